@@ -1,0 +1,167 @@
+// The Windows services that the plugin calls, declared with UTF-16 (char16_t) strings.
+//
+// On Windows every function forwards to the real one (uWindows_win.cpp and friends).
+// Elsewhere a POSIX stand-in implements it with the Windows meaning: the same error
+// codes, MoveFileW never replacing an existing file, GetTempFileNameW creating its
+// file exclusively, Windows-1252 as the ANSI and code page 437 as the OEM code page.
+// The code above this layer therefore reads like the Windows code it is.
+#pragma once
+
+#include <cstdint>
+
+namespace win {
+
+using BOOL = int32_t;
+using DWORD = uint32_t;
+using UINT = uint32_t;
+using WORD = uint16_t;
+using LONG = int32_t;
+using HANDLE = void*;
+using HMODULE = void*;
+using FARPROC = void (*)();
+
+#ifdef _WIN32
+constexpr char16_t PathDelimiter = u'\\';
+#else
+constexpr char16_t PathDelimiter = u'/';
+#endif
+
+constexpr uint32_t MAX_PATH = 260;
+inline HANDLE InvalidHandleValue() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
+
+// Error codes, as GetLastError reports them.
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+
+DWORD GetLastError();
+void SetLastError(DWORD ACode);
+
+// File attributes and directory search.
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAW {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  char16_t cFileName[MAX_PATH];
+  char16_t cAlternateFileName[14];
+};
+
+DWORD GetFileAttributesW(const char16_t* AFileName);
+HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData);
+BOOL FindNextFileW(HANDLE AFind, WIN32_FIND_DATAW* AData);
+BOOL FindClose(HANDLE AFind);
+
+// Moving and deleting. MoveFileW fails with ERROR_ALREADY_EXISTS when the destination
+// exists, except for a change of case of the same name.
+BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew);
+BOOL DeleteFileW(const char16_t* AFileName);
+BOOL CreateDirectoryW(const char16_t* APath, void* ASecurity);
+BOOL RemoveDirectoryW(const char16_t* APath);
+
+// Case-insensitive comparison in the user's locale: <0, 0, >0 like lstrcmpiW.
+int lstrcmpiW(const char16_t* A, const char16_t* B);
+
+// Temporary directory and names.
+DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer);
+UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUnique,
+                      char16_t* ATempFileName);
+
+// File handles.
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+
+HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, void* ASecurity,
+                   DWORD ACreationDisposition, DWORD AFlags, HANDLE ATemplate);
+BOOL ReadFile(HANDLE AFile, void* ABuffer, DWORD ACount, DWORD* ARead, void* AOverlapped);
+BOOL WriteFile(HANDLE AFile, const void* ABuffer, DWORD ACount, DWORD* AWritten,
+               void* AOverlapped);
+BOOL SetFilePointerEx(HANDLE AFile, int64_t ADistance, int64_t* ANewPosition, DWORD AMethod);
+BOOL GetFileSizeEx(HANDLE AFile, int64_t* ASize);
+BOOL SetEndOfFile(HANDLE AFile);
+BOOL CloseHandle(HANDLE AObject);
+
+// Code pages.
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_OEMCP = 1;
+constexpr UINT CP_UTF8 = 65001;
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
+
+int MultiByteToWideChar(UINT ACodePage, DWORD AFlags, const char* ASource, int ASourceLength,
+                        char16_t* ADest, int ADestLength);
+int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource,
+                        int ASourceLength, char* ADest, int ADestLength,
+                        const char* ADefaultChar, BOOL* AUsedDefaultChar);
+BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength);
+
+// Version records.
+struct VS_FIXEDFILEINFO {
+  DWORD dwSignature;
+  DWORD dwStrucVersion;
+  DWORD dwFileVersionMS;
+  DWORD dwFileVersionLS;
+  DWORD dwProductVersionMS;
+  DWORD dwProductVersionLS;
+  DWORD dwFileFlagsMask;
+  DWORD dwFileFlags;
+  DWORD dwFileOS;
+  DWORD dwFileType;
+  DWORD dwFileSubtype;
+  DWORD dwFileDateMS;
+  DWORD dwFileDateLS;
+};
+
+DWORD GetFileVersionInfoSizeW(const char16_t* AFileName, DWORD* AHandle);
+BOOL GetFileVersionInfoW(const char16_t* AFileName, DWORD AHandle, DWORD ALength, void* AData);
+BOOL VerQueryValueW(const void* ABlock, const char16_t* ASubBlock, void** ABuffer, UINT* ALength);
+
+// Modules.
+DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize);
+HMODULE LoadLibraryW(const char16_t* AFileName);
+FARPROC GetProcAddress(HMODULE AModule, const char* AProcName);
+BOOL FreeLibrary(HMODULE AModule);
+
+} // namespace win
