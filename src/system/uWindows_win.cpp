@@ -132,4 +132,11 @@ FARPROC GetProcAddress(HMODULE AModule, const char* AProcName) {
 
 BOOL FreeLibrary(HMODULE AModule) { return ::FreeLibrary(static_cast<::HMODULE>(AModule)); }
 
+BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AModule) {
+  ::HMODULE module = nullptr;
+  BOOL ok = ::GetModuleHandleExW(AFlags, W(AModuleName), &module);
+  if (AModule) *AModule = module;
+  return ok;
+}
+
 } // namespace win
