@@ -1,0 +1,80 @@
+#include "filelist/uListFormat.h"
+
+#include <limits>
+
+namespace {
+
+constexpr char16_t Quote = u'"';
+constexpr char16_t Blank = u' ';
+constexpr std::u16string_view DirectoryPlaceholder = u"${DIRECTORY}";
+
+} // namespace
+
+std::u16string QuoteFileName(const std::u16string& AName) {
+  std::u16string result;
+  result.reserve(AName.size() + 2);
+  result += Quote;
+  for (char16_t ch : AName) {
+    result += ch;
+    if (ch == Quote) result += Quote;
+  }
+  result += Quote;
+  return result;
+}
+
+std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
+  // As printf takes them: a negative width left-justifies in its absolute value, and a
+  // negative precision cuts nothing.
+  std::u16string column = AQuoted;
+  if (AWidth >= 0 && column.size() > size_t(AWidth)) column.resize(size_t(AWidth));
+  const size_t width = AWidth < 0 ? size_t(-int64_t(AWidth)) : size_t(AWidth);
+  if (column.size() < width) column.append(width - column.size(), Blank);
+  return column + u"    " + AQuoted;
+}
+
+std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory) {
+  std::u16string result;
+  size_t from = 0;
+  for (size_t at; (at = ATemplate.find(DirectoryPlaceholder, from)) != std::u16string::npos;) {
+    result.append(ATemplate, from, at - from);
+    result += ADirectory;
+    from = at + DirectoryPlaceholder.size();
+  }
+  result.append(ATemplate, from, std::u16string::npos);
+  return result;
+}
+
+bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& ASourceLength,
+                   int32_t& ADestStart, int32_t& ADestLength) {
+  const size_t n = ALine.size();
+  if (n == 0 || n > size_t(std::numeric_limits<int32_t>::max()) || ALine[0] != Quote)
+    return false;
+  const size_t sourceEnd = ALine.find(Quote, 1);
+  if (sourceEnd == std::u16string::npos) return false;
+  size_t i = sourceEnd + 1;
+  while (i < n && ALine[i] == Blank) ++i;
+  if (i >= n || ALine[i] != Quote) return false;
+  const size_t destStart = i + 1;
+  const size_t destEnd = ALine.find(Quote, destStart);
+  if (destEnd == std::u16string::npos) return false;
+  for (i = destEnd + 1; i < n; ++i)
+    if (ALine[i] != Blank) return false;
+  // 0-based indexes to 1-based positions.
+  ASourceStart = 2;
+  ASourceLength = int32_t(sourceEnd - 1);
+  ADestStart = int32_t(destStart + 1);
+  ADestLength = int32_t(destEnd - destStart);
+  return true;
+}
+
+bool SplitListLine(const std::u16string& ALine, std::u16string& ASource,
+                   std::u16string& ADestination) {
+  ASource.clear();
+  ADestination.clear();
+  int32_t sourceStart, sourceLength, destStart, destLength;
+  if (!ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) return false;
+  if (sourceLength == 0 || destLength == 0) return false;
+  ASource = ALine.substr(size_t(sourceStart - 1), size_t(sourceLength));
+  ADestination = ALine.substr(size_t(destStart - 1), size_t(destLength));
+  return true;
+}

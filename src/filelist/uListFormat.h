@@ -1,0 +1,27 @@
+// The text of the list file: the header, the entry lines of two quoted names in aligned
+// columns, and the grammar by which edited lines are read back. Positions inside a line
+// count UTF-16 code units from 1; a blank is U+0020 only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A double quote, the name with every double quote in it doubled, a double quote.
+std::u16string QuoteFileName(const std::u16string& AName);
+
+// The quoted name left-justified in a column of AWidth (and cut to it), four blanks, and
+// the quoted name again: the "%-*.*s    %s" layout.
+std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth);
+
+// The header template with every "${DIRECTORY}" replaced by ADirectory.
+std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory);
+
+// True when ALine is an entry: "source", blanks, "destination", blanks. The starts are
+// the positions of the first character inside the quotes; an empty name has length 0.
+bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& ASourceLength,
+                   int32_t& ADestStart, int32_t& ADestLength);
+
+// ParseListLine that also rejects an empty name, giving both names. The outputs are
+// emptied first.
+bool SplitListLine(const std::u16string& ALine, std::u16string& ASource,
+                   std::u16string& ADestination);

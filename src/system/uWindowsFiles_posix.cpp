@@ -1,0 +1,341 @@
+// POSIX stand-in for the Windows file handles: CreateFileW, ReadFile, WriteFile,
+// SetFilePointerEx, GetFileSizeEx, SetEndOfFile and CloseHandle over file descriptors.
+//
+// The creation dispositions and the error codes are those of Windows. A handle is a small
+// record of our own (descriptor, access, sharing) that the functions check before use,
+// so a stale or foreign handle fails with ERROR_INVALID_HANDLE instead of touching an
+// unrelated descriptor.
+//
+// Share modes: POSIX has no mandatory sharing, so the stand-in keeps a table of the files
+// that this process holds open (by device and inode) and refuses an open that Windows
+// would refuse with ERROR_SHARING_VIOLATION: when the new access is not allowed by the
+// share mode of a handle already open, or the new share mode does not allow the access of
+// one. Other processes are not restrained. A file without any write permission bit counts
+// as read-only, as the read-only attribute does on Windows: opening it for writing is
+// refused with ERROR_ACCESS_DENIED even for a user whom POSIX would let write.
+#include "system/uPosixPath.h"
+#include "system/uWindows.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace win {
+
+namespace {
+
+constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr uint32_t HandleMagic = 0x51465648; // "QFVH"
+
+struct TFileHandle {
+  uint32_t Magic = HandleMagic;
+  int Fd = -1;
+  DWORD Access = 0;
+  DWORD Share = 0;
+  dev_t Device = 0;
+  ino_t Inode = 0;
+};
+
+std::mutex OpenFilesLock;
+std::vector<TFileHandle*>& OpenFiles() {
+  static auto* files = new std::vector<TFileHandle*>; // outlives every static destructor
+  return *files;
+}
+
+bool Fail(DWORD ACode) {
+  SetLastError(ACode);
+  return false;
+}
+
+DWORD ErrorFromErrno(int AErrno) {
+  switch (AErrno) {
+  case ENOENT:
+    return ERROR_FILE_NOT_FOUND;
+  case ENOTDIR:
+  case ENAMETOOLONG:
+  case ELOOP:
+    return ERROR_PATH_NOT_FOUND;
+  case EEXIST:
+    return ERROR_FILE_EXISTS;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+  case EISDIR:
+  case ETXTBSY:
+    return ERROR_ACCESS_DENIED;
+  case EMFILE:
+  case ENFILE:
+    return ERROR_TOO_MANY_OPEN_FILES;
+  case ENOSPC:
+  case EDQUOT:
+    return ERROR_DISK_FULL;
+  case ENOMEM:
+    return ERROR_NOT_ENOUGH_MEMORY;
+  case EBADF:
+    return ERROR_INVALID_HANDLE;
+  default:
+    return ERROR_INVALID_PARAMETER;
+  }
+}
+
+// ENOENT means a missing file when the directory exists and a missing path otherwise,
+// as Windows tells the two apart.
+DWORD MissingError(const std::string& APath) {
+  const size_t slash = APath.find_last_of('/');
+  if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+  const std::string dir = slash == 0 ? "/" : APath.substr(0, slash);
+  struct stat st;
+  if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ERROR_FILE_NOT_FOUND;
+  return ERROR_PATH_NOT_FOUND;
+}
+
+DWORD OpenError(int AErrno, const std::string& APath) {
+  return AErrno == ENOENT ? MissingError(APath) : ErrorFromErrno(AErrno);
+}
+
+// Windows' rule: both the new and every existing opener must allow the other's access.
+bool SharingConflicts(const TFileHandle& AOpen, DWORD AAccess, DWORD AShare) {
+  const bool newRead = AAccess & GENERIC_READ, newWrite = AAccess & GENERIC_WRITE;
+  const bool oldRead = AOpen.Access & GENERIC_READ, oldWrite = AOpen.Access & GENERIC_WRITE;
+  return (newRead && !(AOpen.Share & FILE_SHARE_READ)) ||
+         (newWrite && !(AOpen.Share & FILE_SHARE_WRITE)) ||
+         (oldRead && !(AShare & FILE_SHARE_READ)) || (oldWrite && !(AShare & FILE_SHARE_WRITE));
+}
+
+TFileHandle* Lookup(HANDLE AHandle) {
+  auto* h = static_cast<TFileHandle*>(AHandle);
+  if (!h || AHandle == InvalidHandleValue()) return nullptr;
+  std::lock_guard<std::mutex> lock(OpenFilesLock);
+  for (TFileHandle* open : OpenFiles())
+    if (open == h) return h->Magic == HandleMagic ? h : nullptr;
+  return nullptr;
+}
+
+} // namespace
+
+HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, void*,
+                   DWORD ACreationDisposition, DWORD, HANDLE) {
+  if (!AFileName) return Fail(ERROR_INVALID_PARAMETER), InvalidHandleValue();
+  if (ACreationDisposition < CREATE_NEW || ACreationDisposition > TRUNCATE_EXISTING ||
+      (ACreationDisposition == TRUNCATE_EXISTING && !(AAccess & GENERIC_WRITE))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return InvalidHandleValue();
+  }
+  const std::string path = posix::PathToBytes(AFileName);
+  if (path.empty()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return InvalidHandleValue();
+  }
+  const bool wantWrite = AAccess & GENERIC_WRITE;
+  int flags = O_CLOEXEC | O_NOCTTY;
+  if (wantWrite)
+    flags |= (AAccess & GENERIC_READ) ? O_RDWR : O_WRONLY;
+  else
+    flags |= O_RDONLY;
+
+  // First the file that is there, or a new one made exclusively, so that we know
+  // which of the two we hold; truncation waits until sharing has been checked.
+  int fd = -1;
+  bool existed = false;
+  const bool mayCreate = ACreationDisposition == CREATE_NEW ||
+                         ACreationDisposition == CREATE_ALWAYS ||
+                         ACreationDisposition == OPEN_ALWAYS;
+  for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+    if (mayCreate) {
+      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+      if (fd >= 0) break;
+      if (errno != EEXIST || ACreationDisposition == CREATE_NEW) {
+        struct stat st;
+        // Windows reports an existing directory as access denied, not as a file.
+        if (errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            ACreationDisposition != CREATE_NEW)
+          errno = EISDIR;
+        SetLastError(OpenError(errno, path));
+        return InvalidHandleValue();
+      }
+    }
+    // Check the read-only state before opening for writing.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return InvalidHandleValue();
+      }
+      if ((wantWrite || ACreationDisposition == CREATE_ALWAYS) &&
+          !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return InvalidHandleValue();
+      }
+    }
+    fd = ::open(path.c_str(), flags);
+    if (fd >= 0) {
+      existed = true;
+    } else if (errno != ENOENT || !mayCreate) {
+      SetLastError(OpenError(errno, path));
+      return InvalidHandleValue();
+    } // else: deleted between the two opens; try again
+  }
+  if (fd < 0) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return InvalidHandleValue();
+  }
+
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return InvalidHandleValue();
+  }
+  auto* handle = new TFileHandle;
+  handle->Fd = fd;
+  handle->Access = AAccess;
+  handle->Share = AShareMode;
+  handle->Device = st.st_dev;
+  handle->Inode = st.st_ino;
+  {
+    std::lock_guard<std::mutex> lock(OpenFilesLock);
+    for (const TFileHandle* open : OpenFiles()) {
+      if (open->Device == st.st_dev && open->Inode == st.st_ino &&
+          SharingConflicts(*open, AAccess, AShareMode)) {
+        ::close(fd);
+        delete handle;
+        // A file we made ourselves cannot conflict, so nothing is left behind here.
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return InvalidHandleValue();
+      }
+    }
+    OpenFiles().push_back(handle);
+  }
+  const bool truncate = existed && (ACreationDisposition == CREATE_ALWAYS ||
+                                    ACreationDisposition == TRUNCATE_EXISTING);
+  if (truncate && ::ftruncate(fd, 0) != 0) {
+    const DWORD error = ErrorFromErrno(errno);
+    CloseHandle(handle);
+    SetLastError(error);
+    return InvalidHandleValue();
+  }
+  // Windows tells CREATE_ALWAYS and OPEN_ALWAYS callers whether the file was there.
+  const bool reportExisting = existed && (ACreationDisposition == CREATE_ALWAYS ||
+                                          ACreationDisposition == OPEN_ALWAYS);
+  SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
+}
+
+BOOL ReadFile(HANDLE AFile, void* ABuffer, DWORD ACount, DWORD* ARead, void*) {
+  if (ARead) *ARead = 0;
+  TFileHandle* h = Lookup(AFile);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  if (!(h->Access & GENERIC_READ)) return Fail(ERROR_ACCESS_DENIED);
+  if (!ABuffer && ACount > 0) return Fail(ERROR_INVALID_PARAMETER);
+  DWORD done = 0;
+  while (done < ACount) {
+    const ssize_t n = ::read(h->Fd, static_cast<char*>(ABuffer) + done, ACount - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (ARead) *ARead = done;
+      return Fail(ErrorFromErrno(errno));
+    }
+    if (n == 0) break; // end of file: success with fewer bytes
+    done += DWORD(n);
+  }
+  if (ARead) *ARead = done;
+  return true;
+}
+
+BOOL WriteFile(HANDLE AFile, const void* ABuffer, DWORD ACount, DWORD* AWritten, void*) {
+  if (AWritten) *AWritten = 0;
+  TFileHandle* h = Lookup(AFile);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  if (!(h->Access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+  if (!ABuffer && ACount > 0) return Fail(ERROR_INVALID_PARAMETER);
+  DWORD done = 0;
+  while (done < ACount) {
+    const ssize_t n = ::write(h->Fd, static_cast<const char*>(ABuffer) + done, ACount - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (AWritten) *AWritten = done;
+      return Fail(ErrorFromErrno(errno));
+    }
+    done += DWORD(n);
+  }
+  if (AWritten) *AWritten = done;
+  return true;
+}
+
+BOOL SetFilePointerEx(HANDLE AFile, int64_t ADistance, int64_t* ANewPosition, DWORD AMethod) {
+  TFileHandle* h = Lookup(AFile);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  int whence;
+  switch (AMethod) {
+  case FILE_BEGIN:
+    whence = SEEK_SET;
+    break;
+  case FILE_CURRENT:
+    whence = SEEK_CUR;
+    break;
+  case FILE_END:
+    whence = SEEK_END;
+    break;
+  default:
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  // Windows refuses a position before the start and leaves the pointer where it was.
+  const off_t current = ::lseek(h->Fd, 0, SEEK_CUR);
+  off_t base = 0;
+  if (whence == SEEK_CUR) base = current;
+  if (whence == SEEK_END) {
+    struct stat st;
+    if (::fstat(h->Fd, &st) != 0) return Fail(ErrorFromErrno(errno));
+    base = st.st_size;
+  }
+  if (ADistance < 0 && base + ADistance < 0) return Fail(ERROR_NEGATIVE_SEEK);
+  const off_t result = ::lseek(h->Fd, off_t(ADistance), whence);
+  if (result < 0) return Fail(ErrorFromErrno(errno));
+  if (ANewPosition) *ANewPosition = result;
+  return true;
+}
+
+BOOL GetFileSizeEx(HANDLE AFile, int64_t* ASize) {
+  TFileHandle* h = Lookup(AFile);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  if (!ASize) return Fail(ERROR_INVALID_PARAMETER);
+  struct stat st;
+  if (::fstat(h->Fd, &st) != 0) return Fail(ErrorFromErrno(errno));
+  *ASize = st.st_size;
+  return true;
+}
+
+BOOL SetEndOfFile(HANDLE AFile) {
+  TFileHandle* h = Lookup(AFile);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  if (!(h->Access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+  const off_t position = ::lseek(h->Fd, 0, SEEK_CUR);
+  if (position < 0 || ::ftruncate(h->Fd, position) != 0) return Fail(ErrorFromErrno(errno));
+  return true;
+}
+
+BOOL CloseHandle(HANDLE AObject) {
+  TFileHandle* h = Lookup(AObject);
+  if (!h) return Fail(ERROR_INVALID_HANDLE);
+  {
+    std::lock_guard<std::mutex> lock(OpenFilesLock);
+    auto& files = OpenFiles();
+    for (auto it = files.begin(); it != files.end(); ++it) {
+      if (*it == h) {
+        files.erase(it);
+        break;
+      }
+    }
+  }
+  ::close(h->Fd);
+  h->Magic = 0;
+  delete h;
+  return true;
+}
+
+} // namespace win
