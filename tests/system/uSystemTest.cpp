@@ -1,0 +1,193 @@
+// Temporary names, the existence test and the module's version and file name, against the
+// real file system (and, under wine, the real GetTempFileNameW).
+#include "support/TestFiles.h"
+#include "system/uSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+// The current directory for one test.
+class TCurrentDirectory {
+public:
+  explicit TCurrentDirectory(const fs::path& APath) : fOld(fs::current_path()) {
+    fs::current_path(APath);
+  }
+  ~TCurrentDirectory() {
+    std::error_code ignored;
+    fs::current_path(fOld, ignored);
+  }
+
+private:
+  fs::path fOld;
+};
+
+std::string NamePart(const std::u16string& APath) {
+  size_t delimiter = APath.find_last_of(u"/\\");
+  return ToUtf8(delimiter == std::u16string::npos ? APath : APath.substr(delimiter + 1));
+}
+
+bool NameMatches(const std::u16string& APath, const char* APattern) {
+  return std::regex_match(NamePart(APath), std::regex(APattern, std::regex::icase));
+}
+
+class SystemTest : public ::testing::Test {
+protected:
+  void SetUp() override { InitializeSystem(); }
+  void TearDown() override { FinalizeSystem(); }
+  TTempDir fDir;
+};
+
+} // namespace
+
+TEST_F(SystemTest, TempDirectoryEndsWithDelimiter) {
+  std::u16string directory = GetTempDirectory();
+  ASSERT_FALSE(directory.empty());
+  EXPECT_EQ(directory.back(), win::PathDelimiter);
+  EXPECT_TRUE(fs::is_directory(U16ToPath(directory)));
+}
+
+TEST_F(SystemTest, CreateTempFileNameKeepsThreeCharactersOfThePrefix) {
+  std::u16string longPrefix = CreateTempFileName(fDir.Dir(), u"Zandrel3");
+  std::u16string shortPrefix = CreateTempFileName(fDir.Dir(), u"Zan");
+  std::u16string noPrefix = CreateTempFileName(fDir.Dir(), u"");
+
+  for (const auto& name : {longPrefix, shortPrefix, noPrefix}) {
+    EXPECT_EQ(name.substr(0, fDir.Dir().size()), fDir.Dir());
+    EXPECT_FALSE(fs::exists(U16ToPath(name))) << ToUtf8(name); // reserved, then deleted
+  }
+  EXPECT_TRUE(NameMatches(longPrefix, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(longPrefix);
+  EXPECT_TRUE(NameMatches(shortPrefix, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(shortPrefix);
+  EXPECT_TRUE(NameMatches(noPrefix, "[0-9A-F]{1,4}\\.TMP")) << ToUtf8(noPrefix);
+  EXPECT_EQ(*TempFiles, (std::vector<std::u16string>{longPrefix, shortPrefix, noPrefix}));
+}
+
+TEST_F(SystemTest, CreateTempFileNameFailsInAMissingDirectory) {
+  EXPECT_EQ(CreateTempFileName(fDir.Dir() + u"missing" + win::PathDelimiter, u"Zan"), u"");
+  EXPECT_TRUE(TempFiles->empty());
+}
+
+TEST_F(SystemTest, UniqueTempFileNameRegistersBothNamesAndCreatesNothing) {
+  std::u16string name = UniqueTempFileName(fDir.Dir(), u"Zandrel3", u".txt");
+  ASSERT_EQ(TempFiles->size(), 2u);
+  const std::u16string& reserved = (*TempFiles)[0];
+  EXPECT_TRUE(NameMatches(reserved, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(reserved);
+  EXPECT_EQ(name, reserved.substr(0, reserved.size() - 4) + u".txt");
+  EXPECT_EQ((*TempFiles)[1], name);
+  EXPECT_TRUE(fs::is_empty(fDir.Path()));
+}
+
+// Without a usable directory the base is empty and the names are relative: the way to
+// take the candidates in the test's hands.
+TEST_F(SystemTest, UniqueTempFileNameTriesSuffixThenCounters) {
+  TCurrentDirectory current(fDir.Path());
+  const std::u16string missing = fDir.Dir() + u"missing" + win::PathDelimiter;
+
+  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u".txt");
+  WriteBytes(fDir / ".txt", "taken");
+  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u"0.txt");
+  WriteBytes(fDir / "0.txt", "taken");
+  WriteBytes(fDir / "1.txt", "taken");
+  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u"2.txt");
+  EXPECT_EQ(*TempFiles, (std::vector<std::u16string>{u".txt", u"0.txt", u"2.txt"}));
+}
+
+TEST_F(SystemTest, UniqueTempFileNameIgnoresADirectoryOfThatName) {
+  TCurrentDirectory current(fDir.Path());
+  fs::create_directory(fDir / ".log");
+  EXPECT_EQ(UniqueTempFileName(fDir.Dir() + u"missing" + win::PathDelimiter, u"", u".log"),
+            u".log");
+}
+
+TEST_F(SystemTest, DeleteTempFilesDeletesOnlyRegisteredFilesThatExist) {
+  WriteBytes(fDir / "a.tmp", "a");
+  WriteBytes(fDir / "b.tmp", "b");
+  WriteBytes(fDir / "unregistered.tmp", "c");
+  fs::create_directory(fDir / "dir.tmp");
+  for (const char* name : {"a.tmp", "gone.tmp", "dir.tmp", "b.tmp", "a.tmp"})
+    TempFiles->push_back(fDir.Dir() + ToU16(name));
+
+  DeleteTempFiles();
+  EXPECT_EQ(TempFiles, nullptr);
+  EXPECT_FALSE(fs::exists(fDir / "a.tmp"));
+  EXPECT_FALSE(fs::exists(fDir / "b.tmp"));
+  EXPECT_TRUE(fs::exists(fDir / "unregistered.tmp"));
+  EXPECT_TRUE(fs::is_directory(fDir / "dir.tmp"));
+
+  DeleteTempFiles(); // nothing left to do
+  InitializeSystem();
+  EXPECT_TRUE(TempFiles->empty());
+}
+
+TEST_F(SystemTest, ShutdownDeletesAListFileLeftBehind) {
+  std::u16string name = UniqueTempFileName(fDir.Dir(), u"Zandrel3", u".txt");
+  WriteBytes(U16ToPath(name), "list");
+  FinalizeSystem();
+  EXPECT_FALSE(fs::exists(U16ToPath(name)));
+  InitializeSystem();
+}
+
+TEST_F(SystemTest, FileExistsCountsFilesOnly) {
+  WriteBytes(fDir / "file.txt", "x");
+  WriteBytes(fDir / "empty", "");
+  fs::create_directory(fDir / "dir");
+  EXPECT_TRUE(FileExists(fDir.Dir() + u"file.txt"));
+  EXPECT_TRUE(FileExists(fDir.Dir() + u"empty"));
+  EXPECT_FALSE(FileExists(fDir.Dir() + u"dir"));
+  EXPECT_FALSE(FileExists(fDir.Dir() + u"missing.txt"));
+  EXPECT_FALSE(FileExists(fDir.Dir() + u"missing" + win::PathDelimiter + u"file.txt"));
+  EXPECT_FALSE(FileExists(u""));
+}
+
+#ifndef _WIN32
+TEST_F(SystemTest, FileExistsFollowsSymbolicLinks) {
+  WriteBytes(fDir / "target", "x");
+  fs::create_directory(fDir / "dir");
+  fs::create_symlink(fDir / "target", fDir / "to-file");
+  fs::create_symlink(fDir / "dir", fDir / "to-dir");
+  fs::create_symlink(fDir / "nowhere", fDir / "dangling");
+  EXPECT_TRUE(FileExists(fDir.Dir() + u"to-file"));
+  EXPECT_FALSE(FileExists(fDir.Dir() + u"to-dir"));
+  EXPECT_FALSE(FileExists(fDir.Dir() + u"dangling"));
+}
+#endif
+
+TEST(ModuleServices, NoVersionRecordGivesFalseAndZeros) {
+  TTempDir dir;
+  WriteBytes(dir / "plain.dll", "not a module");
+  for (const std::u16string& name :
+       {dir.Dir() + u"plain.dll", dir.Dir() + u"missing.dll", ThisModuleFileName()}) {
+    uint32_t major = 7, minor = 7, build = 7;
+    EXPECT_FALSE(GetModuleVersion(name, major, minor, build)) << ToUtf8(name);
+    EXPECT_EQ(major, 0u);
+    EXPECT_EQ(minor, 0u);
+    EXPECT_EQ(build, 0u);
+  }
+}
+
+#ifdef QUORVANE_VERSIONED_MODULE
+TEST(ModuleServices, VersionComesFromTheFileVersion) {
+  uint32_t major = 0, minor = 0, build = 0;
+  ASSERT_TRUE(GetModuleVersion(ToU16(QUORVANE_VERSIONED_MODULE), major, minor, build));
+  EXPECT_EQ(major, 3u);
+  EXPECT_EQ(minor, 14u);
+  EXPECT_EQ(build, 926u);
+}
+#endif
+
+TEST(ModuleServices, ThisModuleIsTheTestProgram) {
+  std::u16string name = ThisModuleFileName();
+  ASSERT_FALSE(name.empty());
+  EXPECT_TRUE(U16ToPath(name).is_absolute()) << ToUtf8(name);
+  EXPECT_TRUE(fs::exists(U16ToPath(name)));
+#ifdef _WIN32
+  EXPECT_TRUE(NameMatches(name, "test_system\\.exe")) << ToUtf8(name);
+#else
+  EXPECT_EQ(NamePart(name), "test_system");
+#endif
+}

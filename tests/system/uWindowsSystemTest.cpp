@@ -1,0 +1,236 @@
+// The Windows services as the code sees them: natively the POSIX stand-in, under wine the
+// real ones, so both must pass the same tests.
+#include "support/TestFiles.h"
+#include "system/uWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::string> Listing(const fs::path& ADir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(ADir))
+    names.push_back(ToUtf8(PathToU16(entry.path().filename())));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> Search(const std::u16string& APattern) {
+  std::vector<std::string> names;
+  win::WIN32_FIND_DATAW data{};
+  win::HANDLE find = win::FindFirstFileW(APattern.c_str(), &data);
+  if (find == win::InvalidHandleValue()) return names;
+  do {
+    std::u16string name = data.cFileName;
+    if (name != u"." && name != u"..") names.push_back(ToUtf8(name));
+  } while (win::FindNextFileW(find, &data));
+  EXPECT_EQ(win::GetLastError(), win::ERROR_NO_MORE_FILES);
+  EXPECT_NE(win::FindClose(find), 0);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class WindowsSystemTest : public ::testing::Test {
+protected:
+  std::u16string Name(const char* AName) const { return fDir.Dir() + ToU16(AName); }
+  TTempDir fDir;
+};
+
+} // namespace
+
+TEST_F(WindowsSystemTest, MoveFileNeverReplaces) {
+  WriteBytes(fDir / "a.txt", "A");
+  WriteBytes(fDir / "b.txt", "B");
+  EXPECT_EQ(win::MoveFileW(Name("a.txt").c_str(), Name("b.txt").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(ReadBytes(fDir / "a.txt"), "A");
+  EXPECT_EQ(ReadBytes(fDir / "b.txt"), "B");
+
+  // Not over an empty directory either.
+  fs::create_directory(fDir / "d");
+  EXPECT_EQ(win::MoveFileW(Name("a.txt").c_str(), Name("d").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(ReadBytes(fDir / "a.txt"), "A");
+}
+
+TEST_F(WindowsSystemTest, MoveFileRenamesFilesAndDirectories) {
+  WriteBytes(fDir / "a.txt", "A");
+  fs::create_directory(fDir / "d");
+  EXPECT_NE(win::MoveFileW(Name("a.txt").c_str(), Name("c.txt").c_str()), 0);
+  EXPECT_NE(win::MoveFileW(Name("d").c_str(), Name("e").c_str()), 0);
+  EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"c.txt", "e"}));
+  EXPECT_EQ(ReadBytes(fDir / "c.txt"), "A");
+
+  EXPECT_EQ(win::MoveFileW(Name("missing").c_str(), Name("x").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  std::u16string intoMissing = Name("missing") + win::PathDelimiter + u"x";
+  EXPECT_EQ(win::MoveFileW(Name("c.txt").c_str(), intoMissing.c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(ReadBytes(fDir / "c.txt"), "A");
+}
+
+TEST_F(WindowsSystemTest, MoveFileChangesCaseOnly) {
+  WriteBytes(fDir / "Abc.txt", "A");
+  EXPECT_NE(win::MoveFileW(Name("Abc.txt").c_str(), Name("aBC.txt").c_str()), 0);
+#ifndef _WIN32
+  // Wine reports success but keeps the old case on disk; natively the new case is there.
+  EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"aBC.txt"}));
+  EXPECT_EQ(ReadBytes(fDir / "aBC.txt"), "A");
+#endif
+}
+
+#ifndef _WIN32
+// The same entry under another name that is not merely another spelling: still refused.
+TEST_F(WindowsSystemTest, MoveFileDoesNotMergeHardLinks) {
+  WriteBytes(fDir / "a", "A");
+  fs::create_hard_link(fDir / "a", fDir / "b");
+  EXPECT_EQ(win::MoveFileW(Name("a").c_str(), Name("b").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"a", "b"}));
+}
+#endif
+
+TEST_F(WindowsSystemTest, DeleteFileDeletesFilesOnly) {
+  WriteBytes(fDir / "a.txt", "A");
+  fs::create_directory(fDir / "d");
+  EXPECT_NE(win::DeleteFileW(Name("a.txt").c_str()), 0);
+  EXPECT_EQ(win::DeleteFileW(Name("a.txt").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(win::DeleteFileW(Name("d").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(fs::is_directory(fDir / "d"));
+}
+
+TEST_F(WindowsSystemTest, CreateAndRemoveDirectory) {
+  EXPECT_NE(win::CreateDirectoryW(Name("d").c_str(), nullptr), 0);
+  EXPECT_EQ(win::CreateDirectoryW(Name("d").c_str(), nullptr), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+  WriteBytes(fDir / "d" / "f", "x");
+  EXPECT_EQ(win::RemoveDirectoryW(Name("d").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_DIR_NOT_EMPTY);
+  fs::remove(fDir / "d" / "f");
+  EXPECT_NE(win::RemoveDirectoryW(Name("d").c_str()), 0);
+  EXPECT_FALSE(fs::exists(fDir / "d"));
+}
+
+TEST_F(WindowsSystemTest, FileAttributesAndErrors) {
+  WriteBytes(fDir / "a.txt", "A");
+  fs::create_directory(fDir / "d");
+  win::DWORD file = win::GetFileAttributesW(Name("a.txt").c_str());
+  win::DWORD dir = win::GetFileAttributesW(Name("d").c_str());
+  ASSERT_NE(file, win::INVALID_FILE_ATTRIBUTES);
+  ASSERT_NE(dir, win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(file & win::FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_NE(dir & win::FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+  EXPECT_EQ(win::GetFileAttributesW(Name("missing").c_str()), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  std::u16string inMissing = Name("missing") + win::PathDelimiter + u"a.txt";
+  EXPECT_EQ(win::GetFileAttributesW(inMissing.c_str()), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(win::GetFileAttributesW(u""), win::INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(WindowsSystemTest, FindFilesByNameAndPattern) {
+  for (const char* name : {"a.txt", "B.TXT", "ab.txt", "c.doc", "noext"})
+    WriteBytes(fDir / name, "x");
+  fs::create_directory(fDir / "sub.txt");
+
+  EXPECT_EQ(Search(Name("*.txt")), (std::vector<std::string>{"B.TXT", "a.txt", "ab.txt", "sub.txt"}));
+  EXPECT_EQ(Search(Name("?.TXT")), (std::vector<std::string>{"B.TXT", "a.txt"}));
+  EXPECT_EQ(Search(Name("*.*")).size(), 6u);
+  EXPECT_EQ(Search(Name("c.doc")), (std::vector<std::string>{"c.doc"}));
+
+  win::WIN32_FIND_DATAW data{};
+  win::HANDLE find = win::FindFirstFileW(Name("sub.txt").c_str(), &data);
+  ASSERT_NE(find, win::InvalidHandleValue());
+  EXPECT_NE(data.dwFileAttributes & win::FILE_ATTRIBUTE_DIRECTORY, 0u);
+  win::FindClose(find);
+
+  EXPECT_EQ(win::FindFirstFileW(Name("*.xyz").c_str(), &data), win::InvalidHandleValue());
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(win::FindFirstFileW(Name("missing.txt").c_str(), &data), win::InvalidHandleValue());
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+}
+
+TEST(WindowsSystem, CompareIgnoresCaseBeyondAscii) {
+  EXPECT_EQ(win::lstrcmpiW(u"Readme.TXT", u"README.txt"), 0);
+  EXPECT_EQ(win::lstrcmpiW(u"ÄÖÜ straße", u"äöü STRAßE"), 0);
+  EXPECT_EQ(win::lstrcmpiW(u"Привет Ωμέγα", u"пРИВЕТ ΩΜΈΓΑ"), 0);
+  EXPECT_LT(win::lstrcmpiW(u"a", u"B"), 0);
+  EXPECT_GT(win::lstrcmpiW(u"b", u"A"), 0);
+  EXPECT_LT(win::lstrcmpiW(u"ab", u"ABC"), 0);
+  EXPECT_NE(win::lstrcmpiW(u"a\U0001F600", u"a\U0001F601"), 0);
+}
+
+TEST(WindowsSystem, TempPathFollowsTheBufferRules) {
+  char16_t buffer[win::MAX_PATH + 2] = {};
+  win::DWORD length = win::GetTempPathW(win::MAX_PATH + 1, buffer);
+  ASSERT_GT(length, 0u);
+  ASSERT_LT(length, win::MAX_PATH + 1);
+  EXPECT_EQ(std::u16string(buffer).size(), length);
+  EXPECT_EQ(buffer[length - 1], win::PathDelimiter);
+
+  char16_t small[2] = {};
+  EXPECT_EQ(win::GetTempPathW(length, small), length + 1); // room for the zero as well
+}
+
+#ifndef _WIN32
+TEST(WindowsSystem, TempPathComesFromTmpdir) {
+  TTempDir dir;
+  const char* old = getenv("TMPDIR");
+  std::string saved = old ? old : "";
+  setenv("TMPDIR", dir.Path().c_str(), 1);
+  char16_t buffer[win::MAX_PATH + 1] = {};
+  win::GetTempPathW(win::MAX_PATH + 1, buffer);
+  EXPECT_EQ(std::u16string(buffer), dir.Dir());
+  if (old) setenv("TMPDIR", saved.c_str(), 1);
+  else unsetenv("TMPDIR");
+}
+#endif
+
+TEST_F(WindowsSystemTest, TempFileNameCreatesFreshFiles) {
+  char16_t first[win::MAX_PATH + 1] = {}, second[win::MAX_PATH + 1] = {};
+  EXPECT_NE(win::GetTempFileNameW(fDir.Dir().c_str(), u"Zandrel3", 0, first), 0u);
+  EXPECT_NE(win::GetTempFileNameW(fDir.Dir().c_str(), u"Zandrel3", 0, second), 0u);
+  EXPECT_NE(std::u16string(first), std::u16string(second));
+  EXPECT_EQ(Listing(fDir.Path()).size(), 2u);
+  EXPECT_EQ(ReadBytes(U16ToPath(first)), "");
+
+  // A given value only makes the name.
+  char16_t given[win::MAX_PATH + 1] = {};
+  EXPECT_EQ(win::GetTempFileNameW(fDir.Dir().c_str(), u"Q", 0xBEEF, given), 0xBEEFu);
+  EXPECT_EQ(win::lstrcmpiW(given, (fDir.Dir() + u"QBEEF.TMP").c_str()), 0) << ToUtf8(given);
+  EXPECT_EQ(Listing(fDir.Path()).size(), 2u);
+
+  std::u16string missing = fDir.Dir() + u"missing";
+  EXPECT_EQ(win::GetTempFileNameW(missing.c_str(), u"Q", 0, given), 0u);
+}
+
+TEST(WindowsSystem, LibrariesAndEntryPoints) {
+  win::HMODULE kernel32 = win::LoadLibraryW(u"kernel32.dll");
+#ifdef _WIN32
+  ASSERT_NE(kernel32, nullptr);
+  EXPECT_NE(win::GetProcAddress(kernel32, "GetTempPathW"), nullptr);
+  EXPECT_EQ(win::GetProcAddress(kernel32, "NoSuchEntryPoint"), nullptr);
+  EXPECT_NE(win::FreeLibrary(kernel32), 0);
+#else
+  EXPECT_EQ(kernel32, nullptr);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_MOD_NOT_FOUND);
+  win::HMODULE libc = win::LoadLibraryW(u"libc.so.6");
+  ASSERT_NE(libc, nullptr);
+  EXPECT_NE(win::GetProcAddress(libc, "rename"), nullptr);
+  EXPECT_EQ(win::GetProcAddress(libc, "NoSuchEntryPoint"), nullptr);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PROC_NOT_FOUND);
+  char16_t name[win::MAX_PATH + 1] = {};
+  EXPECT_GT(win::GetModuleFileNameW(libc, name, win::MAX_PATH + 1), 0u);
+  EXPECT_NE(std::u16string(name).find(u"libc"), std::u16string::npos);
+  EXPECT_NE(win::FreeLibrary(libc), 0);
+#endif
+}
