@@ -1,0 +1,164 @@
+// The rename job's life: registry, list file, editor.
+#include "filelist/uFileList.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "far/uFAR.h"
+#include "filelist/uListFormat.h"
+#include "files/uFiles.h"
+#include "messages/uMessages.h"
+#include "system/uExceptions.h"
+#include "system/uSystem.h"
+
+TActiveFileLists* ActiveFileLists = nullptr;
+
+namespace {
+
+constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDIATERETURN |
+                                     EF_DELETEONLYFILEONCLOSE | EF_DISABLESAVEPOS;
+constexpr uintptr_t ListCodePage = 65001;
+constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
+
+} // namespace
+
+TFileList::TFileList() {
+  if (ActiveFileLists) ActiveFileLists->push_back(this);
+}
+
+TFileList::~TFileList() {
+  if (ActiveFileLists) {
+    for (size_t i = ActiveFileLists->size(); i-- > 0;)
+      if ((*ActiveFileLists)[i] == this) ActiveFileLists->erase(ActiveFileLists->begin() + i);
+  }
+  if (!fListFileName.empty()) win::DeleteFileW(fListFileName.c_str());
+}
+
+bool TFileList::FindActiveFileListByEditorID(int32_t AEditorID, TFileList*& AList) {
+  AList = nullptr;
+  if (!ActiveFileLists) return false;
+  for (TFileList* list : *ActiveFileLists)
+    if (list->fEditorID == AEditorID) {
+      AList = list;
+      return true;
+    }
+  return false;
+}
+
+bool TFileList::FindActiveFileListByListFileName(const std::u16string& AListFileName,
+                                                 TFileList*& AList) {
+  AList = nullptr;
+  if (!ActiveFileLists) return false;
+  for (TFileList* list : *ActiveFileLists)
+    if (list->fListFileName == AListFileName) {
+      AList = list;
+      return true;
+    }
+  return false;
+}
+
+bool TFileList::LoadFromPanel(bool AActivePanel) {
+  TFarPanelInfo info(AActivePanel, true);
+  return LoadFromPanel(info);
+}
+
+bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
+  fListFileName.clear();
+
+  const auto& items = AInfo.Items();
+  int32_t width = 0;
+  for (const auto& item : items)
+    if (item->Selected())
+      width = std::max(width, static_cast<int32_t>(QuoteFileName(item->FileName()).size()));
+  const bool anySelected = width > 0;
+
+  const TFarPanelItem* current = nullptr;
+  const int32_t currentIndex = AInfo.CurrentItemIndex();
+  if (currentIndex >= 0 && static_cast<size_t>(currentIndex) < items.size())
+    current = items[currentIndex].get();
+  if (!anySelected && current)
+    width = static_cast<int32_t>(QuoteFileName(current->FileName()).size());
+  if (width == 0) return false;
+
+  const std::u16string header =
+      FormatListHeader(TFarUtils::CopyString(GetMessageText(MListHeader)), AInfo.Directory());
+
+  fSourceDirectory = TFarUtils::FullFileName(AInfo.Directory(), true);
+  if (fSourceDirectory.empty() || fSourceDirectory.back() != win::PathDelimiter)
+    fSourceDirectory += win::PathDelimiter;
+
+  // Without a usable temporary directory the name would come out relative to the
+  // current directory; the list is never written there.
+  const std::u16string tempDirectory = GetTempDirectory();
+  std::u16string listFileName = UniqueTempFileName(tempDirectory, u"Zandrel3", u".txt");
+  if (tempDirectory.empty() || listFileName.compare(0, tempDirectory.size(), tempDirectory) != 0)
+    throw EFOpenError("Cannot create the list file in the temporary directory");
+  fListFileName = listFileName;
+
+  TTextStream stream(fListFileName, fmCreate);
+  stream.SetEncoding(feUTF8);
+  stream.WriteLine(header);
+  if (anySelected) {
+    for (const auto& item : items)
+      if (item->Selected()) WriteListLine(stream, QuoteFileName(item->FileName()), width);
+  } else {
+    WriteListLine(stream, QuoteFileName(current->FileName()), width);
+  }
+  return true;
+}
+
+void TFileList::WriteListLine(TTextStream& AStream, const std::u16string& AQuoted,
+                              int32_t AWidth) {
+  AStream.WriteLine(FormatListLine(AQuoted, AWidth));
+}
+
+bool TFileList::OpenInEditor() {
+  if (fListFileName.empty() || !FileExists(fListFileName)) return false;
+
+  // The editor starts on the first entry line, just below the header.
+  const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
+  const intptr_t headerLines =
+      1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
+
+  const intptr_t opened =
+      farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1, -1, ListEditorFlags,
+                    headerLines + 1, 0, ListCodePage);
+  if (opened != 1) {
+    ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
+    return false;
+  }
+
+  TEditorInfo info;
+  if (!TFarEditor::GetInfo(-1, info)) {
+    ShowMessageIds({MTitle, MEditorInfoError, MOk}, 1, FMSG_WARNING);
+    return false;
+  }
+  fEditorID = static_cast<int32_t>(info.EditorID);
+
+  KeyBarLabel labels[2] = {};
+  labels[0].Key.VirtualKeyCode = VK_F1;
+  labels[0].Key.ControlKeyState = BothAltKeys;
+  labels[0].Text = GetMessageText(MJumpKeyLabel);
+  labels[0].LongText = GetMessageText(MJumpCommand);
+  labels[1].Key.VirtualKeyCode = VK_F2;
+  labels[1].Key.ControlKeyState = BothAltKeys;
+  labels[1].Text = GetMessageText(MSelectKeyLabel);
+  labels[1].LongText = GetMessageText(MSelectCommand);
+  KeyBarTitles titles = {};
+  titles.CountLabels = 2;
+  titles.Labels = labels;
+  FarSetKeyBarTitles keyBar = {};
+  keyBar.StructSize = sizeof(keyBar);
+  keyBar.Titles = &titles;
+  farhost::EditorControl(fEditorID, ECTL_SETKEYBAR, 0, &keyBar);
+  return true;
+}
+
+void InitializeFileList() { ActiveFileLists = new TActiveFileLists(); }
+
+void FinalizeFileList() {
+  // The jobs still registered stay alive: their list files go with the temporary files.
+  TActiveFileLists* lists = ActiveFileLists;
+  ActiveFileLists = nullptr;
+  delete lists;
+}

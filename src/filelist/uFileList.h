@@ -1,0 +1,69 @@
+// One rename job: the list file written from a panel's selection, the editor that shows
+// it, and what happens when that editor closes. Every live job is listed in
+// ActiveFileLists, through which the plugin's entry points find the job of an editor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "system/uWindows.h"
+
+class TFarPanelInfo;
+class TTextStream;
+
+class TFileList {
+public:
+  // Registers the job in ActiveFileLists.
+  TFileList();
+  // Unregisters the job and deletes its list file.
+  ~TFileList();
+  TFileList(const TFileList&) = delete;
+  TFileList& operator=(const TFileList&) = delete;
+
+  int32_t EditorID() const { return fEditorID; }
+  const std::u16string& ListFileName() const { return fListFileName; }
+  const std::u16string& SourceDirectory() const { return fSourceDirectory; }
+
+  // The first registered job whose editor id, resp. list file name (exact, case-sensitive)
+  // matches.
+  static bool FindActiveFileListByEditorID(int32_t AEditorID, TFileList*& AList);
+  static bool FindActiveFileListByListFileName(const std::u16string& AListFileName,
+                                               TFileList*& AList);
+
+  // Writes the list file from the active (or passive) panel: its selected items, or the
+  // current item when nothing is selected. False when there is nothing to list. The text
+  // stream's errors pass through.
+  bool LoadFromPanel(bool AActivePanel);
+  bool LoadFromPanel(const TFarPanelInfo& AInfo);
+
+  // Opens the list file in a non-modal editor and ties that editor to the job.
+  bool OpenInEditor();
+
+  // Carries out the saved list: moves every entry whose destination differs from its
+  // source, asking the user when a move fails. (uRenameEngine.cpp)
+  bool RenameFiles();
+
+  // The editor commands. (uEditorCommands.cpp)
+  bool JumpToDestinationFileName();
+  bool SelectDestinationFilenames();
+  bool ShowEditorMenu();
+
+  // True when APath names an existing file or directory; AAttributes receives its
+  // attributes (INVALID_FILE_ATTRIBUTES when absent).
+  static bool FileExistsWithAttributes(const std::u16string& APath, win::DWORD& AAttributes);
+
+private:
+  static void WriteListLine(TTextStream& AStream, const std::u16string& AQuoted, int32_t AWidth);
+
+  std::u16string fListFileName;
+  std::u16string fSourceDirectory;
+  int32_t fEditorID = 0;
+};
+
+// The live jobs, in creation order. The list does not own them.
+using TActiveFileLists = std::vector<TFileList*>;
+extern TActiveFileLists* ActiveFileLists;
+
+void InitializeFileList();
+void FinalizeFileList();
