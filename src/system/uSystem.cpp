@@ -19,7 +19,8 @@ constexpr win::DWORD PathBufferLength = win::MAX_PATH + 1;
 // The text of a buffer up to its first zero, at most PathBufferLength characters.
 std::u16string BufferText(const char16_t* ABuffer) {
   size_t length = 0;
-  while (length < PathBufferLength && ABuffer[length] != 0) ++length;
+  while (length < PathBufferLength && ABuffer[length] != 0)
+    ++length;
   return std::u16string(ABuffer, length);
 }
 
@@ -87,8 +88,7 @@ std::u16string GetTempDirectory() {
   }
 }
 
-std::u16string CreateTempFileName(const std::u16string& ADirectory,
-                                  const std::u16string& APrefix) {
+std::u16string CreateTempFileName(const std::u16string& ADirectory, const std::u16string& APrefix) {
   try {
     char16_t buffer[PathBufferLength + 1] = {};
     if (win::GetTempFileNameW(ADirectory.c_str(), APrefix.c_str(), 0, buffer) == 0) return {};
@@ -102,8 +102,8 @@ std::u16string CreateTempFileName(const std::u16string& ADirectory,
   }
 }
 
-std::u16string UniqueTempFileName(const std::u16string& ADirectory,
-                                  const std::u16string& APrefix, const std::u16string& ASuffix) {
+std::u16string UniqueTempFileName(const std::u16string& ADirectory, const std::u16string& APrefix,
+                                  const std::u16string& ASuffix) {
   try {
     std::u16string name = CreateTempFileName(ADirectory, APrefix);
 
@@ -222,4 +222,6 @@ void InitializeSystem() {
   if (!TempFiles) TempFiles = new (std::nothrow) std::vector<std::u16string>();
 }
 
-void FinalizeSystem() { DeleteTempFiles(); }
+void FinalizeSystem() {
+  DeleteTempFiles();
+}

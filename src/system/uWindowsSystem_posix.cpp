@@ -37,8 +37,12 @@ namespace {
 thread_local DWORD LastError = ERROR_SUCCESS;
 }
 
-DWORD GetLastError() { return LastError; }
-void SetLastError(DWORD ACode) { LastError = ACode; }
+DWORD GetLastError() {
+  return LastError;
+}
+void SetLastError(DWORD ACode) {
+  LastError = ACode;
+}
 
 namespace {
 
@@ -61,7 +65,8 @@ bool ToPath(const char16_t* AName, std::string& APath) {
 // The directory part of a path (without the trailing delimiter), "." when there is none.
 std::string ParentOf(const std::string& APath) {
   std::string path = APath;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
@@ -71,7 +76,8 @@ std::string ParentOf(const std::string& APath) {
 // The last component of a path, trailing delimiters ignored.
 std::string NameOf(const std::string& APath) {
   std::string path = APath;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -88,26 +94,39 @@ DWORD MissingError(const std::string& APath) {
 
 DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists = ERROR_ALREADY_EXISTS) {
   switch (AErrno) {
-  case 0: return ERROR_SUCCESS;
-  case ENOENT: return MissingError(APath);
+  case 0:
+    return ERROR_SUCCESS;
+  case ENOENT:
+    return MissingError(APath);
   case ENOTDIR:
-  case ELOOP: return ERROR_PATH_NOT_FOUND;
+  case ELOOP:
+    return ERROR_PATH_NOT_FOUND;
   case EACCES:
   case EPERM:
   case EROFS:
   case EISDIR:
   case EBUSY:
-  case ETXTBSY: return ERROR_ACCESS_DENIED;
-  case EEXIST: return AExists;
-  case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-  case EXDEV: return ERROR_NOT_SAME_DEVICE;
-  case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+  case ETXTBSY:
+    return ERROR_ACCESS_DENIED;
+  case EEXIST:
+    return AExists;
+  case ENOTEMPTY:
+    return ERROR_DIR_NOT_EMPTY;
+  case EXDEV:
+    return ERROR_NOT_SAME_DEVICE;
+  case ENAMETOOLONG:
+    return ERROR_FILENAME_EXCED_RANGE;
   case ENOSPC:
-  case EDQUOT: return ERROR_DISK_FULL;
-  case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-  case EINVAL: return ERROR_INVALID_PARAMETER;
-  case EBADF: return ERROR_INVALID_HANDLE;
-  default: return ERROR_GEN_FAILURE;
+  case EDQUOT:
+    return ERROR_DISK_FULL;
+  case ENOMEM:
+    return ERROR_NOT_ENOUGH_MEMORY;
+  case EINVAL:
+    return ERROR_INVALID_PARAMETER;
+  case EBADF:
+    return ERROR_INVALID_HANDLE;
+  default:
+    return ERROR_GEN_FAILURE;
   }
 }
 
@@ -162,8 +181,7 @@ DWORD GetFileAttributesW(const char16_t* AFileName) {
   std::string path;
   if (!ToPath(AFileName, path)) return INVALID_FILE_ATTRIBUTES;
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0)
-    return Fail(ErrorOf(errno, path), INVALID_FILE_ATTRIBUTES);
+  if (lstat(path.c_str(), &st) != 0) return Fail(ErrorOf(errno, path), INVALID_FILE_ATTRIBUTES);
   return AttributesOf(path, st);
 }
 
@@ -193,7 +211,8 @@ bool MatchesPattern(std::u16string_view APattern, std::u16string_view AName) {
       return false;
     }
   }
-  while (p < APattern.size() && APattern[p] == u'*') ++p;
+  while (p < APattern.size() && APattern[p] == u'*')
+    ++p;
   return p == APattern.size();
 }
 
@@ -205,8 +224,7 @@ FILETIME ToFileTime(const struct timespec& ATime) {
   return FILETIME{DWORD(value & 0xFFFFFFFFu), DWORD(value >> 32)};
 }
 
-bool FillFindData(const std::string& APath, const std::u16string& AName,
-                  WIN32_FIND_DATAW& AData) {
+bool FillFindData(const std::string& APath, const std::u16string& AName, WIN32_FIND_DATAW& AData) {
   struct stat st;
   if (lstat(APath.c_str(), &st) != 0) return false;
   if (AName.size() >= MAX_PATH) return false;
@@ -254,8 +272,7 @@ HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData) {
   auto state = std::make_unique<TFindState>();
   if (pattern.find_first_of(u"*?") == std::u16string::npos) {
     WIN32_FIND_DATAW data;
-    if (!FillFindData(path, pattern, data))
-      return Fail(ErrorOf(errno, path), InvalidHandleValue());
+    if (!FillFindData(path, pattern, data)) return Fail(ErrorOf(errno, path), InvalidHandleValue());
     state->fEntries.push_back(data);
   } else {
     std::string opened = directory.empty() ? std::string(".") : directory;
@@ -375,8 +392,8 @@ BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
 // moves back and the destination exists.
 BOOL MoveThroughFreeName(const std::string& AFrom, const std::string& ATo) {
   std::string parent = ParentOf(AFrom);
-  std::string stem = (parent == "/" ? std::string() : parent) + "/.move-" +
-                     std::to_string(getpid()) + "-";
+  std::string stem =
+      (parent == "/" ? std::string() : parent) + "/.move-" + std::to_string(getpid()) + "-";
   std::string aside;
   for (unsigned i = 0;; ++i) {
     aside = stem + std::to_string(i);
@@ -553,7 +570,8 @@ UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUniq
   if (directory.size() > MAX_PATH - 14) return Fail(ERROR_BUFFER_OVERFLOW, 0u);
 
   std::u16string prefix;
-  for (size_t i = 0; APrefix && i < 3 && APrefix[i] != 0; ++i) prefix += APrefix[i];
+  for (size_t i = 0; APrefix && i < 3 && APrefix[i] != 0; ++i)
+    prefix += APrefix[i];
   if (!prefix.empty() && prefix.back() >= 0xD800 && prefix.back() < 0xDC00) prefix.pop_back();
 
   auto nameFor = [&](UINT AValue) { return directory + prefix + HexText(AValue) + u".TMP"; };
@@ -624,8 +642,7 @@ DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize) {
   std::string path;
   if (AModule) {
     link_map* map = nullptr;
-    if (dlinfo(AModule, RTLD_DI_LINKMAP, &map) != 0 || !map)
-      return Fail(ERROR_MOD_NOT_FOUND, 0u);
+    if (dlinfo(AModule, RTLD_DI_LINKMAP, &map) != 0 || !map) return Fail(ERROR_MOD_NOT_FOUND, 0u);
     path = map->l_name ? map->l_name : "";
   }
   if (path.empty()) path = ProgramPath();

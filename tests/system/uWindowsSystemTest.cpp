@@ -6,7 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -82,6 +87,11 @@ TEST_F(WindowsSystemTest, MoveFileChangesCaseOnly) {
   // Wine reports success but keeps the old case on disk; natively the new case is there.
   EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"aBC.txt"}));
   EXPECT_EQ(ReadBytes(fDir / "aBC.txt"), "A");
+
+  // The same entry under another spelling is what a case-insensitive file system shows
+  // for a change of case: the move goes ahead.
+  EXPECT_NE(win::MoveFileW(Name("aBC.txt").c_str(), Name("./aBC.txt").c_str()), 0);
+  EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"aBC.txt"}));
 #endif
 }
 
@@ -93,6 +103,38 @@ TEST_F(WindowsSystemTest, MoveFileDoesNotMergeHardLinks) {
   EXPECT_EQ(win::MoveFileW(Name("a").c_str(), Name("b").c_str()), 0);
   EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
   EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"a", "b"}));
+}
+
+// Needs a second file system: /dev/shm is one on most Linux machines.
+TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsCopiesFilesOnly) {
+  std::error_code error;
+  fs::path other = fs::path("/dev/shm") / fDir.Path().filename();
+  if (!fs::create_directory(other, error)) GTEST_SKIP() << "no /dev/shm";
+  struct stat a, b;
+  if (stat(fDir.Path().c_str(), &a) != 0 || stat(other.c_str(), &b) != 0 || a.st_dev == b.st_dev) {
+    fs::remove_all(other, error);
+    GTEST_SKIP() << "/dev/shm is on the same file system";
+  }
+  const std::u16string there = PathToU16(other) + u'/';
+
+  WriteBytes(fDir / "a.txt", std::string(200000, 'a'));
+  auto written = fs::last_write_time(fDir / "a.txt") - std::chrono::hours(5);
+  fs::last_write_time(fDir / "a.txt", written);
+  WriteBytes(other / "taken.txt", "T");
+  EXPECT_EQ(win::MoveFileW(Name("a.txt").c_str(), (there + u"taken.txt").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(ReadBytes(other / "taken.txt"), "T");
+
+  EXPECT_NE(win::MoveFileW(Name("a.txt").c_str(), (there + u"a.txt").c_str()), 0);
+  EXPECT_FALSE(fs::exists(fDir / "a.txt"));
+  EXPECT_EQ(ReadBytes(other / "a.txt"), std::string(200000, 'a'));
+  EXPECT_EQ(fs::last_write_time(other / "a.txt"), written);
+
+  fs::create_directory(fDir / "d");
+  EXPECT_EQ(win::MoveFileW(Name("d").c_str(), (there + u"d").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_NOT_SAME_DEVICE);
+  EXPECT_TRUE(fs::is_directory(fDir / "d"));
+  fs::remove_all(other, error);
 }
 #endif
 
@@ -142,7 +184,8 @@ TEST_F(WindowsSystemTest, FindFilesByNameAndPattern) {
     WriteBytes(fDir / name, "x");
   fs::create_directory(fDir / "sub.txt");
 
-  EXPECT_EQ(Search(Name("*.txt")), (std::vector<std::string>{"B.TXT", "a.txt", "ab.txt", "sub.txt"}));
+  EXPECT_EQ(Search(Name("*.txt")),
+            (std::vector<std::string>{"B.TXT", "a.txt", "ab.txt", "sub.txt"}));
   EXPECT_EQ(Search(Name("?.TXT")), (std::vector<std::string>{"B.TXT", "a.txt"}));
   EXPECT_EQ(Search(Name("*.*")).size(), 6u);
   EXPECT_EQ(Search(Name("c.doc")), (std::vector<std::string>{"c.doc"}));
@@ -190,8 +233,10 @@ TEST(WindowsSystem, TempPathComesFromTmpdir) {
   char16_t buffer[win::MAX_PATH + 1] = {};
   win::GetTempPathW(win::MAX_PATH + 1, buffer);
   EXPECT_EQ(std::u16string(buffer), dir.Dir());
-  if (old) setenv("TMPDIR", saved.c_str(), 1);
-  else unsetenv("TMPDIR");
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 }
 #endif
 
