@@ -1,0 +1,29 @@
+// Reads a FAR language file (.lng) by FAR's own rules: UTF-8 with a byte-order mark, a
+// ".Language=Name,Description" line, then every line that starts (after blanks) with a
+// double quote is the next message, from id 0. Escapes inside a message: \n, \r, \t,
+// \\, \" and a doubled quote. Blank lines, comments and other lines are skipped.
+//
+// Self-contained (standard library only), so that any program may use it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TLngFile {
+  bool HasByteOrderMark = false;
+  std::u16string LanguageName;        // "English"
+  std::u16string LanguageDescription; // "English"
+  std::vector<std::u16string> Messages;
+  // Problems met while reading (bad UTF-8, a message without its closing quote, no
+  // .Language line, ...); empty for a well-formed file.
+  std::vector<std::string> Errors;
+};
+
+// Parses the bytes of a language file.
+TLngFile ParseLngText(const std::string& ABytes);
+// Reads and parses a file; false (with an entry in Errors) when it cannot be read.
+bool LoadLngFile(const std::string& AFileName, TLngFile& AFile);
+
+// UTF-8 to UTF-16 and back; invalid input becomes U+FFFD and sets AValid false.
+std::u16string LngUtf8ToUtf16(const std::string& AText, bool* AValid = nullptr);
+std::string LngUtf16ToUtf8(const std::u16string& AText);
