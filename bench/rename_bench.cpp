@@ -1,0 +1,210 @@
+// Renames 10,000 files through the plugin's own path (the list written from a panel, the
+// list edited by a script standing in for the user, the rename run when the editor
+// closes) and, in the same run, the same renames with a plain loop of rename(2).
+// Prints both times and their ratio.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "far/uFAR.h"
+#include "filelist/uFileList.h"
+#include "messages/uMessages.h"
+#include "system/uSystem.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A minimal host: one panel holding the benchmark's files, all selected.
+std::u16string PanelDirectory;
+std::vector<std::u16string> PanelNames;
+const char16_t* const Texts[] = {u"Quorvane", u"OK", u"", u"Retry", u"Overwrite", u"Skip",
+                                 u"Skip all", u"Rename files in ${DIRECTORY}"};
+
+std::u16string ToU16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+const char16_t* FARAPI_CALL BenchGetMsg(const GUID*, intptr_t AId) {
+  return AId >= 0 && AId < intptr_t(std::size(Texts)) ? Texts[AId] : u"";
+}
+
+intptr_t FARAPI_CALL BenchMessage(const GUID*, const GUID*, FARMESSAGEFLAGS, const char16_t*,
+                                  const char16_t* const*, size_t, intptr_t) {
+  std::fprintf(stderr, "unexpected message box\n");
+  return -1;
+}
+
+intptr_t FARAPI_CALL BenchPanelControl(void*, int ACommand, intptr_t AParam1, void* AParam2) {
+  switch (ACommand) {
+  case FCTL_GETPANELINFO: {
+    auto* info = static_cast<PanelInfo*>(AParam2);
+    info->ItemsNumber = PanelNames.size();
+    info->SelectedItemsNumber = PanelNames.size();
+    info->CurrentItem = 0;
+    return 1;
+  }
+  case FCTL_GETPANELITEM: {
+    const std::u16string& name = PanelNames[AParam1];
+    const size_t size = sizeof(PluginPanelItem) + (name.size() + 1) * sizeof(char16_t);
+    if (!AParam2) return intptr_t(size);
+    auto* get = static_cast<FarGetPluginPanelItem*>(AParam2);
+    auto* text = reinterpret_cast<char16_t*>(get->Item + 1);
+    std::memcpy(text, name.c_str(), (name.size() + 1) * sizeof(char16_t));
+    get->Item->FileName = text;
+    get->Item->Flags = PPIF_SELECTED;
+    return intptr_t(size);
+  }
+  case FCTL_GETPANELDIRECTORY: {
+    const size_t size = sizeof(FarPanelDirectory) + (PanelDirectory.size() + 1) * 2;
+    if (!AParam2) return intptr_t(size);
+    auto* dir = static_cast<FarPanelDirectory*>(AParam2);
+    auto* text = reinterpret_cast<char16_t*>(dir + 1);
+    std::memcpy(text, PanelDirectory.c_str(), (PanelDirectory.size() + 1) * 2);
+    dir->Name = text;
+    return intptr_t(size);
+  }
+  default:
+    return 0;
+  }
+}
+
+size_t FARAPI_CALL BenchConvertPath(int, const char16_t* ASrc, char16_t* ADest, size_t ASize) {
+  const size_t n = std::char_traits<char16_t>::length(ASrc) + 1;
+  if (ADest && ASize >= n) std::memcpy(ADest, ASrc, n * 2);
+  return n;
+}
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void MakeFiles(const fs::path& ADir, int ACount) {
+  fs::remove_all(ADir);
+  fs::create_directories(ADir);
+  for (int i = 0; i < ACount; ++i) std::ofstream(ADir / ("file" + std::to_string(i) + ".txt"));
+}
+
+// The user's edit: every destination "fileN.txt" becomes "renamed-N.dat".
+void EditList(const std::string& AListFile) {
+  std::ifstream in(AListFile, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    const size_t second = line.rfind("\"file");
+    if (second != std::string::npos && second > 0) {
+      const std::string name = line.substr(second + 5, line.size() - second - 5 - 5); // N
+      line = line.substr(0, second) + "\"renamed-" + name + ".dat\"";
+    }
+    out += line + "\r\n";
+    pos = end + 2;
+  }
+  std::ofstream(AListFile, std::ios::binary | std::ios::trunc) << out;
+}
+
+
+struct TTimes {
+  double ListWritten, Edit, Renames, Plain;
+  bool AllDone;
+};
+
+// One round: the plugin's path in one directory, the plain loop in another.
+TTimes RunRound(const fs::path& ARoot, int ACount) {
+  TTimes times{};
+  const fs::path pluginDir = ARoot / "plugin";
+  MakeFiles(pluginDir, ACount);
+  PanelDirectory = ToU16(pluginDir.string());
+  PanelNames.clear();
+  for (int i = 0; i < ACount; ++i)
+    PanelNames.push_back(ToU16("file" + std::to_string(i) + ".txt"));
+
+  const auto t0 = Clock::now();
+  auto* list = new TFileList();
+  list->LoadFromPanel(true);
+  const auto t1 = Clock::now();
+  EditList(std::string(list->ListFileName().begin(), list->ListFileName().end()));
+  const auto t2 = Clock::now();
+  times.AllDone = list->RenameFiles();
+  delete list;
+  const auto t3 = Clock::now();
+  times.ListWritten = Seconds(t1 - t0);
+  times.Edit = Seconds(t2 - t1);
+  times.Renames = Seconds(t3 - t2);
+
+  int renamed = 0;
+  for (const auto& entry : fs::directory_iterator(pluginDir))
+    if (entry.path().extension() == ".dat") ++renamed;
+  if (renamed != ACount) times.AllDone = false;
+
+  const fs::path plainDir = ARoot / "plain";
+  MakeFiles(plainDir, ACount);
+  const auto p0 = Clock::now();
+  for (int i = 0; i < ACount; ++i) {
+    const std::string n = std::to_string(i);
+    const std::string from = (plainDir / ("file" + n + ".txt")).string();
+    const std::string to = (plainDir / ("renamed-" + n + ".dat")).string();
+    if (std::rename(from.c_str(), to.c_str()) != 0) times.AllDone = false;
+  }
+  times.Plain = Seconds(Clock::now() - p0);
+  return times;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+  const fs::path root = fs::temp_directory_path() / "quorvane-rename-bench";
+
+  InitializeSystem();
+  InitializeFAR();
+  InitializeFileList();
+  FarFSF = {};
+  FarFSF.StructSize = sizeof(FarFSF);
+  FarFSF.ConvertPath = BenchConvertPath;
+  FarAPI = {};
+  FarAPI.StructSize = sizeof(FarAPI);
+  FarAPI.GetMsg = BenchGetMsg;
+  FarAPI.Message = BenchMessage;
+  FarAPI.PanelControl = BenchPanelControl;
+  FarAPI.FSF = &FarFSF;
+
+  // The best of several rounds for each side: the machine is shared, and the fastest
+  // round is the one least disturbed.
+  TTimes best{1e9, 1e9, 1e9, 1e9, true};
+  double bestPlugin = 1e9;
+  for (int r = 0; r < rounds; ++r) {
+    const TTimes t = RunRound(root, count);
+    best.AllDone = best.AllDone && t.AllDone;
+    if (t.ListWritten + t.Renames < bestPlugin) {
+      bestPlugin = t.ListWritten + t.Renames;
+      best.ListWritten = t.ListWritten;
+      best.Renames = t.Renames;
+      best.Edit = t.Edit;
+    }
+    best.Plain = std::min(best.Plain, t.Plain);
+  }
+  fs::remove_all(root);
+  FinalizeFileList();
+  FinalizeFAR();
+  FinalizeSystem();
+
+  std::printf("files: %d, best of %d rounds%s\n", count, rounds,
+              best.AllDone ? "" : " (SOME RENAMES FAILED)");
+  std::printf("plugin: list written   %.3f s\n", best.ListWritten);
+  std::printf("plugin: renames        %.3f s\n", best.Renames);
+  std::printf("plugin: total          %.3f s (the scripted edit, %.3f s, not counted)\n",
+              bestPlugin, best.Edit);
+  std::printf("plain rename(2) loop   %.3f s\n", best.Plain);
+  std::printf("ratio plugin / plain   %.2fx (goal: within 1.5x)\n", bestPlugin / best.Plain);
+  return best.AllDone ? 0 : 1;
+}

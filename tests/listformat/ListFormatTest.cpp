@@ -1,0 +1,154 @@
+// The list file's text: quoting, the entry layout, the header, the entry grammar, and
+// names of many scripts written to a real list file and read back.
+#include "filelist/uListFormat.h"
+#include "files/uFiles.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct TEntry {
+  bool Ok;
+  int32_t SourceStart, SourceLength, DestStart, DestLength;
+};
+
+TEntry Parse(const std::u16string& ALine) {
+  TEntry e{false, -1, -1, -1, -1};
+  e.Ok = ParseListLine(ALine, e.SourceStart, e.SourceLength, e.DestStart, e.DestLength);
+  return e;
+}
+
+TEST(ListFormat, QuoteDoublesQuotes) {
+  EXPECT_EQ(QuoteFileName(u"a.txt"), u"\"a.txt\"");
+  EXPECT_EQ(QuoteFileName(u""), u"\"\"");
+  EXPECT_EQ(QuoteFileName(u"say \"hi\""), u"\"say \"\"hi\"\"\"");
+}
+
+TEST(ListFormat, EntriesAreLaidOutInTwoColumns) {
+  const std::u16string a = QuoteFileName(u"a.txt"), b = QuoteFileName(u"longer.doc");
+  const int32_t width = int32_t(std::max(a.size(), b.size()));
+  EXPECT_EQ(width, 12);
+  EXPECT_EQ(FormatListLine(a, width), u"\"a.txt\"" + std::u16string(9, u' ') + u"\"a.txt\"");
+  EXPECT_EQ(FormatListLine(b, width), u"\"longer.doc\"    \"longer.doc\"");
+  EXPECT_EQ(FormatListLine(a, 7), u"\"a.txt\"    \"a.txt\"");
+  // As the printf layout does: the column is cut to a smaller width, and a negative
+  // width left-justifies in its absolute value.
+  EXPECT_EQ(FormatListLine(a, 3), u"\"a.    \"a.txt\"");
+  EXPECT_EQ(FormatListLine(a, -9), u"\"a.txt\"      \"a.txt\"");
+
+  const TEntry e = Parse(FormatListLine(a, width));
+  EXPECT_TRUE(e.Ok);
+  EXPECT_EQ(e.SourceStart, 2);
+  EXPECT_EQ(e.SourceLength, 5);
+  EXPECT_EQ(e.DestStart, 18);
+  EXPECT_EQ(e.DestLength, 5);
+}
+
+TEST(ListFormat, HeaderReplacesEveryPlaceholder) {
+  EXPECT_EQ(FormatListHeader(u"${DIRECTORY} and ${DIRECTORY}", u"/d/"), u"/d/ and /d/");
+  EXPECT_EQ(FormatListHeader(u"${directory}", u"/d/"), u"${directory}");
+  // The replacement is not searched again.
+  EXPECT_EQ(FormatListHeader(u"<${DIRECTORY}>", u"${DIRECTORY}"), u"<${DIRECTORY}>");
+  EXPECT_EQ(FormatListHeader(u"x", u"/d/"), u"x");
+}
+
+TEST(ListFormat, EntryGrammar) {
+  for (const char16_t* line : {u"\"a\" \"b\"", u"\"a\"\"b\"", u"\"a\"   \"b\"  "}) {
+    std::u16string source, destination;
+    EXPECT_TRUE(SplitListLine(line, source, destination)) << (const void*)line;
+    EXPECT_EQ(source, u"a");
+    EXPECT_EQ(destination, u"b");
+  }
+  EXPECT_EQ(Parse(u"\" a \" \"b c\"").SourceLength, 3); // blanks inside belong to the name
+  for (const char16_t* line : {u"\"a\" \"b\"x", u" \"a\" \"b\"", u"\"a\"\t\"b\"", u"\"a\" \"b",
+                               u"\"a\"", u"\"a", u"", u"a \"b\"", u"\"a\" \"b\"\t",
+                               u"\"a\" \"b\" \"c\""})
+    EXPECT_FALSE(Parse(line).Ok) << (const void*)line;
+
+  const TEntry empty = Parse(u"\"a\" \"\"");
+  EXPECT_TRUE(empty.Ok);
+  EXPECT_EQ(empty.DestStart, 6);
+  EXPECT_EQ(empty.DestLength, 0);
+  std::u16string source = u"x", destination = u"y";
+  EXPECT_FALSE(SplitListLine(u"\"a\" \"\"", source, destination));
+  EXPECT_EQ(source, u"");
+  EXPECT_EQ(destination, u"");
+  EXPECT_FALSE(SplitListLine(u"\"\" \"b\"", source, destination));
+
+  // A doubled quote is not an escape: such a line is not the same entry again.
+  std::u16string quoted = QuoteFileName(u"x\"y");
+  EXPECT_FALSE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size())), source,
+                             destination) &&
+               source == u"x\"y");
+}
+
+TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
+  const std::vector<std::u16string> names = {
+      u"report.txt",       u"Caf\u00E9 cr\u00E8me.doc", u"\u041E\u0442\u0447\u0451\u0442.txt",
+      u"\u0391\u03B8\u03AE\u03BD\u03B1.png", u"\u4E2D\u6587\u540D.txt",
+      u"\U0001F600 smile.txt", u"\U00020000 rare.txt", u"  spaced  name "};
+  int32_t width = 0;
+  for (const auto& n : names) width = std::max(width, int32_t(QuoteFileName(n).size()));
+
+  testing_support::TTempDir dir;
+  const std::u16string file = dir.Dir() + u"list.txt";
+  {
+    TTextStream stream(file, fmCreate);
+    stream.SetEncoding(feUTF8);
+    stream.WriteLine(FormatListHeader(u"Files of ${DIRECTORY}", dir.Dir()));
+    for (const auto& n : names) stream.WriteLine(FormatListLine(QuoteFileName(n), width));
+    stream.Flush();
+  }
+  TTextStream stream(file, fmOpenRead | fmShareDenyNone);
+  std::u16string line, source, destination;
+  ASSERT_TRUE(stream.ReadLine(line));
+  EXPECT_EQ(line, u"Files of " + dir.Dir());
+  EXPECT_FALSE(SplitListLine(line, source, destination));
+  for (const auto& n : names) {
+    ASSERT_TRUE(stream.ReadLine(line));
+    ASSERT_TRUE(SplitListLine(line, source, destination));
+    EXPECT_EQ(source, n);
+    EXPECT_EQ(destination, n);
+  }
+  EXPECT_FALSE(stream.ReadLine(line));
+}
+
+// Random lines: the parser never reads outside the line, and what it accepts has the
+// shape of an entry; lines it formats itself always read back.
+TEST(ListFormat, FuzzedLines) {
+  std::mt19937 random(4711);
+  const char16_t alphabet[] = {u'"', u' ', u'a', u'\t', u'.', char16_t(0xD800), u'\u00E9'};
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string line;
+    const size_t length = random() % 24;
+    for (size_t i = 0; i < length; ++i) line += alphabet[random() % std::size(alphabet)];
+    const TEntry e = Parse(line);
+    std::u16string source, destination;
+    const bool split = SplitListLine(line, source, destination);
+    EXPECT_TRUE(!split || (e.Ok && e.SourceLength > 0 && e.DestLength > 0));
+    if (!e.Ok) continue;
+    ASSERT_EQ(e.SourceStart, 2);
+    ASSERT_GE(e.SourceLength, 0);
+    ASSERT_GT(e.DestStart, e.SourceStart + e.SourceLength);
+    ASSERT_LE(size_t(e.DestStart - 1 + e.DestLength), line.size() - 1);
+    EXPECT_EQ(line[size_t(e.DestStart - 2)], u'"');
+    EXPECT_EQ(line[size_t(e.DestStart - 1 + e.DestLength)], u'"');
+
+    // Names without quotes, formatted at any sufficient width, parse back.
+    std::u16string name = line;
+    std::erase(name, u'"');
+    if (name.empty()) continue;
+    const std::u16string quoted = QuoteFileName(name);
+    ASSERT_TRUE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size() + random() % 5)),
+                              source, destination));
+    EXPECT_EQ(source, name);
+    EXPECT_EQ(destination, name);
+  }
+}
+
+} // namespace
