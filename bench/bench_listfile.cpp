@@ -27,7 +27,9 @@ std::filesystem::path ListPath() {
   return path;
 }
 
-std::u16string ListName() { return posix::BytesToPath(ListPath().string()); }
+std::u16string ListName() {
+  return posix::BytesToPath(ListPath().string());
+}
 
 std::vector<std::u16string> Names() {
   std::vector<std::u16string> names;
@@ -38,7 +40,8 @@ std::vector<std::u16string> Names() {
     if (i % 100 == 0)
       names.push_back(u"\u6587\u4EF6_" + number + u"_\u8D44\u6599.txt");
     else if (i % 10 == 0)
-      names.push_back(u"\u0444\u0430\u0439\u043B_" + number + u"_\u043E\u0442\u0447\u0451\u0442.txt");
+      names.push_back(u"\u0444\u0430\u0439\u043B_" + number +
+                      u"_\u043E\u0442\u0447\u0451\u0442.txt");
     else
       names.push_back(u"photo_" + number + u"_final.jpg");
   }
@@ -48,17 +51,20 @@ std::vector<std::u16string> Names() {
 void WriteList() {
   static const std::vector<std::u16string> names = Names();
   int32_t width = 0;
-  for (const auto& n : names) width = std::max(width, int32_t(n.size() + 2));
+  for (const auto& n : names)
+    width = std::max(width, int32_t(n.size() + 2));
   TTextStream stream(ListName(), fmCreate);
   stream.SetEncoding(feUTF8);
   stream.WriteLine(u"Rename the files of /home/user/pictures/");
-  for (const auto& n : names) stream.WriteLine(FormatListLine(QuoteFileName(n), width));
+  for (const auto& n : names)
+    stream.WriteLine(FormatListLine(QuoteFileName(n), width));
   stream.Flush();
   ListBytes = uintmax_t(stream.Size());
 }
 
 void BM_WriteTextStream(benchmark::State& AState) {
-  for (auto _ : AState) WriteList();
+  for (auto _ : AState)
+    WriteList();
   AState.SetBytesProcessed(int64_t(AState.iterations()) *
                            int64_t(std::filesystem::file_size(ListPath())));
 }
@@ -140,9 +146,11 @@ BENCHMARK(BM_ReadBaseline)->Unit(benchmark::kMillisecond);
 // Remembers the time of each benchmark, to print the ratio at the end.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+  TRatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_None) {}
   void ReportRuns(const std::vector<Run>& ARuns) override {
     for (const Run& run : ARuns)
-      if (run.run_type == Run::RT_Iteration) Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration)
+        Times[run.benchmark_name()] = run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(ARuns);
   }
   std::map<std::string, double> Times;

@@ -47,12 +47,12 @@ std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16s
 bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& ASourceLength,
                    int32_t& ADestStart, int32_t& ADestLength) {
   const size_t n = ALine.size();
-  if (n == 0 || n > size_t(std::numeric_limits<int32_t>::max()) || ALine[0] != Quote)
-    return false;
+  if (n == 0 || n > size_t(std::numeric_limits<int32_t>::max()) || ALine[0] != Quote) return false;
   const size_t sourceEnd = ALine.find(Quote, 1);
   if (sourceEnd == std::u16string::npos) return false;
   size_t i = sourceEnd + 1;
-  while (i < n && ALine[i] == Blank) ++i;
+  while (i < n && ALine[i] == Blank)
+    ++i;
   if (i >= n || ALine[i] != Quote) return false;
   const size_t destStart = i + 1;
   const size_t destEnd = ALine.find(Quote, destStart);

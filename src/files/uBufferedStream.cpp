@@ -40,8 +40,7 @@ bool TBufferedStream::PlaceInner(int64_t AOffset) {
 
 void TBufferedStream::FillBuffer() {
   fBufferPosition = fPosition;
-  fBufferFill = PlaceInner(fPosition) ? std::max(fStream->Read(fBuffer.get(), fBufferSize), 0)
-                                      : 0;
+  fBufferFill = PlaceInner(fPosition) ? std::max(fStream->Read(fBuffer.get(), fBufferSize), 0) : 0;
   fBufferDirty = false;
 }
 

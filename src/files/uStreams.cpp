@@ -13,7 +13,9 @@ bool FitsInt32(int64_t AValue) {
          AValue <= std::numeric_limits<int32_t>::max();
 }
 
-[[noreturn]] void RaiseRange() { throw ERangeError("Stream offset out of range"); }
+[[noreturn]] void RaiseRange() {
+  throw ERangeError("Stream offset out of range");
+}
 
 } // namespace
 
@@ -86,8 +88,8 @@ void TFileStream::ModeToCreateFile(uint16_t AMode, win::DWORD& AAccess, win::DWO
                                    win::DWORD& ADisposition) {
   using namespace win;
   constexpr DWORD Access[4] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE, 0};
-  constexpr DWORD Share[8] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, 0, 0, 0};
+  constexpr DWORD Share[8] = {
+      0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, 0, 0};
   AShare = Share[(AMode >> 4) & 7];
   if ((AMode & fmCreate) == fmCreate) {
     AAccess = GENERIC_READ | GENERIC_WRITE;
@@ -107,8 +109,8 @@ TFileStream::TFileStream(const std::u16string& AFileName, uint16_t AMode)
                                win::FILE_ATTRIBUTE_NORMAL, nullptr);
   if (fHandle == win::InvalidHandleValue()) {
     const win::DWORD error = access != 0 ? win::GetLastError() : win::ERROR_INVALID_PARAMETER;
-    const char* verb = disposition == win::CREATE_ALWAYS ? "Cannot create file \""
-                                                          : "Cannot open file \"";
+    const char* verb =
+        disposition == win::CREATE_ALWAYS ? "Cannot create file \"" : "Cannot open file \"";
     throw EFOpenError(verb + WideToUtf8(AFileName) + "\". Error " + std::to_string(error));
   }
 }

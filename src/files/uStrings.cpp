@@ -7,7 +7,9 @@
 
 namespace {
 
-[[noreturn]] void RaiseConversion() { throw EStringError("Conversion failed."); }
+[[noreturn]] void RaiseConversion() {
+  throw EStringError("Conversion failed.");
+}
 
 constexpr int32_t MaxInt = std::numeric_limits<int32_t>::max();
 
@@ -58,8 +60,7 @@ std::string WideBufToMultiByte(uint32_t ACodePage, const char16_t* ASource, int3
   if (ACodePage == win::CP_UTF8 && ALength <= MaxInt / 3) {
     room = ALength * 3;
   } else {
-    room = win::WideCharToMultiByte(ACodePage, 0, ASource, ALength, nullptr, 0, nullptr,
-                                    nullptr);
+    room = win::WideCharToMultiByte(ACodePage, 0, ASource, ALength, nullptr, 0, nullptr, nullptr);
     if (room <= 0) RaiseConversion();
   }
   result.resize(size_t(room));

@@ -54,8 +54,8 @@ void TTextStream::DetectEncoding() {
     uint8_t mark[3];
     if (size % 2 == 0) {
       SetPosition(0);
-      if (Read(mark, 2) == 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) ||
-                                 (mark[0] == 0xFE && mark[1] == 0xFF))) {
+      if (Read(mark, 2) == 2 &&
+          ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF))) {
         fEncoding = feUTF16;
         fBigEndian = mark[0] == 0xFE;
         return;
@@ -75,11 +75,11 @@ void TTextStream::DetectEncoding() {
     if (size <= SampleSize) {
       // A multi-byte character cut off by the end of the sample must not spoil the test.
       int32_t length = m;
-      while (length > 0 && sample[size_t(length - 1)] >= 0x80) --length;
-      if (length > 0 &&
-          win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS,
-                                   reinterpret_cast<const char*>(sample.data()), length,
-                                   nullptr, 0) != 0) {
+      while (length > 0 && sample[size_t(length - 1)] >= 0x80)
+        --length;
+      if (length > 0 && win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS,
+                                                 reinterpret_cast<const char*>(sample.data()),
+                                                 length, nullptr, 0) != 0) {
         fEncoding = feUTF8;
         SetPosition(start);
         return;

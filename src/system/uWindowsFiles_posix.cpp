@@ -220,8 +220,8 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
     return InvalidHandleValue();
   }
   // Windows tells CREATE_ALWAYS and OPEN_ALWAYS callers whether the file was there.
-  const bool reportExisting = existed && (ACreationDisposition == CREATE_ALWAYS ||
-                                          ACreationDisposition == OPEN_ALWAYS);
+  const bool reportExisting =
+      existed && (ACreationDisposition == CREATE_ALWAYS || ACreationDisposition == OPEN_ALWAYS);
   SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;
 }

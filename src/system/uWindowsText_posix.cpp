@@ -4,8 +4,9 @@
 // Windows system. UTF-8 follows the Windows rules: under MB_ERR_INVALID_CHARS anything
 // that is not well-formed UTF-8 (overlong forms, encoded surrogates, values above
 // U+10FFFF, sequences cut short, stray continuation bytes) fails the whole call with
-// ERROR_NO_UNICODE_TRANSLATION; without the flag each ill-formed part becomes one U+FFFD. Converting to a single-byte code page, a character the page lacks becomes
-// a similar-looking byte where Windows has a "best fit" for it, else the default character
+// ERROR_NO_UNICODE_TRANSLATION; without the flag each ill-formed part becomes one U+FFFD.
+// Converting to a single-byte code page, a character the page lacks becomes a similar-looking byte
+// where Windows has a "best fit" for it, else the default character
 // ('?' unless the caller gives one).
 #include "system/uWindows.h"
 
@@ -30,18 +31,17 @@ constexpr std::array<char16_t, 32> Cp1252High = {
 
 // Code units of the bytes 0x80 to 0xFF of code page 437; the lower half is ASCII.
 constexpr std::array<char16_t, 128> Cp437High = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8,
-    0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2,
-    0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1,
-    0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD,
-    0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562,
-    0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534,
-    0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560,
-    0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
-    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393,
-    0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6,
-    0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0,
-    0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
+    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
+    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
+    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 
 enum class TPage { Cp1252, Cp437, Utf8, Unknown };
 
@@ -131,7 +131,7 @@ size_t DecodeUtf8(const uint8_t* ASource, size_t AIndex, size_t ALength, uint32_
     if (!next(v)) return taken;
     if (v >= (0x110000 >> 6)) return taken; // above U+10FFFF
     ACode = v, ++taken;
-    if (ACode < 0x20) return taken;                                  // overlong
+    if (ACode < 0x20) return taken;                                     // overlong
     if (ACode >= (0xD800 >> 6) && ACode <= (0xDFFF >> 6)) return taken; // surrogate
   }
   if (!next(v)) return taken;
@@ -174,7 +174,8 @@ int MultiByteToWideChar(UINT ACodePage, DWORD AFlags, const char* ASource, int A
   };
 
   if (page != TPage::Utf8) {
-    for (size_t i = 0; i < length && !overflow; ++i) put(ByteToUnit(page, source[i]));
+    for (size_t i = 0; i < length && !overflow; ++i)
+      put(ByteToUnit(page, source[i]));
   } else {
     for (size_t i = 0; i < length && !overflow;) {
       uint32_t code;
@@ -196,9 +197,9 @@ int MultiByteToWideChar(UINT ACodePage, DWORD AFlags, const char* ASource, int A
   return int(written);
 }
 
-int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource,
-                        int ASourceLength, char* ADest, int ADestLength,
-                        const char* ADefaultChar, BOOL* AUsedDefaultChar) {
+int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, int ASourceLength,
+                        char* ADest, int ADestLength, const char* ADefaultChar,
+                        BOOL* AUsedDefaultChar) {
   if (!ASource || ASourceLength == 0 || ADestLength < 0 || (!ADest && ADestLength != 0))
     return Fail(ERROR_INVALID_PARAMETER);
   const TPage page = PageOf(ACodePage);
@@ -209,7 +210,8 @@ int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource,
   }
   size_t length = 0;
   if (ASourceLength < 0) {
-    while (ASource[length] != 0) ++length;
+    while (ASource[length] != 0)
+      ++length;
     ++length; // the terminator counts
   } else {
     length = size_t(ASourceLength);

@@ -56,7 +56,8 @@ constexpr int32_t BufferSize = 16;
 
 std::string Digits(size_t ALength) {
   std::string s;
-  for (size_t i = 0; i < ALength; ++i) s += char('0' + i % 10);
+  for (size_t i = 0; i < ALength; ++i)
+    s += char('0' + i % 10);
   return s;
 }
 
@@ -162,10 +163,10 @@ TEST(BufferedStream, WriteBeyondTheFilledPartChangesNoOtherByte) {
   TCountingStream inner(original);
   {
     TBufferedStream stream(&inner, BufferSize, false);
-    stream.Write("xy", 2);                   // window [0, 2), dirty
-    stream.Seek(int32_t(5), soBeginning);    // past the fill, inside the capacity
+    stream.Write("xy", 2);                // window [0, 2), dirty
+    stream.Seek(int32_t(5), soBeginning); // past the fill, inside the capacity
     stream.Write("Z", 1);
-    stream.SetPosition(9);                   // empty-window case after SetSize below
+    stream.SetPosition(9); // empty-window case after SetSize below
   }
   EXPECT_EQ(inner.Data, "xy234Z" + original.substr(6));
 

@@ -34,9 +34,9 @@ TEST(CodePages, StrictUtf8RejectsWhatWindowsRejects) {
       "\xED\xBF\xBF",     // encoded low surrogate
       "\xF4\x90\x80\x80", // above U+10FFFF
       "\xF8\x88\x80\x80\x80",
-      "abc\xE2\x82",      // cut short at the end
-      "\xE2\x82z",        // cut short in the middle
-      "\x80",             // stray continuation byte
+      "abc\xE2\x82", // cut short at the end
+      "\xE2\x82z",   // cut short in the middle
+      "\x80",        // stray continuation byte
       "\xFF",
   };
   for (const char* s : bad) {
@@ -66,7 +66,7 @@ TEST(CodePages, LenientUtf8ReplacesIllFormedParts) {
 TEST(CodePages, ArgumentsAndBufferErrors) {
   char16_t out[4];
   SetLastError(0);
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", 3, nullptr, 0), 3); // size query
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", 3, nullptr, 0), 3);  // size query
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abc", -1, nullptr, 0), 4); // terminator counts
   SetLastError(0);
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcde", 5, out, 4), 0);
@@ -109,7 +109,8 @@ TEST(Strings, Utf8LengthsAndEmptyInput) {
   EXPECT_EQ(AnsiBufToWide("abc", -1), u"");
   EXPECT_EQ(AnsiBufToOem("abc", 0), "");
   // A lone surrogate is replaced, not refused.
-  EXPECT_EQ(WideToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"), "\xEF\xBF\xBD" "a");
+  EXPECT_EQ(WideToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"), "\xEF\xBF\xBD"
+                                                                    "a");
   std::string out = "old";
   WideToUtf8(u"", out);
   EXPECT_EQ(out, "");

@@ -83,8 +83,8 @@ TEST(FileHandles, DirectoriesAndReadOnlyFilesAreAccessDenied) {
   // Natively only: wine lets a root user open a read-only file for writing.
   WriteBytes(dir / "ro.txt", "keep");
   namespace fs = std::filesystem;
-  fs::permissions(dir / "ro.txt", fs::perms::owner_write | fs::perms::group_write |
-                                      fs::perms::others_write,
+  fs::permissions(dir / "ro.txt",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   EXPECT_EQ(Open(dir.Dir() + u"ro.txt", RW, ShareAll, OPEN_EXISTING).Error, ERROR_ACCESS_DENIED);
   EXPECT_EQ(Open(dir.Dir() + u"ro.txt", RW, 0, CREATE_ALWAYS).Error, ERROR_ACCESS_DENIED);

@@ -16,7 +16,7 @@ using testing_support::ReadBytes;
 using testing_support::TTempDir;
 using testing_support::WriteBytes;
 
-constexpr uint16_t fmReadShared = fmOpenRead | fmShareDenyNone;       // 64
+constexpr uint16_t fmReadShared = fmOpenRead | fmShareDenyNone;               // 64
 constexpr uint16_t fmReadWriteDenyWrite = fmOpenReadWrite | fmShareDenyWrite; // 34
 
 class TextStream : public ::testing::Test {
@@ -36,7 +36,8 @@ protected:
     auto stream = OpenRead();
     std::vector<std::u16string> lines;
     std::u16string line;
-    while (stream->ReadLine(line)) lines.push_back(line);
+    while (stream->ReadLine(line))
+      lines.push_back(line);
     return lines;
   }
   std::u16string Chars(const std::string& ABytes) {
@@ -44,7 +45,8 @@ protected:
     auto stream = OpenRead();
     std::u16string chars;
     char16_t ch;
-    while (stream->ReadChar(ch)) chars += ch;
+    while (stream->ReadChar(ch))
+      chars += ch;
     return chars;
   }
 
@@ -60,7 +62,8 @@ TEST_F(TextStream, ListFileOfHeaderAndOneLineIsNineBytes) {
     stream.WriteLine(u"H");
     stream.WriteLine(u"L");
   }
-  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" "H\r\nL\r\n");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF"
+                     "H\r\nL\r\n");
   auto stream = OpenRead();
   EXPECT_EQ(stream->Encoding(), feUTF8);
   EXPECT_EQ(stream->Position(), 3);
@@ -99,12 +102,20 @@ TEST_F(TextStream, DetectionByMark) {
     std::u16string line;
     EXPECT_FALSE(stream->ReadLine(line));
   }
-  EXPECT_EQ(Detect(std::string("\xFF\xFE" "A\0", 4)), feUTF16);
+  EXPECT_EQ(Detect(std::string("\xFF\xFE"
+                               "A\0",
+                               4)),
+            feUTF16);
   EXPECT_EQ(OpenRead()->Position(), 2);
   EXPECT_EQ(Lines(std::string("\xFE\xFF\0A\0\r\0\n\0B", 10)), (TLines{u"A", u"B"}));
   // FF FE in a file of odd size is no mark; the bytes are not UTF-8 and hold no zeros.
-  EXPECT_EQ(Detect("\xFF\xFE" "A"), feANSI);
-  EXPECT_EQ(Chars("\xFF\xFE" "A"), u"\u00FF\u00FE" u"A");
+  EXPECT_EQ(Detect("\xFF\xFE"
+                   "A"),
+            feANSI);
+  EXPECT_EQ(Chars("\xFF\xFE"
+                  "A"),
+            u"\u00FF\u00FE"
+            u"A");
 }
 
 TEST_F(TextStream, DetectionByContent) {
@@ -125,8 +136,10 @@ TEST_F(TextStream, DetectionByContent) {
 TEST_F(TextStream, DetectionByZeroCounts) {
   auto withZeros = [](int AOdd, int AEven) {
     std::string s(20000, 'a');
-    for (int i = 0; i < AOdd; ++i) s[size_t(2 * i + 101)] = '\0';
-    for (int i = 0; i < AEven; ++i) s[size_t(2 * i + 1000)] = '\0';
+    for (int i = 0; i < AOdd; ++i)
+      s[size_t(2 * i + 101)] = '\0';
+    for (int i = 0; i < AEven; ++i)
+      s[size_t(2 * i + 1000)] = '\0';
     return s;
   };
   EXPECT_EQ(Detect(withZeros(31, 0)), feUTF16);
@@ -160,11 +173,15 @@ TEST_F(TextStream, Utf8Decoding) {
   EXPECT_EQ(Chars(mark + "\xFE\xFF"), u"\u00FE\u00FF");
   EXPECT_EQ(Chars(mark + "\xE2\x82"), u"\u0082"); // cut short by the end
   // Above U+FFFF: a surrogate pair, high unit first.
-  EXPECT_EQ(Chars(mark + "\xF0\x9F\x98\x80" "a"), u"\U0001F600a");
+  EXPECT_EQ(Chars(mark + "\xF0\x9F\x98\x80"
+                         "a"),
+            u"\U0001F600a");
   EXPECT_EQ(Chars(mark + "\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
   // Beyond U+10FFFF, also in the five- and six-byte forms: U+FFFD.
   EXPECT_EQ(Chars(mark + "\xF4\x90\x80\x80"), u"\uFFFD");
-  EXPECT_EQ(Chars(mark + "\xF8\x88\x80\x80\x80" "b"), u"\uFFFDb");
+  EXPECT_EQ(Chars(mark + "\xF8\x88\x80\x80\x80"
+                         "b"),
+            u"\uFFFDb");
   EXPECT_EQ(Chars(mark + "\xFD\xBF\xBF\xBF\xBF\xBF"), u"\uFFFD");
   // A character above U+FFFF right after a CR is read again whole on the next line.
   EXPECT_EQ(Lines(mark + "x\r\xF0\x9F\x98\x80\r\n"), (TLines{u"x", u"\U0001F600"}));
@@ -209,7 +226,9 @@ TEST_F(TextStream, MarksAndEncodingsOfWrites) {
     stream.SetEncoding(feUTF16); // no second mark
     stream.WriteStr(u"A\u20AC");
   }
-  EXPECT_EQ(Bytes(), std::string("\xFF\xFE" "A\0\xAC\x20", 6));
+  EXPECT_EQ(Bytes(), std::string("\xFF\xFE"
+                                 "A\0\xAC\x20",
+                                 6));
   {
     TTextStream stream(Name(), fmCreate);
     stream.SetDefaultEncoding(feAuto);
@@ -235,7 +254,8 @@ TEST_F(TextStream, MarksAndEncodingsOfWrites) {
     stream.SetLineSeparator(u"\n");
     stream.WriteLine(u"a\rb");
   }
-  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" "a\rb\n");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF"
+                     "a\rb\n");
 }
 
 TEST_F(TextStream, InvalidEncodingWritesNothing) {
@@ -254,13 +274,16 @@ TEST_F(TextStream, InvalidEncodingWritesNothing) {
 
 TEST_F(TextStream, AppendLine) {
   TTextStream::AppendLine(Name(u"new.txt"), u"one", feAuto);
-  EXPECT_EQ(Bytes("new.txt"), "\xEF\xBB\xBF" "one\r\n");
+  EXPECT_EQ(Bytes("new.txt"), "\xEF\xBB\xBF"
+                              "one\r\n");
   TTextStream::AppendLine(Name(u"new.txt"), u"two", feUTF16); // content keeps its encoding
-  EXPECT_EQ(Bytes("new.txt"), "\xEF\xBB\xBF" "one\r\ntwo\r\n");
+  EXPECT_EQ(Bytes("new.txt"), "\xEF\xBB\xBF"
+                              "one\r\ntwo\r\n");
 
   WriteBytes(fDir / "empty.txt", "");
   TTextStream::AppendLine(Name(u"empty.txt"), u"x", feAuto);
-  EXPECT_EQ(Bytes("empty.txt"), "\xEF\xBB\xBF" "x\r\n");
+  EXPECT_EQ(Bytes("empty.txt"), "\xEF\xBB\xBF"
+                                "x\r\n");
 
   WriteBytes(fDir / "ansi.txt", "caf\xE9\r\n");
   TTextStream::AppendLine(Name(u"ansi.txt"), u"\u00E9t\u00E9", feAuto);
@@ -274,8 +297,7 @@ TEST_F(TextStream, AppendLine) {
   TTextStream::AppendLine(Name(u"be.txt"), u"B", feAuto);
   EXPECT_EQ(Bytes("be.txt"), std::string("\xFE\xFF\0A\0\r\0\n\0B\0\r\0\n", 14));
 
-  EXPECT_THROW(TTextStream::AppendLine(fDir.Dir() + u"no/such/dir.txt", u"x", feAuto),
-               EFOpenError);
+  EXPECT_THROW(TTextStream::AppendLine(fDir.Dir() + u"no/such/dir.txt", u"x", feAuto), EFOpenError);
 }
 
 TEST_F(TextStream, OpenModes) {
@@ -284,13 +306,13 @@ TEST_F(TextStream, OpenModes) {
   Put("old content");
   {
     TTextStream writer(Name(), fmCreate);
-    EXPECT_EQ(writer.Size(), 0); // emptied
+    EXPECT_EQ(writer.Size(), 0);                                  // emptied
     EXPECT_THROW(TTextStream(Name(), fmReadShared), EFOpenError); // no sharing
     writer.WriteLine(u"new");
   }
   {
     TTextStream appender(Name(), fmReadWriteDenyWrite);
-    TTextStream reader(Name(), fmReadShared); // others may read
+    TTextStream reader(Name(), fmReadShared);                             // others may read
     EXPECT_THROW(TTextStream(Name(), fmReadWriteDenyWrite), EFOpenError); // but not write
     std::u16string line;
     EXPECT_TRUE(reader.ReadLine(line));
@@ -300,11 +322,13 @@ TEST_F(TextStream, OpenModes) {
     TTextStream reader(Name(), fmReadShared);
     TTextStream writer(Name(), fmReadWriteDenyWrite); // a reader lets others write
   }
-  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" "new\r\n");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF"
+                     "new\r\n");
 }
 
 TEST_F(TextStream, HandleStaysTheCallers) {
-  Put("\xEF\xBB\xBF" "abc\r\n");
+  Put("\xEF\xBB\xBF"
+      "abc\r\n");
   win::HANDLE handle = win::CreateFileW(Name().c_str(), win::GENERIC_READ, win::FILE_SHARE_READ,
                                         nullptr, win::OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, win::InvalidHandleValue());
@@ -329,7 +353,7 @@ TEST_F(TextStream, PositionsBeyondTheSigned32BitRangeRaise) {
 // Any bytes at all read as text give lines and end.
 TEST_F(TextStream, FuzzedBytesAlwaysYieldLines) {
   std::mt19937 random(20240607);
-  const uint8_t alphabet[] = {'a', ' ', '"', '\r', '\n', 0x00, 0x80, 0xBF, 0xC0, 0xC3,
+  const uint8_t alphabet[] = {'a',  ' ',  '"',  '\r', '\n', 0x00, 0x80, 0xBF, 0xC0, 0xC3,
                               0xE2, 0xED, 0xF0, 0xF4, 0xF8, 0xFC, 0xFE, 0xFF, 0xEF, 0xBB};
   const char* prefixes[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
   for (int round = 0; round < 400; ++round) {

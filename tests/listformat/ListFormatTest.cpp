@@ -65,9 +65,9 @@ TEST(ListFormat, EntryGrammar) {
     EXPECT_EQ(destination, u"b");
   }
   EXPECT_EQ(Parse(u"\" a \" \"b c\"").SourceLength, 3); // blanks inside belong to the name
-  for (const char16_t* line : {u"\"a\" \"b\"x", u" \"a\" \"b\"", u"\"a\"\t\"b\"", u"\"a\" \"b",
-                               u"\"a\"", u"\"a", u"", u"a \"b\"", u"\"a\" \"b\"\t",
-                               u"\"a\" \"b\" \"c\""})
+  for (const char16_t* line :
+       {u"\"a\" \"b\"x", u" \"a\" \"b\"", u"\"a\"\t\"b\"", u"\"a\" \"b", u"\"a\"", u"\"a", u"",
+        u"a \"b\"", u"\"a\" \"b\"\t", u"\"a\" \"b\" \"c\""})
     EXPECT_FALSE(Parse(line).Ok) << (const void*)line;
 
   const TEntry empty = Parse(u"\"a\" \"\"");
@@ -82,18 +82,22 @@ TEST(ListFormat, EntryGrammar) {
 
   // A doubled quote is not an escape: such a line is not the same entry again.
   std::u16string quoted = QuoteFileName(u"x\"y");
-  EXPECT_FALSE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size())), source,
-                             destination) &&
+  EXPECT_FALSE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size())), source, destination) &&
                source == u"x\"y");
 }
 
 TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
-  const std::vector<std::u16string> names = {
-      u"report.txt",       u"Caf\u00E9 cr\u00E8me.doc", u"\u041E\u0442\u0447\u0451\u0442.txt",
-      u"\u0391\u03B8\u03AE\u03BD\u03B1.png", u"\u4E2D\u6587\u540D.txt",
-      u"\U0001F600 smile.txt", u"\U00020000 rare.txt", u"  spaced  name "};
+  const std::vector<std::u16string> names = {u"report.txt",
+                                             u"Caf\u00E9 cr\u00E8me.doc",
+                                             u"\u041E\u0442\u0447\u0451\u0442.txt",
+                                             u"\u0391\u03B8\u03AE\u03BD\u03B1.png",
+                                             u"\u4E2D\u6587\u540D.txt",
+                                             u"\U0001F600 smile.txt",
+                                             u"\U00020000 rare.txt",
+                                             u"  spaced  name "};
   int32_t width = 0;
-  for (const auto& n : names) width = std::max(width, int32_t(QuoteFileName(n).size()));
+  for (const auto& n : names)
+    width = std::max(width, int32_t(QuoteFileName(n).size()));
 
   testing_support::TTempDir dir;
   const std::u16string file = dir.Dir() + u"list.txt";
@@ -101,7 +105,8 @@ TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
     TTextStream stream(file, fmCreate);
     stream.SetEncoding(feUTF8);
     stream.WriteLine(FormatListHeader(u"Files of ${DIRECTORY}", dir.Dir()));
-    for (const auto& n : names) stream.WriteLine(FormatListLine(QuoteFileName(n), width));
+    for (const auto& n : names)
+      stream.WriteLine(FormatListLine(QuoteFileName(n), width));
     stream.Flush();
   }
   TTextStream stream(file, fmOpenRead | fmShareDenyNone);
@@ -126,7 +131,8 @@ TEST(ListFormat, FuzzedLines) {
   for (int round = 0; round < 20000; ++round) {
     std::u16string line;
     const size_t length = random() % 24;
-    for (size_t i = 0; i < length; ++i) line += alphabet[random() % std::size(alphabet)];
+    for (size_t i = 0; i < length; ++i)
+      line += alphabet[random() % std::size(alphabet)];
     const TEntry e = Parse(line);
     std::u16string source, destination;
     const bool split = SplitListLine(line, source, destination);
@@ -144,8 +150,8 @@ TEST(ListFormat, FuzzedLines) {
     std::erase(name, u'"');
     if (name.empty()) continue;
     const std::u16string quoted = QuoteFileName(name);
-    ASSERT_TRUE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size() + random() % 5)),
-                              source, destination));
+    ASSERT_TRUE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size() + random() % 5)), source,
+                              destination));
     EXPECT_EQ(source, name);
     EXPECT_EQ(destination, name);
   }
