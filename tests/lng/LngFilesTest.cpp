@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "support/LngFile.h"
+
+namespace {
+
+TLngFile Load(const char* AName) {
+  TLngFile file;
+  EXPECT_TRUE(LoadLngFile(std::string(QUORVANE_SOURCE_DIR) + "/lng/" + AName, file));
+  return file;
+}
+
+// The hot key of a button text: the character after '&'.
+char16_t HotKey(const std::u16string& AText) {
+  const size_t amp = AText.find(u'&');
+  return amp == std::u16string::npos || amp + 1 >= AText.size() ? 0 : AText[amp + 1];
+}
+
+class LngFilesTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
+  const TLngFile file = Load(GetParam());
+  EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
+  EXPECT_TRUE(file.HasByteOrderMark);
+  ASSERT_EQ(file.Messages.size(), 21u);
+  EXPECT_EQ(file.Messages[0], u"Quorvane");
+  for (size_t id : {1, 3, 4, 5, 6, 8, 9, 10, 11, 13, 15, 16, 17, 18, 19, 20})
+    EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
+
+  const std::u16string& header = file.Messages[7];
+  EXPECT_NE(header.find(u"${DIRECTORY}"), std::u16string::npos);
+  EXPECT_NE(header.find(u'\n'), std::u16string::npos);
+  EXPECT_NE(header.find(u"Alt+F1"), std::u16string::npos);
+  EXPECT_NE(header.find(u"Alt+F2"), std::u16string::npos);
+  EXPECT_EQ(header.find(u'\r'), std::u16string::npos);
+  // No header line may read back as a list entry, which starts with a quote.
+  size_t start = 0;
+  while (start <= header.size()) {
+    EXPECT_NE(header[start], u'"');
+    const size_t lf = header.find(u'\n', start);
+    if (lf == std::u16string::npos) break;
+    start = lf + 1;
+  }
+
+  // The four buttons of the failure prompt have distinct hot keys.
+  std::set<char16_t> keys;
+  for (size_t id = 3; id <= 6; ++id) {
+    const char16_t key = HotKey(file.Messages[id]);
+    EXPECT_NE(key, 0) << "message " << id;
+    keys.insert(key);
+  }
+  EXPECT_EQ(keys.size(), 4u);
+  // Key bar labels are short.
+  EXPECT_LE(file.Messages[17].size(), 8u);
+  EXPECT_LE(file.Messages[19].size(), 8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LngFilesTest,
+                         ::testing::Values("QuorvaneEng.lng", "QuorvaneRus.lng"));
+
+TEST(LngFiles, LanguageLinesNameEnglishAndRussian) {
+  const TLngFile english = Load("QuorvaneEng.lng");
+  EXPECT_EQ(english.LanguageName, u"English");
+  EXPECT_EQ(english.LanguageDescription, u"English");
+  const TLngFile russian = Load("QuorvaneRus.lng");
+  EXPECT_EQ(russian.LanguageName, u"Russian");
+  EXPECT_EQ(russian.LanguageDescription, u"Russian (Русский)");
+  // The editor's start line depends on the header's line count, the same in both.
+  EXPECT_EQ(std::count(english.Messages[7].begin(), english.Messages[7].end(), u'\n'),
+            std::count(russian.Messages[7].begin(), russian.Messages[7].end(), u'\n'));
+}
+
+TEST(LngParser, FollowsFarsRules) {
+  const TLngFile file = ParseLngText("\xEF\xBB\xBF.Language=English,English\r\n"
+                                     "// a comment\r\n"
+                                     "\r\n"
+                                     "  \"indented\"  \r\n"
+                                     "\"a\\nb\\tc\\\\d\\\"e\"\"f\"\n"
+                                     "not a message\n"
+                                     "\"\"\n"
+                                     "\"\xD0\x96\xF0\x9F\x98\x80\"");
+  EXPECT_TRUE(file.Errors.empty());
+  ASSERT_EQ(file.Messages.size(), 4u);
+  EXPECT_EQ(file.Messages[0], u"indented");
+  EXPECT_EQ(file.Messages[1], u"a\nb\tc\\d\"e\"f");
+  EXPECT_EQ(file.Messages[2], u"");
+  EXPECT_EQ(file.Messages[3], u"\u0416\U0001F600");
+}
+
+TEST(LngParser, ReportsMalformedFiles) {
+  EXPECT_FALSE(ParseLngText(".Language=English,English\n\"x\"\n").Errors.empty()); // no mark
+  EXPECT_FALSE(ParseLngText("\xEF\xBB\xBF\"x\"\n").Errors.empty());                // no .Language
+  const TLngFile open = ParseLngText("\xEF\xBB\xBF.Language=E,E\n\"unterminated\n");
+  EXPECT_FALSE(open.Errors.empty());
+  ASSERT_EQ(open.Messages.size(), 1u);
+  EXPECT_EQ(open.Messages[0], u"unterminated");
+  bool valid = true;
+  EXPECT_EQ(LngUtf8ToUtf16("\xC0\x80", &valid), u"\uFFFD");
+  EXPECT_FALSE(valid);
+  TLngFile missing;
+  EXPECT_FALSE(LoadLngFile("/no/such/file.lng", missing));
+}
+
+} // namespace
