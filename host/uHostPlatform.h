@@ -1,0 +1,61 @@
+// What the terminal host needs from the operating system, beyond the standard library:
+// its own location, loading the plugin module, the terminal, paths as FAR forms them,
+// and starting the user's editor. uHostPlatform_posix.cpp and uHostPlatform_win.cpp.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace host {
+
+#ifdef _WIN32
+constexpr char16_t PathDelimiter = u'\\';
+#else
+constexpr char16_t PathDelimiter = u'/';
+#endif
+
+// File names as the file system APIs take them, and back.
+std::u16string PathToU16(const std::filesystem::path& APath);
+std::filesystem::path U16ToPath(const std::u16string& APath);
+
+// The full file name of the running executable.
+std::u16string ExecutableFileName();
+
+// A loaded plugin module; AError receives the system's reason when loading fails.
+void* LoadModule(const std::u16string& AFileName, std::string& AError);
+void* ModuleSymbol(void* AModule, const char* AName);
+void UnloadModule(void* AModule);
+
+// The value of an environment variable, empty when unset.
+std::u16string GetEnvironment(const char* AName);
+
+// The system's temporary directory, ending in a path delimiter.
+std::u16string TempDirectory();
+
+// Columns and rows of the terminal; 80 x 25 when there is none.
+void TerminalSize(int& AColumns, int& ARows);
+
+// Sets up the console for UTF-16 text and writes text to standard output or error.
+void PrepareConsole();
+void WriteOut(const std::u16string& AText);
+void WriteErr(const std::u16string& AText);
+
+// The full form of APath, relative names taken from the current directory, "." and ".."
+// resolved; ANative asks for the form that lifts the path length limit (\\?\ on Windows).
+std::u16string FullPathName(const std::u16string& APath, bool ANative);
+
+bool ChangeDirectory(const std::u16string& ADirectory);
+
+// True when the name exists, as a file or as a directory.
+bool FileExists(const std::u16string& AFileName);
+
+// Runs the command line AEditor (a program and its arguments, as the user wrote it in
+// $VISUAL or $EDITOR) with AArguments appended, and waits for it. Returns false with
+// AError set when it cannot be started; otherwise AExitCode is its exit status (128 +
+// the signal number when a signal ended it).
+bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
+               int& AExitCode, std::string& AError);
+
+} // namespace host

@@ -1,0 +1,224 @@
+#include "uHostPlatform.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "uHostText.h"
+
+extern char** environ;
+
+namespace host {
+
+std::u16string PathToU16(const std::filesystem::path& APath) {
+  return Utf8ToU16(APath.native());
+}
+
+std::filesystem::path U16ToPath(const std::u16string& APath) {
+  return std::filesystem::path(U16ToUtf8(APath));
+}
+
+std::u16string ExecutableFileName() {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::u16string() : PathToU16(self);
+}
+
+void* LoadModule(const std::u16string& AFileName, std::string& AError) {
+  void* module = dlopen(U16ToUtf8(AFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
+    const char* reason = dlerror();
+    AError = reason ? reason : "unknown error";
+  }
+  return module;
+}
+
+void* ModuleSymbol(void* AModule, const char* AName) {
+  return dlsym(AModule, AName);
+}
+
+void UnloadModule(void* AModule) {
+  dlclose(AModule);
+}
+
+std::u16string GetEnvironment(const char* AName) {
+  const char* value = std::getenv(AName);
+  return value ? Utf8ToU16(value) : std::u16string();
+}
+
+std::u16string TempDirectory() {
+  std::u16string result = GetEnvironment("TMPDIR");
+  if (result.empty()) result = u"/tmp";
+  if (result.back() != PathDelimiter) result.push_back(PathDelimiter);
+  return result;
+}
+
+void TerminalSize(int& AColumns, int& ARows) {
+  AColumns = 80;
+  ARows = 25;
+  for (int fd : {STDOUT_FILENO, STDIN_FILENO, STDERR_FILENO}) {
+    winsize size{};
+    if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+      AColumns = size.ws_col;
+      ARows = size.ws_row;
+      return;
+    }
+  }
+}
+
+void PrepareConsole() {}
+
+void WriteOut(const std::u16string& AText) {
+  const std::string bytes = U16ToUtf8(AText);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
+void WriteErr(const std::u16string& AText) {
+  std::fflush(stdout);
+  const std::string bytes = U16ToUtf8(AText);
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  std::fflush(stderr);
+}
+
+std::u16string FullPathName(const std::u16string& APath, bool) {
+  if (APath.empty()) return {};
+  std::error_code error;
+  const auto full = std::filesystem::absolute(U16ToPath(APath), error);
+  if (error) return {};
+  return PathToU16(full.lexically_normal());
+}
+
+bool ChangeDirectory(const std::u16string& ADirectory) {
+  return chdir(U16ToUtf8(ADirectory).c_str()) == 0;
+}
+
+bool FileExists(const std::u16string& AFileName) {
+  struct stat info;
+  return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
+}
+
+namespace {
+
+// The program of a shell command line: its first word, after any VAR=value settings,
+// with quotes and backslashes resolved.
+std::string CommandProgram(const std::string& ACommand) {
+  size_t i = 0;
+  const size_t n = ACommand.size();
+  for (;;) {
+    while (i < n && (ACommand[i] == ' ' || ACommand[i] == '\t'))
+      ++i;
+    std::string word;
+    bool quoted = false;
+    while (i < n && ACommand[i] != ' ' && ACommand[i] != '\t') {
+      const char c = ACommand[i++];
+      if (c == '\'' || c == '"') {
+        quoted = true;
+        while (i < n && ACommand[i] != c) {
+          if (c == '"' && ACommand[i] == '\\' && i + 1 < n) ++i;
+          word.push_back(ACommand[i++]);
+        }
+        if (i < n) ++i;
+      } else if (c == '\\' && i < n) {
+        word.push_back(ACommand[i++]);
+      } else {
+        word.push_back(c);
+      }
+    }
+    const size_t equals = word.find('=');
+    const bool assignment = !quoted && equals != std::string::npos && equals > 0 &&
+                            word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop"
+                                                   "qrstuvwxyz0123456789_") == equals;
+    if (!assignment || i >= n) return assignment ? std::string() : word;
+  }
+}
+
+bool IsExecutable(const std::string& AFileName) {
+  struct stat info;
+  return stat(AFileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         access(AFileName.c_str(), X_OK) == 0;
+}
+
+bool FindProgram(const std::string& AProgram) {
+  if (AProgram.empty()) return false;
+  if (AProgram.find('/') != std::string::npos) return IsExecutable(AProgram);
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  for (;;) {
+    const size_t end = dirs.find(':', start);
+    std::string dir =
+        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (dir.empty()) dir = ".";
+    if (IsExecutable(dir + "/" + AProgram)) return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
+}
+
+} // namespace
+
+bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
+               int& AExitCode, std::string& AError) {
+  const std::string command = U16ToUtf8(AEditor);
+  const std::string program = CommandProgram(command);
+  if (!FindProgram(program)) {
+    AError = program.empty() ? "no program named" : program + ": not found";
+    return false;
+  }
+  // The shell reads $VISUAL and $EDITOR as the user wrote them, with their own
+  // arguments and quoting; the list file and the line come after them as "$@".
+  std::vector<std::string> args = {"sh", "-c", command + " \"$@\"", "sh"};
+  for (const auto& argument : AArguments)
+    args.push_back(U16ToUtf8(argument));
+  std::vector<char*> argv;
+  for (auto& argument : args)
+    argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  // Like system(): the editor takes Ctrl+C and Ctrl+\, the host waits through them.
+  struct sigaction ignore {
+  }, oldInt{}, oldQuit{};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGINT, &ignore, &oldInt);
+  sigaction(SIGQUIT, &ignore, &oldQuit);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGINT);
+  sigaddset(&defaults, SIGQUIT);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+  pid_t child = 0;
+  const int spawnError = posix_spawn(&child, "/bin/sh", nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  bool started = spawnError == 0;
+  if (!started) {
+    AError = std::string("cannot run /bin/sh: ") + std::strerror(spawnError);
+  } else {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    AExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (WIFEXITED(status) && (AExitCode == 126 || AExitCode == 127)) {
+      AError = program + (AExitCode == 127 ? ": not found" : ": cannot be executed");
+      started = false;
+    }
+  }
+  sigaction(SIGINT, &oldInt, nullptr);
+  sigaction(SIGQUIT, &oldQuit, nullptr);
+  return started;
+}
+
+} // namespace host

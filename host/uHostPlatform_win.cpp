@@ -1,0 +1,199 @@
+#include <windows.h>
+
+#include "uHostPlatform.h"
+
+#include <cstdio>
+
+#include "uHostText.h"
+
+namespace host {
+
+namespace {
+
+const wchar_t* W(const std::u16string& AText) {
+  return reinterpret_cast<const wchar_t*>(AText.c_str());
+}
+
+std::string ErrorText(DWORD ACode) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, ACode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text;
+  if (length && buffer) text.assign(reinterpret_cast<char16_t*>(buffer), length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ' ||
+                           text.back() == u'.')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "error " + std::to_string(ACode);
+  return U16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
+}
+
+// Quotes one argument the way the C runtime splits a command line.
+std::u16string QuoteArgument(const std::u16string& AArgument) {
+  if (!AArgument.empty() && AArgument.find_first_of(u" \t\"") == std::u16string::npos) {
+    return AArgument;
+  }
+  std::u16string result = u"\"";
+  size_t backslashes = 0;
+  for (char16_t c : AArgument) {
+    if (c == u'\\') {
+      ++backslashes;
+    } else if (c == u'"') {
+      result.append(backslashes + 1, u'\\'); // the ones already out, doubled, and one more
+      backslashes = 0;
+    } else {
+      backslashes = 0;
+    }
+    result.push_back(c);
+  }
+  result.append(backslashes, u'\\');
+  result.push_back(u'"');
+  return result;
+}
+
+void WriteTo(DWORD AHandleId, FILE* AStream, const std::u16string& AText) {
+  HANDLE handle = GetStdHandle(AHandleId);
+  DWORD mode = 0;
+  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+    // A console shows UTF-16 as it is; redirected output gets UTF-8.
+    DWORD written = 0;
+    WriteConsoleW(handle, W(AText), static_cast<DWORD>(AText.size()), &written, nullptr);
+    return;
+  }
+  const std::string bytes = U16ToUtf8(AText);
+  std::fwrite(bytes.data(), 1, bytes.size(), AStream);
+  std::fflush(AStream);
+}
+
+} // namespace
+
+std::u16string PathToU16(const std::filesystem::path& APath) {
+  const std::wstring& native = APath.native();
+  return std::u16string(reinterpret_cast<const char16_t*>(native.data()), native.size());
+}
+
+std::filesystem::path U16ToPath(const std::u16string& APath) {
+  return std::filesystem::path(std::wstring(W(APath), APath.size()));
+}
+
+std::u16string ExecutableFileName() {
+  std::u16string buffer(MAX_PATH, u'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(buffer.data()), buffer.size());
+    if (length == 0) return {};
+    if (length < buffer.size()) return buffer.substr(0, length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void* LoadModule(const std::u16string& AFileName, std::string& AError) {
+  HMODULE module = LoadLibraryW(W(AFileName));
+  if (!module) AError = ErrorText(GetLastError());
+  return reinterpret_cast<void*>(module);
+}
+
+void* ModuleSymbol(void* AModule, const char* AName) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(AModule), AName));
+}
+
+void UnloadModule(void* AModule) {
+  FreeLibrary(static_cast<HMODULE>(AModule));
+}
+
+std::u16string GetEnvironment(const char* AName) {
+  const std::u16string name = Utf8ToU16(AName);
+  const DWORD size = GetEnvironmentVariableW(W(name), nullptr, 0);
+  if (size == 0) return {};
+  std::u16string value(size, u'\0');
+  const DWORD length =
+      GetEnvironmentVariableW(W(name), reinterpret_cast<wchar_t*>(value.data()), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
+std::u16string TempDirectory() {
+  std::u16string result(MAX_PATH + 1, u'\0');
+  const DWORD length = GetTempPathW(result.size(), reinterpret_cast<wchar_t*>(result.data()));
+  result.resize(length <= MAX_PATH ? length : 0);
+  if (result.empty()) result = u"C:\\";
+  if (result.back() != PathDelimiter) result.push_back(PathDelimiter);
+  return result;
+}
+
+void TerminalSize(int& AColumns, int& ARows) {
+  AColumns = 80;
+  ARows = 25;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+    AColumns = info.srWindow.Right - info.srWindow.Left + 1;
+    ARows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  }
+}
+
+void PrepareConsole() {}
+
+void WriteOut(const std::u16string& AText) {
+  WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
+}
+
+void WriteErr(const std::u16string& AText) {
+  std::fflush(stdout);
+  WriteTo(STD_ERROR_HANDLE, stderr, AText);
+}
+
+std::u16string FullPathName(const std::u16string& APath, bool ANative) {
+  if (APath.empty()) return {};
+  const DWORD size = GetFullPathNameW(W(APath), 0, nullptr, nullptr);
+  if (size == 0) return {};
+  std::u16string result(size, u'\0');
+  const DWORD length =
+      GetFullPathNameW(W(APath), size, reinterpret_cast<wchar_t*>(result.data()), nullptr);
+  if (length == 0 || length >= size) return {};
+  result.resize(length);
+  if (ANative && result.rfind(u"\\\\?\\", 0) != 0) {
+    if (result.rfind(u"\\\\.\\", 0) == 0) return result;
+    if (result.rfind(u"\\\\", 0) == 0) return u"\\\\?\\UNC\\" + result.substr(2);
+    return u"\\\\?\\" + result;
+  }
+  return result;
+}
+
+bool ChangeDirectory(const std::u16string& ADirectory) {
+  return SetCurrentDirectoryW(W(ADirectory)) != 0;
+}
+
+bool FileExists(const std::u16string& AFileName) {
+  return GetFileAttributesW(W(AFileName)) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
+               int& AExitCode, std::string& AError) {
+  std::u16string commandLine = AEditor;
+  for (const auto& argument : AArguments) {
+    commandLine.push_back(u' ');
+    commandLine += QuoteArgument(argument);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(commandLine.data()), nullptr, nullptr,
+                      TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    AError = ErrorText(GetLastError());
+    return false;
+  }
+  // Ctrl+C belongs to the editor while it runs.
+  SetConsoleCtrlHandler(nullptr, TRUE);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  AExitCode = static_cast<int>(code);
+  return true;
+}
+
+} // namespace host

@@ -1,0 +1,103 @@
+#include "uHostPrompt.h"
+
+#include <cstdio>
+
+#include "uHostPlatform.h"
+#include "uHostText.h"
+
+namespace host {
+
+namespace {
+
+constexpr int MaxRepeats = 5;
+
+std::string Trim(const std::string& AText) {
+  const size_t first = AText.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  const size_t last = AText.find_last_not_of(" \t\r\n");
+  return AText.substr(first, last - first + 1);
+}
+
+// A button number typed by the user: digits only, 1 to ACount.
+bool ParseChoice(const std::string& AText, size_t ACount, size_t& AChoice) {
+  if (AText.empty() || AText.size() > 9) return false;
+  size_t value = 0;
+  for (char c : AText) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > ACount) return false;
+  AChoice = value;
+  return true;
+}
+
+} // namespace
+
+bool TPrompter::ReadLine(std::string& ALine) {
+  ALine.clear();
+  int c;
+  while ((c = std::fgetc(stdin)) != EOF) {
+    if (c == '\n') return true;
+    ALine.push_back(static_cast<char>(c));
+  }
+  return !ALine.empty();
+}
+
+intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16string>& ALines,
+                        const std::vector<std::u16string>& AButtons, bool AWarning) {
+  std::u16string box = u"\n" + std::u16string(AWarning ? u"!! " : u"== ") + ATitle +
+                       (AWarning ? u" !!" : u" ==") + u"\n";
+  for (const auto& line : ALines)
+    box += u"   " + line + u"\n";
+  for (size_t i = 0; i < AButtons.size(); ++i) {
+    box += (i == 0 ? u"   [" : u"  [") + Utf8ToU16(std::to_string(i + 1)) + u"] " +
+           StripHotKey(AButtons[i]);
+  }
+  if (!AButtons.empty()) box += u"\n";
+  WriteOut(box);
+  return Answer(box, AButtons.size());
+}
+
+intptr_t TPrompter::Choose(const std::u16string& ATitle,
+                           const std::vector<std::u16string>& AItems) {
+  std::u16string menu = u"\n== " + ATitle + u" ==\n";
+  for (size_t i = 0; i < AItems.size(); ++i) {
+    menu += u"   [" + Utf8ToU16(std::to_string(i + 1)) + u"] " + StripHotKey(AItems[i]) + u"\n";
+  }
+  WriteOut(menu);
+  return Answer(menu, AItems.size());
+}
+
+intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
+  if (ACount == 0) return -1;
+  const std::u16string question =
+      ACount == 1 ? u"Press Enter: "
+                  : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) + u" (Enter cancels): ";
+  if (fAnswer >= 0) {
+    fRepeats = AShown == fLastBox ? fRepeats + 1 : 1;
+    fLastBox = AShown;
+    WriteOut(question + Utf8ToU16(std::to_string(fAnswer)) + u"\n");
+    if (fRepeats > MaxRepeats) {
+      WriteErr(u"quorvane-run: the same question came back " +
+               Utf8ToU16(std::to_string(MaxRepeats)) + u" times; cancelled\n");
+      return -1;
+    }
+    return (fAnswer >= 1 && static_cast<size_t>(fAnswer) <= ACount) ? fAnswer - 1 : -1;
+  }
+  for (;;) {
+    WriteOut(question);
+    std::string line;
+    if (!ReadLine(line)) {
+      WriteOut(u"\n");
+      return -1;
+    }
+    line = Trim(line);
+    if (line.empty()) return -1;
+    size_t choice = 0;
+    if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
+    WriteOut(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
+             u", or just Enter to cancel.\n");
+  }
+}
+
+} // namespace host

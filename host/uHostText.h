@@ -1,0 +1,20 @@
+// Text helpers of the terminal host: UTF-8 <-> UTF-16, and the name order of a panel.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+// Invalid UTF-8 decodes to U+FFFD; AValid (when given) tells whether there was any.
+std::u16string Utf8ToU16(const std::string& AText, bool* AValid = nullptr);
+// Unpaired surrogates encode as U+FFFD.
+std::string U16ToUtf8(const std::u16string& AText);
+
+// The order of names in a panel: case-insensitive (ASCII, Latin-1, Greek and Cyrillic
+// letters), names equal but for case ordered by their code units. <0, 0, >0.
+int CompareNames(const std::u16string& A, const std::u16string& B);
+
+// A button text as FAR shows it: "&" marks the hot key and is dropped, "&&" is one "&".
+std::u16string StripHotKey(const std::u16string& AText);
+
+} // namespace host

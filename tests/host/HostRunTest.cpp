@@ -1,0 +1,371 @@
+// quorvane-run end to end: the built program renames real files with the built plugin,
+// a scripted editor and scripted answers, natively and (for the Windows builds) under
+// wine with Quorvane.dll.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "HostProcess.h"
+#include "support/TestFiles.h"
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+#ifdef _WIN32
+const char* const ExeSuffix = ".exe";
+#else
+const char* const ExeSuffix = "";
+#endif
+
+std::string Utf8(const fs::path& APath) {
+  return ToUtf8(PathToU16(APath));
+}
+
+// A program path as $EDITOR holds it: read by the shell on POSIX, as a command line on
+// Windows.
+std::string EditorCommand(const std::string& AProgram) {
+#ifdef _WIN32
+  return "\"" + AProgram + "\"";
+#else
+  return "'" + AProgram + "'";
+#endif
+}
+
+size_t Count(const std::string& AText, const std::string& AWhat) {
+  size_t count = 0;
+  for (size_t at = AText.find(AWhat); at != std::string::npos; at = AText.find(AWhat, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+class HostRun : public ::testing::Test {
+protected:
+  void Create(const std::string& AName, const std::string& AContent = "") {
+    WriteBytes(fPanel / AName, AContent);
+  }
+  void CreateFolder(const std::string& AName) { fs::create_directory(fPanel / AName); }
+  bool Exists(const std::string& AName) const { return fs::exists(fPanel / AName); }
+  std::string Content(const std::string& AName) const { return ReadBytes(fPanel / AName); }
+  std::string Panel() const { return Utf8(fPanel.Path()); }
+
+  // Runs quorvane-run with AArguments (the panel directory when none are given).
+  TRunResult Run(std::vector<std::string> AArguments = {}, const std::string& AInput = "") {
+    if (AArguments.empty()) AArguments.push_back(Panel());
+    const std::string temp = Utf8(fTemp.Path());
+    std::vector<std::pair<std::string, std::string>> environment = {
+        {"EDITOR", EditorCommand(fEditor)},
+        {"VISUAL", ""},
+        {"QRT_EDITS", fEdits},
+        {"QRT_LOG", Utf8(fLog)},
+        {"TMPDIR", temp},
+        {"TMP", temp},
+        {"TEMP", temp},
+        {"QRT_EXIT", ""},
+        {"QRT_DELETE", ""}};
+    environment.insert(environment.end(), fEnvironment.begin(), fEnvironment.end());
+    return RunProgram(QUORVANE_HOST_EXE, AArguments, AInput, environment, fScratch.Path());
+  }
+
+  // What the editor was given: its arguments and the list as the plugin wrote it.
+  std::string Log() const { return fs::exists(fLog) ? ReadBytes(fLog) : std::string(); }
+  std::vector<std::string> EditorArguments() const {
+    const std::string log = Log();
+    const size_t end = log.find('\n');
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : log.substr(5, end == std::string::npos ? std::string::npos : end - 5)) {
+      if (c == ' ') {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+      } else {
+        word.push_back(c);
+      }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words;
+  }
+  // The current names of the list's entries, in list order, and the line of the first.
+  std::vector<std::string> ListedNames(int* AFirstLine = nullptr) const {
+    std::vector<std::string> names;
+    const std::string log = Log();
+    size_t start = log.find('\n');
+    for (int line = 1; start != std::string::npos && start + 1 < log.size(); ++line) {
+      const size_t end = log.find('\n', start + 1);
+      const std::string text = log.substr(start + 1, end - start - 1);
+      if (!text.empty() && text[0] == '"') {
+        if (names.empty() && AFirstLine) *AFirstLine = line;
+        names.push_back(text.substr(1, text.find('"', 1) - 1));
+      }
+      start = end;
+    }
+    return names;
+  }
+  bool TempIsEmpty() const { return fs::is_empty(fTemp.Path()); }
+
+  TTempDir fPanel;   // the directory renamed in
+  TTempDir fTemp;    // the host's temporary directory, where the list file goes
+  TTempDir fScratch; // standard streams and the editor's log
+  fs::path fLog = fScratch.Path() / "editor.log";
+  std::string fEditor = QUORVANE_TEST_EDITOR;
+  std::string fEdits;
+  std::vector<std::pair<std::string, std::string>> fEnvironment;
+};
+
+TEST_F(HostRun, RenamesWhatTheEditorChanged) {
+  Create("a.txt", "A");
+  Create("b.txt", "B");
+  CreateFolder("sub");
+  fEdits = "a.txt>x.txt|sub>renamed";
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(result.Err, "");
+  EXPECT_FALSE(Exists("a.txt"));
+  EXPECT_EQ(Content("x.txt"), "A");
+  EXPECT_EQ(Content("b.txt"), "B");
+  EXPECT_TRUE(fs::is_directory(fPanel / "renamed"));
+  EXPECT_FALSE(Exists("sub"));
+  EXPECT_TRUE(TempIsEmpty()) << "the list file is left behind";
+}
+
+TEST_F(HostRun, ListsThePanelFoldersFirstEachByNameAndSelectsAllButTheParent) {
+  for (const char* name : {"b.txt", "A.txt", "c"})
+    Create(name);
+  for (const char* name : {"Dir2", "dir1"})
+    CreateFolder(name);
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"dir1", "Dir2", "A.txt", "b.txt", "c"}));
+  // The scripted editor takes no +N: it gets the list file alone.
+  EXPECT_EQ(EditorArguments().size(), 1u);
+}
+
+TEST_F(HostRun, SelectsTheNamedEntriesOrOnlyTheCurrentOne) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    Create(name);
+  EXPECT_EQ(Run({Panel(), "c.txt", Utf8(fPanel / "a.txt")}).ExitCode, 0);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a.txt", "c.txt"}));
+  fs::remove(fLog);
+  EXPECT_EQ(Run({"--current", "b.txt", Panel()}).ExitCode, 0);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"b.txt"}));
+}
+
+TEST_F(HostRun, StartsAnEditorThatTakesALineAtTheFirstEntry) {
+  Create("a.txt");
+  const fs::path vi = fScratch.Path() / (std::string("vi") + ExeSuffix);
+  fs::copy_file(fEditor, vi);
+  fEditor = Utf8(vi);
+  ASSERT_EQ(Run().ExitCode, 0);
+  int firstEntry = 0;
+  ASSERT_EQ(ListedNames(&firstEntry).size(), 1u);
+  const auto arguments = EditorArguments();
+  ASSERT_EQ(arguments.size(), 2u);
+  EXPECT_EQ(arguments[0], "+" + std::to_string(firstEntry));
+}
+
+TEST_F(HostRun, RenamesNamesInAnyScript) {
+  Create("файл.txt", "1");
+  Create("文件.txt", "2");
+  Create("😀.txt", "3");
+  fEdits = "файл.txt>документ.txt|文件.txt>文档.txt|😀.txt>🎉 party.txt";
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(Content("документ.txt"), "1");
+  EXPECT_EQ(Content("文档.txt"), "2");
+  EXPECT_EQ(Content("🎉 party.txt"), "3");
+  EXPECT_FALSE(Exists("файл.txt") || Exists("文件.txt") || Exists("😀.txt"));
+}
+
+TEST_F(HostRun, ChangesOnlyTheCaseOfAName) {
+  Create("Readme.TXT", "R");
+  fEdits = "Readme.TXT>README.txt";
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+#ifndef _WIN32
+  // Wine keeps the old case on disk while reporting success; Linux shows the new one.
+  const auto names = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(fPanel.Path())) {
+      found.push_back(Utf8(entry.path().filename()));
+    }
+    return found;
+  }();
+  EXPECT_EQ(names, std::vector<std::string>{"README.txt"});
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(HostRun, TakesAShellCommandAsTheEditor) {
+  Create("a.txt", "A");
+  fEditor.clear();
+  fEnvironment = {{"EDITOR", "sed -i -e 's/\"a.txt\"/\"z.txt\"/2'"}};
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(Content("z.txt"), "A");
+}
+#endif
+
+// A destination that exists brings the failure prompt; --answer N picks button N.
+class HostAnswers : public HostRun {
+protected:
+  void SetUp() override {
+    Create("a.txt", "A");
+    Create("b.txt", "B");
+    fEdits = "a.txt>b.txt";
+  }
+  void ExpectUntouched() {
+    EXPECT_EQ(Content("a.txt"), "A");
+    EXPECT_EQ(Content("b.txt"), "B");
+  }
+};
+
+TEST_F(HostAnswers, OverwriteReplacesTheDestination) {
+  const TRunResult result = Run({"--answer", "2", Panel()});
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(Count(result.Out, "[2] Overwrite"), 1u) << result.Out;
+  EXPECT_FALSE(Exists("a.txt"));
+  EXPECT_EQ(Content("b.txt"), "A");
+}
+
+TEST_F(HostAnswers, SkipLeavesBothFilesAndTellsByTheExitStatus) {
+  const TRunResult result = Run({"--answer=3", Panel()});
+  EXPECT_EQ(result.ExitCode, 1);
+  ExpectUntouched();
+}
+
+TEST_F(HostAnswers, SkipAllAsksOnceForEveryFailure) {
+  Create("c.txt", "C");
+  Create("d.txt", "D");
+  fEdits = "a.txt>b.txt|c.txt>d.txt|d.txt>c.txt";
+  const TRunResult result = Run({"--answer", "4", Panel()});
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_EQ(Count(result.Out, "Overwrite"), 1u) << result.Out;
+  ExpectUntouched();
+  EXPECT_EQ(Content("c.txt"), "C");
+  EXPECT_EQ(Content("d.txt"), "D");
+}
+
+TEST_F(HostAnswers, RetryThatKeepsFailingEndsCancelled) {
+  const TRunResult result = Run({"--answer", "1", Panel()});
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_GT(Count(result.Out, "Overwrite"), 1u);
+  EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
+  ExpectUntouched();
+}
+
+TEST_F(HostAnswers, ZeroOrABeyondTheButtonsCancels) {
+  for (const char* answer : {"0", "5"}) {
+    EXPECT_EQ(Run({"--answer", answer, Panel()}).ExitCode, 1) << answer;
+    ExpectUntouched();
+  }
+}
+
+TEST_F(HostAnswers, TerminalRetryThenOverwrite) {
+  const TRunResult result = Run({Panel()}, "1\n2\n");
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(Count(result.Out, "Overwrite"), 2u) << result.Out;
+  EXPECT_EQ(Content("b.txt"), "A");
+}
+
+TEST_F(HostAnswers, BadTerminalInputNeverOverwrites) {
+  // Letters (the hot key of Overwrite among them), numbers out of range, trailing junk,
+  // then an empty answer or the end of input: the move is never confirmed.
+  for (const char* input : {"", "o\n", "O", "x\n9\n-1\n0\n\n2\n", "2x\n", " 2 3\n", "abc"}) {
+    const TRunResult result = Run({Panel()}, input);
+    EXPECT_EQ(result.ExitCode, 1) << "input: " << input;
+    ExpectUntouched();
+  }
+}
+
+TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
+  // A source that is gone, and a destination that is a folder: each has its box, the
+  // other entries go through, and the status tells that not all did.
+  Create("c.txt", "C");
+  CreateFolder("folder");
+  fEdits = "<a.txt>gone.txt|b.txt>folder|c.txt>e.txt";
+  const TRunResult result = Run({Panel()}, "\n\n");
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_NE(result.Out.find("gone.txt"), std::string::npos) << result.Out;
+  EXPECT_NE(result.Out.find("folder\n"), std::string::npos) << result.Out;
+  ExpectUntouched();
+  EXPECT_EQ(Content("e.txt"), "C");
+}
+
+TEST_F(HostRun, LanguageComesFromTheLanguageFiles) {
+  Create("a.txt");
+  ASSERT_EQ(Run().ExitCode, 0);
+  const std::string english = Log();
+  fs::remove(fLog);
+  ASSERT_EQ(Run({"--lang", "Russian", Panel()}).ExitCode, 0);
+  const std::string russian = Log();
+  EXPECT_NE(russian.substr(russian.find('\n')), english.substr(english.find('\n')));
+  EXPECT_NE(russian.find("\xD0"), std::string::npos) << "no Cyrillic in the header";
+}
+
+// Failures before any rename: one line on stderr, status 2, nothing renamed.
+TEST_F(HostRun, RefusesToStartAndRenamesNothing) {
+  Create("a.txt", "A");
+  fEdits = "a.txt>x.txt";
+  const std::string missing = Utf8(fPanel / "missing");
+  struct TCase {
+    std::vector<std::string> Arguments;
+    std::string Editor;
+    std::string Expected;
+  } cases[] = {
+      {{missing}, "", "no such directory"},
+      {{Panel(), "nothere.txt"}, "", "no entry"},
+      {{"--current", "a.txt", Panel(), "a.txt"}, "", "exclude"},
+      {{"--bogus", Panel()}, "", "unknown option"},
+      {{"--answer", "yes", Panel()}, "", "--answer"},
+      {{"--plugin", missing, Panel()}, "", "cannot load"},
+      {{"--plugin", QUORVANE_PARTIAL_PLUGIN, Panel()}, "", "ProcessEditorInputW"},
+      {{Panel()}, EditorCommand(Utf8(fPanel / "no-editor")), "cannot start the editor"},
+  };
+  for (const auto& test : cases) {
+    fEnvironment.clear();
+    if (!test.Editor.empty()) fEnvironment = {{"EDITOR", test.Editor}};
+    const TRunResult result = Run(test.Arguments);
+    EXPECT_EQ(result.ExitCode, 2) << test.Expected;
+    EXPECT_NE(result.Err.find(test.Expected), std::string::npos) << result.Err;
+    EXPECT_EQ(Count(result.Err, "\n"), 1u) << result.Err;
+    EXPECT_EQ(Content("a.txt"), "A");
+    EXPECT_FALSE(Exists("x.txt"));
+    EXPECT_TRUE(TempIsEmpty()) << test.Expected;
+  }
+}
+
+TEST_F(HostRun, EmptyDirectoryHasNothingToRename) {
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 2);
+  EXPECT_NE(result.Err.find("nothing to rename"), std::string::npos) << result.Err;
+}
+
+TEST_F(HostRun, AnEditorThatFailsOrLosesTheListRenamesNothing) {
+  Create("a.txt", "A");
+  fEdits = "a.txt>x.txt";
+  fEnvironment = {{"QRT_EXIT", "3"}};
+  TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_NE(result.Err.find("status 3"), std::string::npos) << result.Err;
+  EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_TRUE(TempIsEmpty());
+
+  fEnvironment = {{"QRT_DELETE", "1"}};
+  result = Run();
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_NE(result.Err.find("gone"), std::string::npos) << result.Err;
+  EXPECT_EQ(Content("a.txt"), "A");
+}
+
+TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
+  const TRunResult result = Run({"--help"});
+  EXPECT_EQ(result.ExitCode, 0);
+  for (const char* word : {"--plugin", "--lang", "--answer", "--current", "Exit status"}) {
+    EXPECT_NE(result.Out.find(word), std::string::npos) << word;
+  }
+}
+
+} // namespace
