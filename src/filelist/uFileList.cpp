@@ -83,9 +83,12 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   const std::u16string header =
       FormatListHeader(TFarUtils::CopyString(GetMessageText(MListHeader)), AInfo.Directory());
 
+  // The names are joined to this directory: without one they would name files in the
+  // current directory or the root, so a panel without a directory lists nothing.
   fSourceDirectory = TFarUtils::FullFileName(AInfo.Directory(), true);
-  if (fSourceDirectory.empty() || fSourceDirectory.back() != win::PathDelimiter)
-    fSourceDirectory += win::PathDelimiter;
+  if (fSourceDirectory.empty()) fSourceDirectory = AInfo.Directory();
+  if (fSourceDirectory.empty()) return false;
+  if (fSourceDirectory.back() != win::PathDelimiter) fSourceDirectory += win::PathDelimiter;
 
   // Without a usable temporary directory the name would come out relative to the
   // current directory; the list is never written there.
@@ -104,6 +107,8 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   } else {
     WriteListLine(stream, QuoteFileName(current->FileName()), width);
   }
+  // A refused write raises here rather than vanishing in the stream's destructor.
+  stream.Flush();
   return true;
 }
 
@@ -157,8 +162,11 @@ bool TFileList::OpenInEditor() {
 void InitializeFileList() { ActiveFileLists = new TActiveFileLists(); }
 
 void FinalizeFileList() {
-  // The jobs still registered stay alive: their list files go with the temporary files.
+  // Jobs whose editors are still open when the plugin goes are ended here: their list
+  // files are deleted (as the temporary-file clean-up would do) and their memory freed.
   TActiveFileLists* lists = ActiveFileLists;
   ActiveFileLists = nullptr;
+  if (!lists) return;
+  for (TFileList* list : *lists) delete list;
   delete lists;
 }

@@ -1,0 +1,112 @@
+// The plugin's face to FAR: its exports, imports, description and menu entries.
+#include "PluginFixture.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "BinaryImage.h"
+
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::U16ToPath;
+
+const std::vector<std::string> SevenExports = {
+    "ExitFARW",      "GetGlobalInfoW",      "GetPluginInfoW",     "OpenW",
+    "ProcessEditorEventW", "ProcessEditorInputW", "SetStartupInfoW"};
+
+TEST(PluginBinary, ExportsExactlyTheSevenEntryPointsByPlainName) {
+  const std::string bytes = ReadBytes(U16ToPath(BuiltPluginFileName()));
+#ifdef _WIN32
+  const TBinaryImage image = ReadPeImage(bytes);
+#else
+  const TBinaryImage image = ReadElfImage(bytes);
+#endif
+  ASSERT_TRUE(image.Valid);
+  EXPECT_EQ(image.Exports, SevenExports);
+}
+
+#ifdef _WIN32
+TEST(PluginBinary, ImportsWindowsSystemLibrariesOnly) {
+  const TBinaryImage image = ReadPeImage(ReadBytes(U16ToPath(BuiltPluginFileName())));
+  ASSERT_TRUE(image.Valid);
+  ASSERT_FALSE(image.Imports.empty());
+  const std::vector<std::string> system = {"kernel32.dll", "user32.dll", "advapi32.dll",
+                                           "version.dll",  "msvcrt.dll", "ntdll.dll"};
+  for (std::string name : image.Imports) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    EXPECT_TRUE(std::find(system.begin(), system.end(), name) != system.end() ||
+                name.rfind("api-ms-win-", 0) == 0)
+        << name;
+  }
+}
+#endif
+
+class PluginEntryPoints : public PluginFixture {};
+
+TEST_F(PluginEntryPoints, GlobalInfoDescribesThePlugin) {
+  GlobalInfo info;
+  std::memset(&info, 0xCC, sizeof(info));
+  Plugin().GetGlobalInfoW(&info);
+  EXPECT_EQ(info.StructSize, sizeof(GlobalInfo));
+  EXPECT_EQ(info.MinFarVersion.Major, 3u);
+  EXPECT_EQ(info.MinFarVersion.Minor, 0u);
+  EXPECT_EQ(info.MinFarVersion.Revision, 0u);
+  EXPECT_EQ(info.MinFarVersion.Build, 0u);
+  EXPECT_EQ(info.MinFarVersion.Stage, 0);
+#ifdef _WIN32
+  // From the DLL's own version record.
+  EXPECT_EQ(info.Version.Major, unsigned(QUORVANE_VERSION_MAJOR));
+  EXPECT_EQ(info.Version.Minor, unsigned(QUORVANE_VERSION_MINOR));
+  EXPECT_EQ(info.Version.Build, unsigned(QUORVANE_VERSION_PATCH));
+#else
+  EXPECT_EQ(info.Version.Major, 0u); // no version record on this platform
+  EXPECT_EQ(info.Version.Build, 0u);
+#endif
+  EXPECT_EQ(info.Version.Revision, 0u);
+  EXPECT_EQ(info.Version.Stage, 0);
+  EXPECT_EQ(std::u16string(info.Title), u"Quorvane");
+  EXPECT_EQ(std::u16string(info.Description), u"Quorvane");
+  ASSERT_NE(info.Author, nullptr);
+  EXPECT_FALSE(std::u16string(info.Author).empty());
+  const GUID zero{};
+  EXPECT_NE(std::memcmp(&info.Guid, &zero, sizeof(GUID)), 0);
+}
+
+TEST_F(PluginEntryPoints, PluginInfoHandsOutTheSamePointersEveryTime) {
+  PluginInfo first, second;
+  std::memset(&first, 0xCC, sizeof(first));
+  Plugin().GetPluginInfoW(&first);
+  Plugin().GetPluginInfoW(&second);
+  EXPECT_EQ(first.StructSize, sizeof(PluginInfo));
+  EXPECT_EQ(first.Flags, PF_EDITOR);
+  ASSERT_EQ(first.PluginMenu.Count, 1u);
+  EXPECT_EQ(std::u16string(first.PluginMenu.Strings[0]), fFar->Msg(0));
+  EXPECT_EQ(first.PluginMenu.Strings, second.PluginMenu.Strings);
+  EXPECT_EQ(first.PluginMenu.Strings[0], second.PluginMenu.Strings[0]);
+  EXPECT_EQ(first.PluginMenu.Guids, second.PluginMenu.Guids);
+  EXPECT_EQ(first.DiskMenu.Count, 0u);
+  EXPECT_EQ(first.PluginConfig.Count, 0u);
+  EXPECT_EQ(first.CommandPrefix, nullptr);
+  // The message is fetched from FAR once.
+  EXPECT_EQ(fFar->CountOf(TFakeFar::TService::GetMsg), 1u);
+
+  GlobalInfo global{};
+  Plugin().GetGlobalInfoW(&global);
+  EXPECT_NE(std::memcmp(&global.Guid, first.PluginMenu.Guids, sizeof(GUID)), 0);
+}
+
+TEST_F(PluginEntryPoints, ExitDoesNothingAndNullRecordsAreIgnored) {
+  ExitInfo exitInfo{sizeof(ExitInfo), nullptr};
+  Plugin().ExitFARW(&exitInfo);
+  Plugin().ExitFARW(nullptr);
+  Plugin().GetGlobalInfoW(nullptr);
+  Plugin().GetPluginInfoW(nullptr);
+  EXPECT_EQ(Plugin().OpenW(nullptr), nullptr);
+  EXPECT_EQ(Plugin().ProcessEditorEventW(nullptr), 0);
+  EXPECT_EQ(Plugin().ProcessEditorInputW(nullptr), 0);
+  EXPECT_TRUE(fFar->Calls.empty());
+}
+
+} // namespace

@@ -1,0 +1,354 @@
+// One rename from the panel to the files on disk, through the built plugin's exports.
+#include "PluginFixture.h"
+
+#include "support/TestFiles.h"
+
+namespace {
+
+using TService = TFakeFar::TService;
+using testing_support::ReadBytes;
+using testing_support::U16ToPath;
+
+#ifdef _WIN32
+const std::u16string Delimiter = u"\\";
+#else
+const std::u16string Delimiter = u"/";
+#endif
+
+class PluginRename : public PluginFixture {
+protected:
+  // Header lines of the list: message 7 holds two LFs.
+  size_t FirstEntry() const {
+    const std::u16string header = fFar->Msg(MListHeaderId);
+    return 1 + std::count(header.begin(), header.end(), u'\n');
+  }
+  static constexpr intptr_t MListHeaderId = 7;
+
+  // The box that a failed move shows, as its texts.
+  std::vector<std::u16string> MoveFailedBox(const std::string& ASource, const std::string& ADest) {
+    return {fFar->Msg(0), fFar->Msg(15), fDir.Dir() + U(ASource), fFar->Msg(16),
+            fDir.Dir() + U(ADest),  fFar->Msg(3), fFar->Msg(4), fFar->Msg(5), fFar->Msg(6)};
+  }
+};
+
+TEST_F(PluginRename, ListFileHoldsHeaderAndEntriesPaddedToTheLongestName) {
+  MakeFile("a.txt");
+  MakeFile("longer.doc");
+  MakeFile("other.txt");
+  ShowPanel({u"a.txt", u"longer.doc"});
+  ASSERT_TRUE(fFar->ActivePanel.SetCurrent(u"other.txt"));
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+
+  const size_t first = FirstEntry();
+  ASSERT_EQ(editor->Lines.size(), first + 3); // the text ends with a line end
+  EXPECT_EQ(editor->Lines[first + 2], u"");
+  EXPECT_NE(editor->Lines[0].find(fPanelDirectory), std::u16string::npos);
+  EXPECT_EQ(editor->Lines[first], u"\"a.txt\"     " u"    \"a.txt\"");
+  EXPECT_EQ(editor->Lines[first + 1], u"\"longer.doc\"    \"longer.doc\"");
+
+  const std::string bytes = ReadBytes(U16ToPath(editor->FileName));
+  EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+
+  // The editor: the whole screen, non-modal, deleting the file on close, on the first entry.
+  const auto opened = fFar->CallsOf(TService::Editor);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].Flags, 0xB09u);
+  EXPECT_EQ(opened[0].Args, (std::vector<intptr_t>{0, 0, -1, -1, intptr_t(first) + 1, 0, 65001}));
+  EXPECT_EQ(opened[0].Texts[1], fFar->Msg(0));
+  EXPECT_EQ(editor->CurLine, intptr_t(first));
+
+  ASSERT_EQ(editor->KeyBar.size(), 2u);
+  EXPECT_EQ(editor->KeyBar[0].VirtualKeyCode, VK_F1);
+  EXPECT_EQ(editor->KeyBar[0].ControlKeyState, 3u);
+  EXPECT_EQ(editor->KeyBar[0].Text, fFar->Msg(19));
+  EXPECT_EQ(editor->KeyBar[0].LongText, fFar->Msg(20));
+  EXPECT_EQ(editor->KeyBar[1].VirtualKeyCode, VK_F2);
+  EXPECT_EQ(editor->KeyBar[1].ControlKeyState, 3u);
+  EXPECT_EQ(editor->KeyBar[1].Text, fFar->Msg(17));
+  EXPECT_EQ(editor->KeyBar[1].LongText, fFar->Msg(18));
+}
+
+TEST_F(PluginRename, UnchangedListMovesNothingAndLeavesNothingBehind) {
+  MakeFile("a.txt", "A");
+  MakeFile("longer.doc", "L");
+  ShowPanel({u"a.txt", u"longer.doc"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  const std::u16string listFile = editor->FileName;
+  ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+
+  EXPECT_EQ(CloseEditor(editor->Id), 0);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "longer.doc"}));
+  EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_FALSE(std::filesystem::exists(U16ToPath(listFile)));
+  UnloadPlugin();
+  EXPECT_TRUE(TempLeftovers().empty());
+}
+
+TEST_F(PluginRename, NothingSelectedListsTheCurrentItemEvenTheParent) {
+  MakeFile("one.txt");
+  MakeFile("two.txt");
+  ShowPanel({});
+  ASSERT_TRUE(fFar->ActivePanel.SetCurrent(u"two.txt"));
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->Lines[FirstEntry()], u"\"two.txt\"    \"two.txt\"");
+  CloseEditor(editor->Id);
+
+  ASSERT_TRUE(fFar->ActivePanel.SetCurrent(u".."));
+  editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->Lines[FirstEntry()], u"\"..\"    \"..\"");
+  CloseEditor(editor->Id);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(PluginRename, EmptyPanelSaysThereIsNothingToList) {
+  fFar->ActivePanel.Directory = fPanelDirectory;
+  EXPECT_EQ(OpenFromPanel(), nullptr);
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         {fFar->Msg(0), fFar->Msg(10), fFar->Msg(1)}}));
+  EXPECT_TRUE(TempLeftovers().empty());
+}
+
+TEST_F(PluginRename, EditsRenameMoveIntoSubfolderAndSkipRemovedOrEmptiedLines) {
+  MakeFile("a.txt", "A");
+  MakeFile("b.txt", "B");
+  MakeFile("c.txt", "C");
+  MakeFile("d.txt", "D");
+  MakeDirectory("sub");
+  ShowPanel({u"a.txt", u"b.txt", u"c.txt", u"d.txt"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  const size_t first = FirstEntry();
+  editor->Lines[first] = Entry(u"a.txt", u"renamed.txt");
+  editor->Lines[first + 1] = Entry(u"b.txt", u"sub" + Delimiter + u"moved.txt");
+  editor->Lines[first + 2] = Entry(u"c.txt", u"");
+  editor->Lines.erase(editor->Lines.begin() + first + 3); // d.txt's line removed
+  editor->Eols.erase(editor->Eols.begin() + first + 3);
+  ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+
+  CloseEditor(editor->Id);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"c.txt", "d.txt", "renamed.txt", "sub"}));
+  EXPECT_EQ(Content("renamed.txt"), "A");
+  EXPECT_EQ(Content("sub/moved.txt"), "B");
+}
+
+TEST_F(PluginRename, OnlyWhatWasSavedCounts) {
+  MakeFile("a.txt");
+  ShowPanel({u"a.txt"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  editor->Lines[FirstEntry()] = Entry(u"a.txt", u"b.txt"); // edited, never saved
+  CloseEditor(editor->Id);
+  EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(PluginRename, CaseOnlyChangeOfFileAndFolder) {
+  MakeFile("photo.JPG", "P");
+  MakeDirectory("Album");
+  ShowPanel({u"Album", u"photo.JPG"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  const size_t first = FirstEntry();
+  ASSERT_EQ(editor->Lines.size(), first + 3);
+  SetDestination(*editor, first, u"album");
+  SetDestination(*editor, first + 1, u"photo.jpg");
+  CloseEditor(editor->Id);
+
+  // The move was asked for and reported done: no prompt, no refusal.
+  EXPECT_TRUE(Boxes().empty());
+#ifdef _WIN32
+  // Wine's MoveFileW reports a case-only rename as done but keeps the old case on disk;
+  // the names are checked on disk natively.
+  EXPECT_TRUE(Exists("photo.jpg"));
+  EXPECT_TRUE(Exists("album"));
+#else
+  EXPECT_EQ(Names(), (std::vector<std::string>{"album", "photo.jpg"}));
+  EXPECT_EQ(Content("photo.jpg"), "P");
+#endif
+}
+
+TEST_F(PluginRename, ExistingDestinationAsksAndOverwriteReplacesIt) {
+  MakeFile("a.txt", "A");
+  MakeFile("b.txt", "B");
+  ShowPanel({u"a.txt"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"b.txt");
+  fFar->MessageAnswers = {1}; // Overwrite
+  CloseEditor(editor->Id);
+
+  const auto prompts = fFar->CallsOf(TService::Message);
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_EQ(prompts[0].Texts, MoveFailedBox("a.txt", "b.txt"));
+  EXPECT_EQ(prompts[0].Args, std::vector<intptr_t>{4});
+  EXPECT_EQ(prompts[0].Flags, FMSG_WARNING);
+  EXPECT_EQ(Names(), std::vector<std::string>{"b.txt"});
+  EXPECT_EQ(Content("b.txt"), "A");
+}
+
+TEST_F(PluginRename, RetryAsksAgainAndSkipOrEscKeepBothFiles) {
+  MakeFile("a.txt", "A");
+  MakeFile("b.txt", "B");
+  MakeFile("c.txt", "C");
+  MakeFile("d.txt", "D");
+  ShowPanel({u"a.txt", u"c.txt"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"b.txt");
+  SetDestination(*editor, FirstEntry() + 1, u"d.txt");
+  fFar->MessageAnswers = {0, 2, -1}; // Retry, then Skip; Esc on the second entry
+  CloseEditor(editor->Id);
+
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         MoveFailedBox("a.txt", "b.txt"), MoveFailedBox("a.txt", "b.txt"),
+                         MoveFailedBox("c.txt", "d.txt")}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+  EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_EQ(Content("b.txt"), "B");
+}
+
+TEST_F(PluginRename, SkipAllSilencesLaterFailuresButNotMissingSources) {
+  for (const char* name : {"a", "b", "c", "d", "x", "y", "z", "w"}) MakeFile(name, name);
+  ShowPanel({u"a", u"b", u"c", u"d"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  const size_t first = FirstEntry();
+  SetDestination(*editor, first, u"x");
+  SetDestination(*editor, first + 1, u"y");
+  editor->Lines[first + 2] = Entry(u"gone", u"new"); // a source that does not exist
+  SetDestination(*editor, first + 3, u"w");
+  fFar->MessageAnswers = {3}; // Skip all
+  CloseEditor(editor->Id);
+
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         MoveFailedBox("a", "x"),
+                         {fFar->Msg(0), fFar->Msg(11), fDir.Dir() + u"gone", fFar->Msg(1)}}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c", "d", "w", "x", "y", "z"}));
+}
+
+TEST_F(PluginRename, DestinationThatIsAFolderIsRefused) {
+  MakeFile("a.txt", "A");
+  MakeDirectory("sub");
+  ShowPanel({u"a.txt"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"sub");
+  CloseEditor(editor->Id);
+
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         {fFar->Msg(0), fFar->Msg(13), fDir.Dir() + u"sub", fFar->Msg(1)}}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "sub"}));
+  EXPECT_TRUE(std::filesystem::is_empty(fDir / "sub"));
+}
+
+TEST_F(PluginRename, SwappedNamesFailIntoThePromptAndLoseNothing) {
+  MakeFile("a", "A");
+  MakeFile("b", "B");
+  ShowPanel({u"a", u"b"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"b");
+  SetDestination(*editor, FirstEntry() + 1, u"a");
+  fFar->MessageAnswers = {2, 2};
+  CloseEditor(editor->Id);
+
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{MoveFailedBox("a", "b"),
+                                                                MoveFailedBox("b", "a")}));
+  EXPECT_EQ(Content("a"), "A");
+  EXPECT_EQ(Content("b"), "B");
+}
+
+TEST_F(PluginRename, UnicodeNames) {
+  const std::string cyrillic = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt"; // привет
+  const std::string target = "\xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80 \xCE\xB1.txt"; // 世界 😀 α
+  MakeFile(cyrillic, "C");
+  ShowPanel({U(cyrillic)});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->Lines[FirstEntry()], Entry(U(cyrillic), U(cyrillic)));
+  SetDestination(*editor, FirstEntry(), U(target));
+  CloseEditor(editor->Id);
+
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Names(), std::vector<std::string>{target});
+  EXPECT_EQ(Content(target), "C");
+}
+
+// The editor may save the list in another encoding; the plugin reads what was saved.
+TEST_F(PluginRename, ListResavedAsUtf16OrAsUtf8WithoutMark) {
+  const std::string name = "\xD0\xB4\xD0\xBE\xD0\xBC.txt"; // дом
+  for (int variant = 0; variant < 2; ++variant) {
+    SCOPED_TRACE(variant == 0 ? "UTF-16 with mark" : "UTF-8 without mark");
+    const std::string from = std::to_string(variant) + name;
+    const std::string to = std::to_string(variant) + "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x9E.txt";
+    MakeFile(from, "F");
+    ShowPanel({U(from)});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    editor->CodePage = variant == 0 ? 1200 : 65001;
+    editor->ByteOrderMark = variant == 0;
+    SetDestination(*editor, FirstEntry(), U(to));
+    const std::string bytes = ReadBytes(U16ToPath(editor->FileName));
+    EXPECT_EQ(bytes.substr(0, 2) == "\xFF\xFE", variant == 0);
+    CloseEditor(editor->Id);
+    EXPECT_TRUE(Exists(to));
+    EXPECT_FALSE(Exists(from));
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(PluginRename, TwoJobsEachFindTheirOwnEditorAndASecondEditorFindsItsJobByName) {
+  MakeFile("a", "A");
+  MakeFile("b", "B");
+  ShowPanel({u"a"});
+  const intptr_t first = OpenFromPanel()->Id;
+  ShowPanel({u"b"});
+  const intptr_t second = OpenFromPanel()->Id;
+  SetDestination(*fFar->FindEditor(first), FirstEntry(), u"a2");
+  SetDestination(*fFar->FindEditor(second), FirstEntry(), u"b2");
+
+  // A second window on the first list: its close runs the first job.
+  TFakeFar::TEditor copy = *fFar->FindEditor(first);
+  copy.Id = fFar->NextEditorId++;
+  copy.Flags = 0;
+  fFar->Editors.push_back(copy);
+  CloseEditor(copy.Id);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a2", "b"}));
+
+  CloseEditor(first); // its job is gone: nothing runs again
+  CloseEditor(second);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a2", "b2"}));
+}
+
+TEST_F(PluginRename, CloseOfAnEditorWithoutJobAndOtherEventsDoNothing) {
+  MakeFile("a", "A");
+  ShowPanel({u"a"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"b");
+
+  ProcessEditorEventInfo info{};
+  info.StructSize = sizeof(info);
+  info.EditorID = editor->Id;
+  info.Event = EE_SAVE;
+  EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
+  info.Event = EE_CLOSE;
+  info.StructSize = 12; // too short a record
+  EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
+  info.StructSize = sizeof(info);
+  info.EditorID = editor->Id + 100;
+  EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
+  EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+
+  CloseEditor(editor->Id);
+  EXPECT_EQ(Names(), std::vector<std::string>{"b"});
+}
+
+} // namespace
