@@ -41,10 +41,20 @@ struct TFileHandle {
   ino_t Inode = 0;
 };
 
+// The open handles. The table exists only while a handle is open, so that nothing of
+// it is left when the module is unloaded, and a handle closed during static
+// destruction still finds it.
 std::mutex OpenFilesLock;
+std::vector<TFileHandle*>* OpenFileTable = nullptr;
 std::vector<TFileHandle*>& OpenFiles() {
-  static auto* files = new std::vector<TFileHandle*>; // outlives every static destructor
-  return *files;
+  if (!OpenFileTable) OpenFileTable = new std::vector<TFileHandle*>;
+  return *OpenFileTable;
+}
+void ReleaseOpenFilesIfEmpty() {
+  if (OpenFileTable && OpenFileTable->empty()) {
+    delete OpenFileTable;
+    OpenFileTable = nullptr;
+  }
 }
 
 bool Fail(DWORD ACode) {
@@ -111,7 +121,8 @@ TFileHandle* Lookup(HANDLE AHandle) {
   auto* h = static_cast<TFileHandle*>(AHandle);
   if (!h || AHandle == InvalidHandleValue()) return nullptr;
   std::lock_guard<std::mutex> lock(OpenFilesLock);
-  for (TFileHandle* open : OpenFiles())
+  if (!OpenFileTable) return nullptr;
+  for (TFileHandle* open : *OpenFileTable)
     if (open == h) return h->Magic == HandleMagic ? h : nullptr;
   return nullptr;
 }
@@ -204,6 +215,7 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
           SharingConflicts(*open, AAccess, AShareMode)) {
         ::close(fd);
         delete handle;
+        ReleaseOpenFilesIfEmpty();
         // A file we made ourselves cannot conflict, so nothing is left behind here.
         SetLastError(ERROR_SHARING_VIOLATION);
         return InvalidHandleValue();
@@ -331,6 +343,7 @@ BOOL CloseHandle(HANDLE AObject) {
         break;
       }
     }
+    ReleaseOpenFilesIfEmpty();
   }
   ::close(h->Fd);
   h->Magic = 0;
