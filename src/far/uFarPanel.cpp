@@ -102,7 +102,6 @@ void TFarPanelInfo::LoadPanelInfo(uintptr_t AHandle, bool ALoadItems) {
 
   fItems.clear();
   if (ALoadItems) {
-    fItems.reserve(info.ItemsNumber);
     for (size_t i = 0; i < info.ItemsNumber; ++i)
       fItems.push_back(std::make_unique<TFarPanelItem>(this, static_cast<int32_t>(i)));
   }
