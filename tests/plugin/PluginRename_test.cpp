@@ -2,6 +2,7 @@
 #include "PluginFixture.h"
 
 #include "support/TestFiles.h"
+#include "system/uWindows.h"
 
 namespace {
 
@@ -350,5 +351,46 @@ TEST_F(PluginRename, CloseOfAnEditorWithoutJobAndOtherEventsDoNothing) {
   CloseEditor(editor->Id);
   EXPECT_EQ(Names(), std::vector<std::string>{"b"});
 }
+
+#ifdef _WIN32
+// FAR hands out the panel directory in its native \\?\ form when it is longer than the
+// Windows path limit; the renames must reach such files.
+TEST_F(PluginRename, PathsLongerThanTheWindowsLimit) {
+  const std::u16string prefix = u"\\\\?\\";
+  std::u16string directory = fPanelDirectory;
+  std::vector<std::u16string> created;
+  while (directory.size() < 300) {
+    directory += u"\\" + std::u16string(60, u'd') + std::u16string(1, char16_t(u'0' + created.size()));
+    ASSERT_TRUE(win::CreateDirectoryW((prefix + directory).c_str(), nullptr));
+    created.push_back(directory);
+  }
+  const std::u16string source = prefix + directory + u"\\a.txt";
+  const std::u16string dest = prefix + directory + u"\\b.txt";
+  win::HANDLE file = win::CreateFileW(source.c_str(), win::GENERIC_WRITE, 0, nullptr,
+                                      win::CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, win::InvalidHandleValue());
+  win::CloseHandle(file);
+
+  fFar->ConvertPathPrefix = prefix;
+  fFar->ActivePanel.Directory = directory;
+  TFakeFar::TPanelItem item;
+  item.FileName = u"a.txt";
+  item.SetSelected(true);
+  fFar->ActivePanel.Items = {item};
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  SetDestination(*editor, FirstEntry(), u"b.txt");
+  CloseEditor(editor->Id);
+
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(win::GetFileAttributesW(source.c_str()), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(win::GetFileAttributesW(dest.c_str()), win::INVALID_FILE_ATTRIBUTES);
+
+  win::DeleteFileW(dest.c_str());
+  win::DeleteFileW(source.c_str());
+  for (auto it = created.rbegin(); it != created.rend(); ++it)
+    win::RemoveDirectoryW((prefix + *it).c_str());
+}
+#endif
 
 } // namespace
