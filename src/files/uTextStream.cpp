@@ -186,7 +186,24 @@ bool TTextStream::ReadLine(std::u16string& ALine) {
   const int64_t start = fPosition;
   bool readAny = false;
   char16_t ch;
-  while (ReadChar(ch)) {
+  for (;;) {
+    // UTF-8 bytes below 0x80 in the window are characters of their own: take them
+    // without going through ReadChar one at a time.
+    if (fEncoding == feUTF8 && fPendingPosition < 0) {
+      int64_t at = fPosition - fBufferPosition;
+      const int64_t start = at;
+      while (at >= 0 && at < fBufferFill) {
+        const uint8_t b = fBuffer[size_t(at)];
+        if (b >= 0x80 || b == '\r' || b == '\n') break;
+        ALine += char16_t(b);
+        ++at;
+      }
+      if (at != start) {
+        fPosition += at - start;
+        readAny = true;
+      }
+    }
+    if (!ReadChar(ch)) break;
     readAny = true;
     if (ch == CR) {
       const int64_t back = fPosition;
