@@ -25,10 +25,13 @@ namespace {
 // A minimal host: one panel holding the benchmark's files, all selected.
 std::u16string PanelDirectory;
 std::vector<std::u16string> PanelNames;
-const char16_t* const Texts[] = {u"Quorvane", u"OK", u"", u"Retry", u"Overwrite", u"Skip",
-                                 u"Skip all", u"Rename files in ${DIRECTORY}"};
+const char16_t* const Texts[] = {
+    u"Quorvane",  u"OK",   u"",         u"Retry",
+    u"Overwrite", u"Skip", u"Skip all", u"Rename files in ${DIRECTORY}"};
 
-std::u16string ToU16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+std::u16string ToU16(const std::string& s) {
+  return std::u16string(s.begin(), s.end());
+}
 
 const char16_t* FARAPI_CALL BenchGetMsg(const GUID*, intptr_t AId) {
   return AId >= 0 && AId < intptr_t(std::size(Texts)) ? Texts[AId] : u"";
@@ -80,12 +83,15 @@ size_t FARAPI_CALL BenchConvertPath(int, const char16_t* ASrc, char16_t* ADest, 
   return n;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 void MakeFiles(const fs::path& ADir, int ACount) {
   fs::remove_all(ADir);
   fs::create_directories(ADir);
-  for (int i = 0; i < ACount; ++i) std::ofstream(ADir / ("file" + std::to_string(i) + ".txt"));
+  for (int i = 0; i < ACount; ++i)
+    std::ofstream(ADir / ("file" + std::to_string(i) + ".txt"));
 }
 
 // The user's edit: every destination "fileN.txt" becomes "renamed-N.dat".
@@ -110,7 +116,6 @@ void EditList(const std::string& AListFile) {
   }
   std::ofstream(AListFile, std::ios::binary | std::ios::trunc) << out;
 }
-
 
 struct TTimes {
   double ListWritten, Edit, Renames, Plain;

@@ -14,8 +14,7 @@ bool TFileList::JumpToDestinationFileName() {
   int32_t sourceStart, sourceLength, destStart, destLength;
   if (!ParseListLine(line, sourceStart, sourceLength, destStart, destLength)) return false;
   // destStart counts from 1: minus 1 is the first character after the opening quote.
-  if (!TFarEditor::SetCursorPosition(fEditorID, static_cast<int32_t>(info.CurLine),
-                                     destStart - 1))
+  if (!TFarEditor::SetCursorPosition(fEditorID, static_cast<int32_t>(info.CurLine), destStart - 1))
     return false;
   TFarEditor::Refresh(fEditorID);
   return true;

@@ -112,8 +112,7 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   return true;
 }
 
-void TFileList::WriteListLine(TTextStream& AStream, const std::u16string& AQuoted,
-                              int32_t AWidth) {
+void TFileList::WriteListLine(TTextStream& AStream, const std::u16string& AQuoted, int32_t AWidth) {
   AStream.WriteLine(FormatListLine(AQuoted, AWidth));
 }
 
@@ -122,12 +121,10 @@ bool TFileList::OpenInEditor() {
 
   // The editor starts on the first entry line, just below the header.
   const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
-  const intptr_t headerLines =
-      1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
+  const intptr_t headerLines = 1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
 
-  const intptr_t opened =
-      farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1, -1, ListEditorFlags,
-                    headerLines + 1, 0, ListCodePage);
+  const intptr_t opened = farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1,
+                                          -1, ListEditorFlags, headerLines + 1, 0, ListCodePage);
   if (opened != 1) {
     ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
     return false;
@@ -159,7 +156,9 @@ bool TFileList::OpenInEditor() {
   return true;
 }
 
-void InitializeFileList() { ActiveFileLists = new TActiveFileLists(); }
+void InitializeFileList() {
+  ActiveFileLists = new TActiveFileLists();
+}
 
 void FinalizeFileList() {
   // Jobs whose editors are still open when the plugin goes are ended here: their list
@@ -167,6 +166,7 @@ void FinalizeFileList() {
   TActiveFileLists* lists = ActiveFileLists;
   ActiveFileLists = nullptr;
   if (!lists) return;
-  for (TFileList* list : *lists) delete list;
+  for (TFileList* list : *lists)
+    delete list;
   delete lists;
 }

@@ -74,8 +74,8 @@ bool TFileList::RenameFiles() {
       if (FileExistsWithAttributes(destPath, attributes) &&
           (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
           win::lstrcmpiW(sourcePath.c_str(), destPath.c_str()) != 0) {
-        ShowBox({GetMessageText(MTitle), GetMessageText(MDestinationIsDirectory),
-                 destPath.c_str(), GetMessageText(MOk)},
+        ShowBox({GetMessageText(MTitle), GetMessageText(MDestinationIsDirectory), destPath.c_str(),
+                 GetMessageText(MOk)},
                 1);
         result = false;
         break;

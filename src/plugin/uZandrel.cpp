@@ -43,8 +43,7 @@ bool FindFileListForEditor(intptr_t AEditorID, TFileList*& AList) {
     TEditorInfo info;
     if (TFarEditor::GetInfo(-1, info)) AEditorID = info.EditorID;
   }
-  if (TFileList::FindActiveFileListByEditorID(static_cast<int32_t>(AEditorID), AList))
-    return true;
+  if (TFileList::FindActiveFileListByEditorID(static_cast<int32_t>(AEditorID), AList)) return true;
   std::u16string fileName;
   return TFarEditor::GetFileName(static_cast<int32_t>(AEditorID), fileName) &&
          TFileList::FindActiveFileListByListFileName(fileName, AList);
@@ -159,10 +158,9 @@ QUORVANE_EXPORT intptr_t FARAPI_CALL ProcessEditorInputW(const ProcessEditorInpu
     const win::INPUT_RECORD& rec = Info->Rec;
     if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) return 0;
     // Exactly one Alt key, no Ctrl, no Shift.
-    const uint32_t modifiers =
-        rec.Event.KeyEvent.dwControlKeyState &
-        (RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED | RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED |
-         SHIFT_PRESSED);
+    const uint32_t modifiers = rec.Event.KeyEvent.dwControlKeyState &
+                               (RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED | RIGHT_CTRL_PRESSED |
+                                LEFT_CTRL_PRESSED | SHIFT_PRESSED);
     if (modifiers != RIGHT_ALT_PRESSED && modifiers != LEFT_ALT_PRESSED) return 0;
 
     TFileList* list;
@@ -179,7 +177,9 @@ QUORVANE_EXPORT intptr_t FARAPI_CALL ProcessEditorInputW(const ProcessEditorInpu
   return 0;
 }
 
-void InitializeZandrel() { FarPluginGUID = PluginGUID; }
+void InitializeZandrel() {
+  FarPluginGUID = PluginGUID;
+}
 void FinalizeZandrel() {}
 
 void StartupUnits() {

@@ -71,7 +71,11 @@ TBinaryImage ReadPeImage(const std::string& ABytes) {
 TBinaryImage ReadElfImage(const std::string& ABytes) {
   // 64-bit little-endian ELF only: the native build.
   TBinaryImage image;
-  if (ABytes.size() < 64 || ABytes.compare(0, 4, "\x7F" "ELF") != 0 || ABytes[4] != 2)
+  if (ABytes.size() < 64 ||
+      ABytes.compare(0, 4,
+                     "\x7F"
+                     "ELF") != 0 ||
+      ABytes[4] != 2)
     return image;
   const uint64_t sectionOffset = Get<uint64_t>(ABytes, 0x28);
   const uint16_t sectionSize = Get<uint16_t>(ABytes, 0x3A);

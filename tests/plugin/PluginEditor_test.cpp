@@ -67,8 +67,8 @@ TEST_F(PluginEditor, EditorMenuRunsTheChosenCommandAndEscDoesNothing) {
   const auto menus = fFar->CallsOf(TService::Menu);
   ASSERT_EQ(menus.size(), 1u);
   EXPECT_EQ(menus[0].Flags, FMENU_WRAPMODE);
-  EXPECT_EQ(menus[0].Texts, (std::vector<std::u16string>{fFar->Msg(0), u"", u"", fFar->Msg(20),
-                                                          fFar->Msg(18)}));
+  EXPECT_EQ(menus[0].Texts,
+            (std::vector<std::u16string>{fFar->Msg(0), u"", u"", fFar->Msg(20), fFar->Msg(18)}));
   EXPECT_EQ(fEditor->BlockType, BTYPE_COLUMN);
   EXPECT_EQ(fEditor->BlockWidth, 12);
   EXPECT_EQ(fEditor->BlockHeight, 2);
@@ -87,13 +87,13 @@ TEST_F(PluginEditor, EditorMenuRunsTheChosenCommandAndEscDoesNothing) {
 }
 
 TEST_F(PluginEditor, KeysThatAreNotOursAreLeftToFar) {
-  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED, false), 0);                     // release
-  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED), 0);        // both Alts
-  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED), 0);        // Ctrl added
-  EXPECT_EQ(PressKey(VK_F2, RIGHT_ALT_PRESSED | SHIFT_PRESSED), 0);           // Shift added
-  EXPECT_EQ(PressKey(VK_F1, 0), 0);                                           // plain F1
-  EXPECT_EQ(PressKey(114, LEFT_ALT_PRESSED), 0);                              // Alt+F3
-  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | 0x20), 1); // NumLock on does not matter
+  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED, false), 0);              // release
+  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED), 0); // both Alts
+  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED), 0); // Ctrl added
+  EXPECT_EQ(PressKey(VK_F2, RIGHT_ALT_PRESSED | SHIFT_PRESSED), 0);    // Shift added
+  EXPECT_EQ(PressKey(VK_F1, 0), 0);                                    // plain F1
+  EXPECT_EQ(PressKey(114, LEFT_ALT_PRESSED), 0);                       // Alt+F3
+  EXPECT_EQ(PressKey(VK_F1, LEFT_ALT_PRESSED | 0x20), 1);              // NumLock on does not matter
   ProcessEditorInputInfo shortInfo{};
   shortInfo.StructSize = 20;
   EXPECT_EQ(Plugin().ProcessEditorInputW(&shortInfo), 0);

@@ -12,8 +12,9 @@ using testing_support::ReadBytes;
 using testing_support::U16ToPath;
 
 const std::vector<std::string> SevenExports = {
-    "ExitFARW",      "GetGlobalInfoW",      "GetPluginInfoW",     "OpenW",
-    "ProcessEditorEventW", "ProcessEditorInputW", "SetStartupInfoW"};
+    "ExitFARW",       "GetGlobalInfoW",      "GetPluginInfoW",
+    "OpenW",          "ProcessEditorEventW", "ProcessEditorInputW",
+    "SetStartupInfoW"};
 
 TEST(PluginBinary, ExportsExactlyTheSevenEntryPointsByPlainName) {
   const std::string bytes = ReadBytes(U16ToPath(BuiltPluginFileName()));

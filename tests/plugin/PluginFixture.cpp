@@ -10,7 +10,9 @@ using testing_support::ToU16;
 using testing_support::ToUtf8;
 using testing_support::U16ToPath;
 
-std::u16string U(const std::string& AUtf8) { return ToU16(AUtf8); }
+std::u16string U(const std::string& AUtf8) {
+  return ToU16(AUtf8);
+}
 
 std::u16string Entry(const std::u16string& ASource, const std::u16string& ADest) {
   return u"\"" + ASource + u"\"    \"" + ADest + u"\"";
@@ -38,7 +40,9 @@ void PluginFixture::MakeFile(const std::string& AName, const std::string& AConte
   testing_support::WriteBytes(fDir / AName, AContent);
 }
 
-void PluginFixture::MakeDirectory(const std::string& AName) { fs::create_directory(fDir / AName); }
+void PluginFixture::MakeDirectory(const std::string& AName) {
+  fs::create_directory(fDir / AName);
+}
 
 bool PluginFixture::Exists(const std::string& AName) const {
   std::error_code ec;
@@ -111,6 +115,7 @@ std::vector<std::string> PluginFixture::TempLeftovers() const {
 
 std::vector<std::vector<std::u16string>> PluginFixture::Boxes() const {
   std::vector<std::vector<std::u16string>> boxes;
-  for (const auto& call : fFar->CallsOf(TFakeFar::TService::Message)) boxes.push_back(call.Texts);
+  for (const auto& call : fFar->CallsOf(TFakeFar::TService::Message))
+    boxes.push_back(call.Texts);
   return boxes;
 }

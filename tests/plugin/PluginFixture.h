@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/FakeFar.h"
 #include "PluginLoader.h"
+#include "support/FakeFar.h"
 #include "support/TestFiles.h"
 
 class PluginFixture : public ::testing::Test {

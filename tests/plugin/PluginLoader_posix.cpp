@@ -26,7 +26,9 @@ TLoadedPlugin::TLoadedPlugin(const std::u16string& AFileName) {
   Bind(fModule, "ProcessEditorInputW", fExports.ProcessEditorInputW);
 }
 
-TLoadedPlugin::~TLoadedPlugin() { Unload(); }
+TLoadedPlugin::~TLoadedPlugin() {
+  Unload();
+}
 
 void* TLoadedPlugin::Symbol(const char* AName) const {
   return fModule ? dlsym(fModule, AName) : nullptr;

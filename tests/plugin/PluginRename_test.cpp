@@ -27,8 +27,9 @@ protected:
 
   // The box that a failed move shows, as its texts.
   std::vector<std::u16string> MoveFailedBox(const std::string& ASource, const std::string& ADest) {
-    return {fFar->Msg(0), fFar->Msg(15), fDir.Dir() + U(ASource), fFar->Msg(16),
-            fDir.Dir() + U(ADest),  fFar->Msg(3), fFar->Msg(4), fFar->Msg(5), fFar->Msg(6)};
+    return {fFar->Msg(0),  fFar->Msg(15),         fDir.Dir() + U(ASource),
+            fFar->Msg(16), fDir.Dir() + U(ADest), fFar->Msg(3),
+            fFar->Msg(4),  fFar->Msg(5),          fFar->Msg(6)};
   }
 };
 
@@ -45,7 +46,8 @@ TEST_F(PluginRename, ListFileHoldsHeaderAndEntriesPaddedToTheLongestName) {
   ASSERT_EQ(editor->Lines.size(), first + 3); // the text ends with a line end
   EXPECT_EQ(editor->Lines[first + 2], u"");
   EXPECT_NE(editor->Lines[0].find(fPanelDirectory), std::u16string::npos);
-  EXPECT_EQ(editor->Lines[first], u"\"a.txt\"     " u"    \"a.txt\"");
+  EXPECT_EQ(editor->Lines[first], u"\"a.txt\"     "
+                                  u"    \"a.txt\"");
   EXPECT_EQ(editor->Lines[first + 1], u"\"longer.doc\"    \"longer.doc\"");
 
   const std::string bytes = ReadBytes(U16ToPath(editor->FileName));
@@ -206,16 +208,17 @@ TEST_F(PluginRename, RetryAsksAgainAndSkipOrEscKeepBothFiles) {
   fFar->MessageAnswers = {0, 2, -1}; // Retry, then Skip; Esc on the second entry
   CloseEditor(editor->Id);
 
-  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
-                         MoveFailedBox("a.txt", "b.txt"), MoveFailedBox("a.txt", "b.txt"),
-                         MoveFailedBox("c.txt", "d.txt")}));
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{MoveFailedBox("a.txt", "b.txt"),
+                                                               MoveFailedBox("a.txt", "b.txt"),
+                                                               MoveFailedBox("c.txt", "d.txt")}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_EQ(Content("b.txt"), "B");
 }
 
 TEST_F(PluginRename, SkipAllSilencesLaterFailuresButNotMissingSources) {
-  for (const char* name : {"a", "b", "c", "d", "x", "y", "z", "w"}) MakeFile(name, name);
+  for (const char* name : {"a", "b", "c", "d", "x", "y", "z", "w"})
+    MakeFile(name, name);
   ShowPanel({u"a", u"b", u"c", u"d"});
   TFakeFar::TEditor* editor = OpenFromPanel();
   ASSERT_NE(editor, nullptr);
@@ -260,7 +263,7 @@ TEST_F(PluginRename, SwappedNamesFailIntoThePromptAndLoseNothing) {
   CloseEditor(editor->Id);
 
   EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{MoveFailedBox("a", "b"),
-                                                                MoveFailedBox("b", "a")}));
+                                                               MoveFailedBox("b", "a")}));
   EXPECT_EQ(Content("a"), "A");
   EXPECT_EQ(Content("b"), "B");
 }
@@ -360,14 +363,15 @@ TEST_F(PluginRename, PathsLongerThanTheWindowsLimit) {
   std::u16string directory = fPanelDirectory;
   std::vector<std::u16string> created;
   while (directory.size() < 300) {
-    directory += u"\\" + std::u16string(60, u'd') + std::u16string(1, char16_t(u'0' + created.size()));
+    directory +=
+        u"\\" + std::u16string(60, u'd') + std::u16string(1, char16_t(u'0' + created.size()));
     ASSERT_TRUE(win::CreateDirectoryW((prefix + directory).c_str(), nullptr));
     created.push_back(directory);
   }
   const std::u16string source = prefix + directory + u"\\a.txt";
   const std::u16string dest = prefix + directory + u"\\b.txt";
-  win::HANDLE file = win::CreateFileW(source.c_str(), win::GENERIC_WRITE, 0, nullptr,
-                                      win::CREATE_NEW, 0, nullptr);
+  win::HANDLE file =
+      win::CreateFileW(source.c_str(), win::GENERIC_WRITE, 0, nullptr, win::CREATE_NEW, 0, nullptr);
   ASSERT_NE(file, win::InvalidHandleValue());
   win::CloseHandle(file);
 
