@@ -27,45 +27,38 @@ bool TPanel::Load(const std::u16string& ADirectory, std::string& AError) {
   }
   fHasParent = U16ToPath(fDirectory).has_relative_path();
 
-  std::vector<TPanelEntry> folders;
-  std::vector<TPanelEntry> files;
-  fs::directory_iterator it(path, error);
-  if (error) {
-    AError = "cannot read " + U16ToUtf8(fDirectory) + ": " + error.message();
+  std::vector<TDirectoryEntry> entries;
+  std::string reason;
+  if (!ListDirectory(fDirectory, entries, reason)) {
+    AError = "cannot read " + U16ToUtf8(fDirectory) + ": " + reason;
     return false;
   }
-  for (const fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error) break;
-    TPanelEntry entry;
-#ifdef _WIN32
-    entry.Name = PathToU16(it->path().filename());
-#else
-    bool valid = true;
-    const std::string bytes = it->path().filename().native();
-    entry.Name = Utf8ToU16(bytes, &valid);
-    if (!valid) {
-      fUnlisted.push_back(bytes);
+  // Folders first, then files, each by name: sorted once on folded keys.
+  struct TSortItem {
+    bool File;
+    std::u16string Key;
+    TDirectoryEntry* Entry;
+  };
+  std::vector<TSortItem> order;
+  order.reserve(entries.size());
+  for (auto& entry : entries) {
+    if (!entry.Valid) {
+      fUnlisted.push_back(U16ToUtf8(entry.Name));
       continue;
     }
-#endif
-    std::error_code typeError;
-    entry.Folder = it->is_directory(typeError);
-    (entry.Folder ? folders : files).push_back(std::move(entry));
+    order.push_back(TSortItem{!entry.Folder, NameKey(entry.Name), &entry});
   }
-  if (error) {
-    AError = "cannot read " + U16ToUtf8(fDirectory) + ": " + error.message();
-    return false;
-  }
-  const auto byName = [](const TPanelEntry& A, const TPanelEntry& B) {
-    return CompareNames(A.Name, B.Name) < 0;
-  };
-  std::sort(folders.begin(), folders.end(), byName);
-  std::sort(files.begin(), files.end(), byName);
+  std::sort(order.begin(), order.end(), [](const TSortItem& A, const TSortItem& B) {
+    if (A.File != B.File) return B.File;
+    const int byKey = A.Key.compare(B.Key);
+    return byKey != 0 ? byKey < 0 : A.Entry->Name < B.Entry->Name;
+  });
   fItems.clear();
-  fItems.reserve(folders.size() + files.size() + 1);
+  fItems.reserve(order.size() + 1);
   if (fHasParent) fItems.push_back(TPanelEntry{u"..", true, false});
-  std::move(folders.begin(), folders.end(), std::back_inserter(fItems));
-  std::move(files.begin(), files.end(), std::back_inserter(fItems));
+  for (auto& item : order) {
+    fItems.push_back(TPanelEntry{std::move(item.Entry->Name), item.Entry->Folder, false});
+  }
   fCurrentItem = 0;
   return true;
 }

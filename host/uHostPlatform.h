@@ -37,8 +37,10 @@ std::u16string TempDirectory();
 // Columns and rows of the terminal; 80 x 25 when there is none.
 void TerminalSize(int& AColumns, int& ARows);
 
-// Sets up the console for UTF-16 text and writes text to standard output or error.
-void PrepareConsole();
+// Whether standard input is the user's terminal (and not a file or pipe).
+bool InputIsTerminal();
+
+// Writes text to standard output or error: UTF-16 to a console, UTF-8 elsewhere.
 void WriteOut(const std::u16string& AText);
 void WriteErr(const std::u16string& AText);
 
@@ -47,6 +49,16 @@ void WriteErr(const std::u16string& AText);
 std::u16string FullPathName(const std::u16string& APath, bool ANative);
 
 bool ChangeDirectory(const std::u16string& ADirectory);
+
+// One entry of a directory, "." and ".." left out. Valid is false for a name that the
+// file system holds in bytes that are not UTF-8 (then Name is approximate).
+struct TDirectoryEntry {
+  std::u16string Name;
+  bool Folder = false;
+  bool Valid = true;
+};
+bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+                   std::string& AError);
 
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);

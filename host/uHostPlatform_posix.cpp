@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <dlfcn.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
@@ -74,7 +75,9 @@ void TerminalSize(int& AColumns, int& ARows) {
   }
 }
 
-void PrepareConsole() {}
+bool InputIsTerminal() {
+  return isatty(STDIN_FILENO) != 0;
+}
 
 void WriteOut(const std::u16string& AText) {
   const std::string bytes = U16ToUtf8(AText);
@@ -99,6 +102,39 @@ std::u16string FullPathName(const std::u16string& APath, bool) {
 
 bool ChangeDirectory(const std::u16string& ADirectory) {
   return chdir(U16ToUtf8(ADirectory).c_str()) == 0;
+}
+
+bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+                   std::string& AError) {
+  const std::string path = U16ToUtf8(ADirectory);
+  DIR* dir = opendir(path.c_str());
+  if (!dir) {
+    AError = std::strerror(errno);
+    return false;
+  }
+  const int fd = dirfd(dir);
+  errno = 0;
+  while (const dirent* entry = readdir(dir)) {
+    const char* name = entry->d_name;
+    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    TDirectoryEntry item;
+    item.Name = Utf8ToU16(name, &item.Valid);
+    if (entry->d_type == DT_DIR) {
+      item.Folder = true;
+    } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      // A link to a folder shows as a folder.
+      struct stat info;
+      item.Folder = fstatat(fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+    }
+    AEntries.push_back(std::move(item));
+  }
+  const int error = errno;
+  closedir(dir);
+  if (error != 0) {
+    AError = std::strerror(error);
+    return false;
+  }
+  return true;
 }
 
 bool FileExists(const std::u16string& AFileName) {
@@ -155,10 +191,12 @@ bool FindProgram(const std::string& AProgram) {
   size_t start = 0;
   for (;;) {
     const size_t end = dirs.find(':', start);
-    std::string dir =
-        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (dir.empty()) dir = ".";
-    if (IsExecutable(dir + "/" + AProgram)) return true;
+    // An empty entry of PATH is the current directory.
+    std::filesystem::path candidate(
+        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (candidate.empty()) candidate = ".";
+    candidate /= AProgram;
+    if (IsExecutable(candidate.native())) return true;
     if (end == std::string::npos) return false;
     start = end + 1;
   }

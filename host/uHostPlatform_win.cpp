@@ -133,7 +133,10 @@ void TerminalSize(int& AColumns, int& ARows) {
   }
 }
 
-void PrepareConsole() {}
+bool InputIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
 
 void WriteOut(const std::u16string& AText) {
   WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
@@ -163,6 +166,34 @@ std::u16string FullPathName(const std::u16string& APath, bool ANative) {
 
 bool ChangeDirectory(const std::u16string& ADirectory) {
   return SetCurrentDirectoryW(W(ADirectory)) != 0;
+}
+
+bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+                   std::string& AError) {
+  std::u16string pattern = FullPathName(ADirectory, true);
+  if (!pattern.empty() && pattern.back() != u'\\') pattern.push_back(u'\\');
+  pattern.push_back(u'*');
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(W(pattern), &data);
+  if (find == INVALID_HANDLE_VALUE) {
+    AError = ErrorText(GetLastError());
+    return false;
+  }
+  do {
+    const std::u16string name(reinterpret_cast<const char16_t*>(data.cFileName));
+    if (name == u"." || name == u"..") continue;
+    TDirectoryEntry item;
+    item.Name = name;
+    item.Folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    AEntries.push_back(std::move(item));
+  } while (FindNextFileW(find, &data));
+  const DWORD error = GetLastError();
+  FindClose(find);
+  if (error != ERROR_NO_MORE_FILES) {
+    AError = ErrorText(error);
+    return false;
+  }
+  return true;
 }
 
 bool FileExists(const std::u16string& AFileName) {

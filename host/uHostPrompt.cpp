@@ -91,7 +91,9 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
       WriteOut(u"\n");
       return -1;
     }
+    // Read from a file or pipe, the answer shows in the transcript as if typed.
     line = Trim(line);
+    if (!InputIsTerminal()) WriteOut(Utf8ToU16(line) + u"\n");
     if (line.empty()) return -1;
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;

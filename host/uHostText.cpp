@@ -118,6 +118,13 @@ int CompareNames(const std::u16string& A, const std::u16string& B) {
   return A.compare(B);
 }
 
+std::u16string NameKey(const std::u16string& AName) {
+  std::u16string key = AName;
+  for (auto& c : key)
+    c = FoldCase(c);
+  return key;
+}
+
 std::u16string StripHotKey(const std::u16string& AText) {
   std::u16string result;
   for (size_t i = 0; i < AText.size(); ++i) {

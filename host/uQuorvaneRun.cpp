@@ -255,7 +255,6 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     arguments.push_back(host::Utf8ToU16(argv[i]));
 #endif
-  host::PrepareConsole();
   try {
     return host::Run(arguments);
   } catch (const std::exception& e) {
