@@ -311,7 +311,11 @@ intptr_t THostServices::OpenEditor(const char16_t* AFileName, uint64_t AFlags,
   if (fEditor.Open || !AFileName || !*AFileName) return EEC_OPEN_ERROR;
   fEditor.Open = true;
   fEditor.Id = fNextEditorId++;
-  fEditor.FileName = FullPathName(AFileName, false);
+  // The name as given when it is full already: the plugin looks its job up by it.
+  fEditor.FileName = AFileName;
+  if (!U16ToPath(fEditor.FileName).is_absolute()) {
+    fEditor.FileName = FullPathName(fEditor.FileName, false);
+  }
   fEditor.StartLine = AStartLine;
   fEditor.Flags = AFlags;
   return EEC_MODIFIED;
