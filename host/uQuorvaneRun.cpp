@@ -171,6 +171,8 @@ int Run(const std::vector<std::u16string>& AArguments) {
   TPrompter prompter(options.Answer);
   THostServices services(panel, prompter, std::move(messages), pluginFile);
 
+  // The order of the calls is the host's: service tables first, then the descriptions.
+  plugin.SetStartupInfoW(services.StartupInfo());
   GlobalInfo global{};
   global.StructSize = sizeof(global);
   plugin.GetGlobalInfoW(&global);
@@ -178,7 +180,6 @@ int Run(const std::vector<std::u16string>& AArguments) {
     return Fail(ExitCannotRun,
                 "the plugin needs FAR " + std::to_string(global.MinFarVersion.Major));
   }
-  plugin.SetStartupInfoW(services.StartupInfo());
   PluginInfo info{};
   info.StructSize = sizeof(info);
   plugin.GetPluginInfoW(&info);
