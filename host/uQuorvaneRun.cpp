@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "LngFile.h"
+#include "far/uLngFile.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"

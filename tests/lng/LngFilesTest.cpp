@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "support/LngFile.h"
+#include "far/uLngFile.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "LngFile.h"
 #include "TestFiles.h"
 #include "far/uFarHost.h"
+#include "far/uLngFile.h"
 #include "system/uWindows.h"
 
 TFakeFar* TFakeFar::fInstance = nullptr;

@@ -1,4 +1,4 @@
-#include "LngFile.h"
+#include "far/uLngFile.h"
 
 #include <cstdint>
 #include <fstream>

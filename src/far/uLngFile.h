@@ -3,7 +3,8 @@
 // double quote is the next message, from id 0. Escapes inside a message: \n, \r, \t,
 // \\, \" and a doubled quote. Blank lines, comments and other lines are skipped.
 //
-// Self-contained (standard library only), so that any program may use it.
+// The tests read the shipped language files with it, and quorvane-run loads the
+// plugin's messages with it as FAR would.
 #pragma once
 
 #include <string>
