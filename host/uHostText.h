@@ -5,9 +5,11 @@
 
 namespace host {
 
-// Invalid UTF-8 decodes to U+FFFD; AValid (when given) tells whether there was any.
+// Decodes as the plugin reads a POSIX file name, so that a listed name reads the same in
+// both: each byte that is not part of well-formed UTF-8 becomes U+FFFD. AValid (when
+// given) tells whether there was any.
 std::u16string Utf8ToU16(const std::string& AText, bool* AValid = nullptr);
-// Unpaired surrogates encode as U+FFFD.
+// Unpaired surrogates encode as U+FFFD (WideToUtf8).
 std::string U16ToUtf8(const std::u16string& AText);
 
 // The order of names in a panel: case-insensitive (ASCII, Latin-1, Greek and Cyrillic

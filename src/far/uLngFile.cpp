@@ -52,36 +52,6 @@ std::u16string LngUtf8ToUtf16(const std::string& AText, bool* AValid) {
   return result;
 }
 
-std::string LngUtf16ToUtf8(const std::u16string& AText) {
-  std::string result;
-  for (size_t i = 0; i < AText.size(); ++i) {
-    uint32_t cp = AText[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < AText.size() && AText[i + 1] >= 0xDC00 &&
-        AText[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (AText[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      result += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      result += static_cast<char>(0xC0 | (cp >> 6));
-      result += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      result += static_cast<char>(0xE0 | (cp >> 12));
-      result += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      result += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      result += static_cast<char>(0xF0 | (cp >> 18));
-      result += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      result += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      result += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return result;
-}
-
 namespace {
 
 bool IsBlank(char16_t c) {

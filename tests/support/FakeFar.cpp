@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "far/uFarHost.h"
 #include "far/uLngFile.h"
+#include "files/uStrings.h"
 #include "system/uWindows.h"
 
 TFakeFar* TFakeFar::fInstance = nullptr;
@@ -682,7 +683,7 @@ bool TFakeFar::SaveEditor(intptr_t AId) {
     }
   } else {
     if (editor->ByteOrderMark) bytes = "\xEF\xBB\xBF";
-    bytes += LngUtf16ToUtf8(text);
+    bytes += WideToUtf8(text);
   }
   std::ofstream out(testing_support::U16ToPath(editor->FileName),
                     std::ios::binary | std::ios::trunc);
