@@ -3,6 +3,7 @@
 #include "plugin/uZandrel.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "far/uFAR.h"
@@ -182,18 +183,30 @@ void InitializeZandrel() {
 }
 void FinalizeZandrel() {}
 
+const TUnitSteps UnitChain[] = {
+    // System support: the optional entry points, then the temporary names; at shut-down
+    // kernel32 goes first and the leftover temporary files are deleted last of all.
+    {"system support",
+     [] {
+       InitializeCompatibility();
+       InitializeSystem();
+     },
+     [] {
+       FinalizeCompatibility();
+       FinalizeSystem();
+     }},
+    {"host wrapper", InitializeFAR, FinalizeFAR},
+    {"file lists", InitializeFileList, FinalizeFileList},
+    {"main unit", InitializeZandrel, FinalizeZandrel},
+};
+const size_t UnitChainLength = std::size(UnitChain);
+
 void StartupUnits() {
-  InitializeCompatibility();
-  InitializeSystem();
-  InitializeFAR();
-  InitializeFileList();
-  InitializeZandrel();
+  for (const TUnitSteps& unit : UnitChain)
+    unit.Startup();
 }
 
 void ShutdownUnits() {
-  FinalizeZandrel();
-  FinalizeFileList();
-  FinalizeFAR();
-  FinalizeCompatibility();
-  FinalizeSystem();
+  for (size_t i = UnitChainLength; i-- > 0;)
+    UnitChain[i].Shutdown();
 }

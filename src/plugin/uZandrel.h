@@ -2,7 +2,21 @@
 // unloaded (DllMain on Windows, a constructor/destructor pair elsewhere).
 #pragma once
 
-// Starts every unit in order: compatibility, system, host wrapper, file lists, main unit.
+#include <cstddef>
+
+// One unit's start-up and shut-down steps.
+struct TUnitSteps {
+  const char* Name;
+  void (*Startup)();
+  void (*Shutdown)();
+};
+
+// The units in start-up order; shut-down runs them backwards. Each unit's registries
+// exist from its start-up to its shut-down, so every later unit can rely on them.
+extern const TUnitSteps UnitChain[];
+extern const size_t UnitChainLength;
+
+// Starts every unit of UnitChain in order.
 void StartupUnits();
 // Shuts them down in the reverse order.
 void ShutdownUnits();
