@@ -1,5 +1,5 @@
 // What the terminal host needs from the operating system, beyond the standard library:
-// its own location, loading the plugin module, the terminal, paths as FAR forms them,
+// its own location, the words for an error code, the terminal, paths as FAR forms them,
 // and starting the user's editor. uHostPlatform_posix.cpp and uHostPlatform_win.cpp.
 #pragma once
 
@@ -23,10 +23,9 @@ std::filesystem::path U16ToPath(const std::u16string& APath);
 // The full file name of the running executable.
 std::u16string ExecutableFileName();
 
-// A loaded plugin module; AError receives the system's reason when loading fails.
-void* LoadModule(const std::u16string& AFileName, std::string& AError);
-void* ModuleSymbol(void* AModule, const char* AName);
-void UnloadModule(void* AModule);
+// The system's words for an error code of the Windows services (on POSIX, of their
+// stand-in, which has no words but the number).
+std::string SystemErrorText(uint32_t ACode);
 
 // The value of an environment variable, empty when unset.
 std::u16string GetEnvironment(const char* AName);

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -33,21 +32,8 @@ std::u16string ExecutableFileName() {
   return error ? std::u16string() : PathToU16(self);
 }
 
-void* LoadModule(const std::u16string& AFileName, std::string& AError) {
-  void* module = dlopen(U16ToUtf8(AFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) {
-    const char* reason = dlerror();
-    AError = reason ? reason : "unknown error";
-  }
-  return module;
-}
-
-void* ModuleSymbol(void* AModule, const char* AName) {
-  return dlsym(AModule, AName);
-}
-
-void UnloadModule(void* AModule) {
-  dlclose(AModule);
+std::string SystemErrorText(uint32_t ACode) {
+  return "error " + std::to_string(ACode);
 }
 
 std::u16string GetEnvironment(const char* AName) {

@@ -14,22 +14,6 @@ const wchar_t* W(const std::u16string& AText) {
   return reinterpret_cast<const wchar_t*>(AText.c_str());
 }
 
-std::string ErrorText(DWORD ACode) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, ACode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text;
-  if (length && buffer) text.assign(reinterpret_cast<char16_t*>(buffer), length);
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ' ||
-                           text.back() == u'.')) {
-    text.pop_back();
-  }
-  if (text.empty()) return "error " + std::to_string(ACode);
-  return U16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
-}
-
 // Quotes one argument the way the C runtime splits a command line.
 std::u16string QuoteArgument(const std::u16string& AArgument) {
   if (!AArgument.empty() && AArgument.find_first_of(u" \t\"") == std::u16string::npos) {
@@ -89,18 +73,20 @@ std::u16string ExecutableFileName() {
   }
 }
 
-void* LoadModule(const std::u16string& AFileName, std::string& AError) {
-  HMODULE module = LoadLibraryW(W(AFileName));
-  if (!module) AError = ErrorText(GetLastError());
-  return reinterpret_cast<void*>(module);
-}
-
-void* ModuleSymbol(void* AModule, const char* AName) {
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(AModule), AName));
-}
-
-void UnloadModule(void* AModule) {
-  FreeLibrary(static_cast<HMODULE>(AModule));
+std::string SystemErrorText(uint32_t ACode) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, ACode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text;
+  if (length && buffer) text.assign(reinterpret_cast<char16_t*>(buffer), length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ' ||
+                           text.back() == u'.')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "error " + std::to_string(ACode);
+  return U16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
 }
 
 std::u16string GetEnvironment(const char* AName) {
@@ -176,7 +162,7 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(W(pattern), &data);
   if (find == INVALID_HANDLE_VALUE) {
-    AError = ErrorText(GetLastError());
+    AError = SystemErrorText(GetLastError());
     return false;
   }
   do {
@@ -190,7 +176,7 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
   const DWORD error = GetLastError();
   FindClose(find);
   if (error != ERROR_NO_MORE_FILES) {
-    AError = ErrorText(error);
+    AError = SystemErrorText(error);
     return false;
   }
   return true;
@@ -212,7 +198,7 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(commandLine.data()), nullptr, nullptr,
                       TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    AError = ErrorText(GetLastError());
+    AError = SystemErrorText(GetLastError());
     return false;
   }
   // Ctrl+C belongs to the editor while it runs.

@@ -169,6 +169,10 @@ DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize);
 HMODULE LoadLibraryW(const char16_t* AFileName);
 FARPROC GetProcAddress(HMODULE AModule, const char* AProcName);
 BOOL FreeLibrary(HMODULE AModule);
+// Not a Windows function: what the dynamic loader said when the last LoadLibraryW of
+// this thread failed (dlerror's text on POSIX); empty where it says nothing beyond
+// GetLastError's code, as on Windows.
+const char* LoadLibraryErrorText();
 // With FROM_ADDRESS, AModuleName is an address inside the module wanted.
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;

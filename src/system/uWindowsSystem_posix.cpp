@@ -663,12 +663,28 @@ DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize) {
   return ASize;
 }
 
+namespace {
+// dlerror's text for the last LoadLibraryW of this thread that dlopen refused. A plain
+// array: a thread_local object with a destructor would keep the module that holds this
+// code (the plugin) from ever being unloaded.
+thread_local char LoadLibraryError[1024];
+} // namespace
+
 HMODULE LoadLibraryW(const char16_t* AFileName) {
+  LoadLibraryError[0] = 0;
   std::string path;
   if (!ToPath(AFileName, path)) return nullptr;
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) return Fail(ERROR_MOD_NOT_FOUND, HMODULE(nullptr));
+  if (!module) {
+    if (const char* reason = dlerror())
+      std::snprintf(LoadLibraryError, sizeof(LoadLibraryError), "%s", reason);
+    return Fail(ERROR_MOD_NOT_FOUND, HMODULE(nullptr));
+  }
   return module;
+}
+
+const char* LoadLibraryErrorText() {
+  return LoadLibraryError;
 }
 
 FARPROC GetProcAddress(HMODULE AModule, const char* AProcName) {

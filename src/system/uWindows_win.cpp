@@ -132,6 +132,9 @@ FARPROC GetProcAddress(HMODULE AModule, const char* AProcName) {
 
 BOOL FreeLibrary(HMODULE AModule) { return ::FreeLibrary(static_cast<::HMODULE>(AModule)); }
 
+// Windows tells why a module did not load by the error code alone.
+const char* LoadLibraryErrorText() { return ""; }
+
 BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AModule) {
   ::HMODULE module = nullptr;
   BOOL ok = ::GetModuleHandleExW(AFlags, W(AModuleName), &module);

@@ -2,10 +2,11 @@
 
 #include "support/TestFiles.h"
 
-bool TLoadedPlugin::Complete() const {
-  return fExports.SetStartupInfoW && fExports.ExitFARW && fExports.GetGlobalInfoW &&
-         fExports.GetPluginInfoW && fExports.OpenW && fExports.ProcessEditorEventW &&
-         fExports.ProcessEditorInputW;
+TLoadedPlugin::TLoadedPlugin(const std::u16string& AFileName) {
+  if (Load(AFileName)) return;
+  fError = LoadErrorText().empty()
+               ? "LoadLibraryW failed with error " + std::to_string(LoadError())
+               : LoadErrorText();
 }
 
 std::u16string BuiltPluginFileName() {

@@ -1,42 +1,21 @@
-// Loads the built plugin library the way FAR does (LoadLibraryW on Windows, dlopen
-// elsewhere) and looks up its seven entry points by name.
+// Loads the built plugin library the way FAR does and looks up its seven entry points
+// by name (TPluginModule), keeping the reason when it cannot be loaded.
 #pragma once
 
 #include <string>
 
-#include "far/Plugin3.h"
+#include "far/uPluginModule.h"
 
-struct TPluginExports {
-  void(FARAPI_CALL* SetStartupInfoW)(const PluginStartupInfo*) = nullptr;
-  void(FARAPI_CALL* ExitFARW)(const ExitInfo*) = nullptr;
-  void(FARAPI_CALL* GetGlobalInfoW)(GlobalInfo*) = nullptr;
-  void(FARAPI_CALL* GetPluginInfoW)(PluginInfo*) = nullptr;
-  void*(FARAPI_CALL* OpenW)(const OpenInfo*) = nullptr;
-  intptr_t(FARAPI_CALL* ProcessEditorEventW)(const ProcessEditorEventInfo*) = nullptr;
-  intptr_t(FARAPI_CALL* ProcessEditorInputW)(const ProcessEditorInputInfo*) = nullptr;
-};
-
-class TLoadedPlugin {
+class TLoadedPlugin : public TPluginModule {
 public:
   // Loads the library; Error() tells why when it failed.
   explicit TLoadedPlugin(const std::u16string& AFileName);
-  ~TLoadedPlugin();
-  TLoadedPlugin(const TLoadedPlugin&) = delete;
-  TLoadedPlugin& operator=(const TLoadedPlugin&) = delete;
 
-  bool Loaded() const { return fModule != nullptr; }
   // True when all seven entry points were found.
-  bool Complete() const;
+  bool Complete() const { return MissingExport() == nullptr; }
   const std::string& Error() const { return fError; }
-  const TPluginExports& Exports() const { return fExports; }
-  // Any exported symbol by name (null when absent).
-  void* Symbol(const char* AName) const;
-  // Unloads the library now (the destructor does it otherwise).
-  void Unload();
 
 private:
-  void* fModule = nullptr;
-  TPluginExports fExports;
   std::string fError;
 };
 
