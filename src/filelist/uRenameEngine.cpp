@@ -1,6 +1,7 @@
 // The rename itself: the saved list is read back and every changed entry moved, one
 // after another in file order, asking the user when a move fails.
 #include <initializer_list>
+#include <string>
 
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
@@ -20,6 +21,26 @@ intptr_t ShowBox(std::initializer_list<const char16_t*> AItems, int32_t AButtons
   std::vector<const char16_t*> items(AItems);
   return TFarUtils::ShowMessage(items.data(), static_cast<int32_t>(items.size()), FMSG_WARNING,
                                 AButtons);
+}
+
+// The list goes to the editor as UTF-8. Saved without its byte-order mark and longer than
+// the sample that encoding detection looks at, it would be read as ANSI and every name
+// outside ASCII would come out wrong, in the sources and in the new names alike. A list
+// that is well-formed UTF-8 throughout is therefore read as UTF-8.
+void SettleListEncoding(TTextStream& AStream) {
+  if (AStream.Encoding() != feANSI || AStream.Position() != 0) return;
+  std::string bytes(size_t(AStream.Size()), '\0');
+  const int32_t n = AStream.Read(bytes.data(), int32_t(bytes.size()));
+  AStream.SetPosition(0);
+  if (n > 0 && win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS, bytes.data(), n,
+                                        nullptr, 0) != 0)
+    AStream.SetEncoding(feUTF8); // on a stream with data this writes no mark
+}
+
+// Every system call takes a name up to its first U+0000, so a name that holds one would
+// act on another file: "a<NUL>x" on a. Such a name names no file.
+bool NamesAFile(const std::u16string& AName) {
+  return AName.find(u'\0') == std::u16string::npos;
 }
 
 } // namespace
@@ -47,6 +68,7 @@ bool TFileList::RenameFiles() {
   if (fListFileName.empty() || !FileExists(fListFileName)) return false;
 
   TTextStream stream(fListFileName, fmOpenRead | fmShareDenyNone);
+  SettleListEncoding(stream);
   bool skipAll = false;
   bool result = true;
 
@@ -54,6 +76,7 @@ bool TFileList::RenameFiles() {
   while (stream.ReadLine(line)) {
     if (!SplitListLine(line, source, destination)) continue;
 
+    const bool destinationValid = NamesAFile(destination);
     bool retry;
     do {
       retry = false;
@@ -62,7 +85,7 @@ bool TFileList::RenameFiles() {
       if (sourcePath == destPath) break;
 
       win::DWORD attributes;
-      if (!FileExistsWithAttributes(sourcePath, attributes)) {
+      if (!NamesAFile(source) || !FileExistsWithAttributes(sourcePath, attributes)) {
         ShowBox({GetMessageText(MTitle), GetMessageText(MSourceNotFound), sourcePath.c_str(),
                  GetMessageText(MOk)},
                 1);
@@ -71,7 +94,7 @@ bool TFileList::RenameFiles() {
 
       // Moving onto an existing directory is refused, unless it is the source directory
       // itself with its name spelled in another case.
-      if (FileExistsWithAttributes(destPath, attributes) &&
+      if (destinationValid && FileExistsWithAttributes(destPath, attributes) &&
           (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
           win::lstrcmpiW(sourcePath.c_str(), destPath.c_str()) != 0) {
         ShowBox({GetMessageText(MTitle), GetMessageText(MDestinationIsDirectory), destPath.c_str(),
@@ -81,7 +104,8 @@ bool TFileList::RenameFiles() {
         break;
       }
 
-      if (win::MoveFileW(sourcePath.c_str(), destPath.c_str())) break;
+      // A destination that names no file fails like a move the system refuses.
+      if (destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str())) break;
 
       if (skipAll) {
         result = false;
@@ -99,7 +123,8 @@ bool TFileList::RenameFiles() {
         break;
       case mfOverwrite:
         // Never the file that is being moved, whatever the spelling of its two names.
-        if (!IsSameFile(sourcePath, destPath)) win::DeleteFileW(destPath.c_str());
+        if (destinationValid && !IsSameFile(sourcePath, destPath))
+          win::DeleteFileW(destPath.c_str());
         retry = true;
         break;
       case mfSkipAll:

@@ -1,0 +1,105 @@
+// Renames where a careless reading of the list would move the wrong file or give a file
+// the wrong name: a long list saved without its byte-order mark, names holding U+0000.
+#include "PluginFixture.h"
+
+#include "support/TestFiles.h"
+
+namespace {
+
+using TService = TFakeFar::TService;
+using testing_support::ReadBytes;
+using testing_support::U16ToPath;
+
+class PluginRenameHazards : public PluginFixture {
+protected:
+  size_t FirstEntry() const {
+    const std::u16string header = fFar->Msg(7);
+    return 1 + std::count(header.begin(), header.end(), u'\n');
+  }
+};
+
+// Hundreds of files make a list longer than the part of a file that encoding detection
+// samples; saved by the editor without its mark it is still UTF-8.
+TEST_F(PluginRenameHazards, LongListSavedWithoutMarkKeepsItsNonAsciiNames) {
+  const std::string cyrillic = "\xD0\xB4\xD0\xBE\xD0\xBC"; // дом
+  const std::string accented = "caf\xC3\xA9";              // café
+  for (int i = 0; i < 500; ++i)
+    MakeFile(accented + "_" + std::to_string(1000 + i) + ".txt", std::to_string(i));
+  ASSERT_TRUE(fFar->ActivePanel.LoadDirectory(fPanelDirectory));
+  for (auto& item : fFar->ActivePanel.Items)
+    if (item.FileName != u"..") item.SetSelected(true);
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+
+  editor->ByteOrderMark = false;
+  const size_t first = FirstEntry();
+  ASSERT_EQ(editor->Lines[first], Entry(U(accented + "_1000.txt"), U(accented + "_1000.txt")));
+  SetDestination(*editor, first, U(cyrillic + ".txt"));
+  SetDestination(*editor, first + 1, U("plain.txt"));
+  const std::string saved = ReadBytes(U16ToPath(editor->FileName));
+  ASSERT_GT(saved.size(), 16384u);
+  ASSERT_NE(saved.substr(0, 3), "\xEF\xBB\xBF");
+  CloseEditor(editor->Id);
+
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Content(cyrillic + ".txt"), "0");
+  EXPECT_EQ(Content("plain.txt"), "1");
+  EXPECT_TRUE(Exists(accented + "_1002.txt"));
+  EXPECT_EQ(Names().size(), 500u);
+}
+
+// Every system call would see a name only up to its U+0000: "a<NUL>x" would move a, and
+// overwriting "b<NUL>x" would delete b. Such a name names no file at all.
+TEST_F(PluginRenameHazards, NameHoldingNulNamesNoFile) {
+  MakeFile("a", "A");
+  MakeFile("b", "B");
+  ShowPanel({u"a"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  const size_t first = FirstEntry();
+  editor->Lines[first] = Entry(std::u16string(u"a\0x", 3), u"c");
+  editor->Lines.insert(editor->Lines.begin() + first + 1, Entry(u"a", std::u16string(u"b\0x", 3)));
+  editor->Eols.insert(editor->Eols.begin() + first + 1, u"\r\n");
+  ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+  fFar->MessageAnswers = {0, 1, 2}; // OK, Overwrite, then Skip
+  CloseEditor(editor->Id);
+
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0][1], fFar->Msg(11)); // the source is not there
+  EXPECT_EQ(boxes[1][1], fFar->Msg(15)); // the move fails, overwrite is asked for
+  EXPECT_EQ(boxes[2][1], fFar->Msg(15)); // and it fails again without deleting anything
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Content("a"), "A");
+  EXPECT_EQ(Content("b"), "B");
+}
+
+// Overwrite deletes the destination only when it is another file: never the file being
+// moved under another spelling of its name, and never through a link to it.
+TEST_F(PluginRenameHazards, OverwriteNeverDeletesTheFileBeingMoved) {
+#ifdef _WIN32
+  const std::vector<std::u16string> spellings = {u"a.txt.", u"a.txt ", u"A.TXT", u"sub\\..\\a.txt",
+                                                 u".\\a.txt"};
+#else
+  const std::vector<std::u16string> spellings = {u"./a.txt", u"sub/../a.txt", u"a.txt/",
+                                                 u"hard.txt"};
+#endif
+  MakeDirectory("sub");
+  for (const std::u16string& spelling : spellings) {
+    SCOPED_TRACE(testing_support::ToUtf8(spelling));
+    MakeFile("a.txt", "A");
+#ifndef _WIN32
+    std::filesystem::remove(fDir / "hard.txt");
+    std::filesystem::create_hard_link(fDir / "a.txt", fDir / "hard.txt");
+#endif
+    ShowPanel({u"a.txt"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    SetDestination(*editor, FirstEntry(), spelling);
+    fFar->MessageAnswers = {1, 1, 2}; // Overwrite, Overwrite, Skip
+    CloseEditor(editor->Id);
+    EXPECT_EQ(Content("a.txt"), "A");
+  }
+}
+
+} // namespace
