@@ -26,6 +26,26 @@ TEST(SameFile, OnePathAndItsOtherSpellingsAreTheSameFile) {
 #endif
 }
 
+#ifndef _WIN32
+// A name may hold a lone surrogate (typed into the list); the guard must look at the very
+// files that the move and the delete act on.
+TEST(SameFile, NamesWithLoneSurrogatesAreLookedUpAsTheMoveSeesThem) {
+  TTempDir dir;
+  const std::u16string a = dir.Dir() + u"a\xD800", link = dir.Dir() + u"link\xD800";
+  WriteBytes(testing_support::U16ToPath(a), "A");
+  std::filesystem::create_hard_link(testing_support::U16ToPath(a),
+                                    testing_support::U16ToPath(link));
+  EXPECT_TRUE(IsSameFile(a, link));
+
+  // Two files that differ only in their lone surrogates are two files, even when a file
+  // with U+FFFD in their place exists.
+  const std::u16string other = dir.Dir() + u"a\xDC00";
+  WriteBytes(testing_support::U16ToPath(other), "O");
+  WriteBytes(dir / "a\xEF\xBF\xBD", "R");
+  EXPECT_FALSE(IsSameFile(a, other));
+}
+#endif
+
 TEST(SameFile, DifferentFilesAreNot) {
   TTempDir dir;
   WriteBytes(dir / "a.txt", "A");
