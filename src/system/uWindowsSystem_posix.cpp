@@ -417,12 +417,14 @@ bool SameEntry(const std::string& A, const std::string& B) {
 BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
   std::string from, to;
   if (!ToPath(AExisting, from) || !ToPath(ANew, to)) return 0;
+  // Most moves succeed at the first call. Whenever one fails, a missing source is what
+  // is reported, as Windows does, before anything about the destination; a rename that
+  // succeeded had a source, so looking for it only after a failure changes no answer.
+  if (from != to && RenameNoReplace(from, to)) return 1;
+  int error = errno;
   struct stat st;
   if (lstat(from.c_str(), &st) != 0) return FailErrno(from);
   if (from == to) return 1;
-
-  if (RenameNoReplace(from, to)) return 1;
-  int error = errno;
   if (error == EINVAL || error == ENOSYS) {
     // A file system without no-replace renames: check, then rename. Only a
     // competing process in between could be overwritten.

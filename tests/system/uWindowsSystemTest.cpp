@@ -80,6 +80,31 @@ TEST_F(WindowsSystemTest, MoveFileRenamesFilesAndDirectories) {
   EXPECT_EQ(ReadBytes(fDir / "c.txt"), "A");
 }
 
+// A missing source is what a failed move reports first, whatever the destination.
+TEST_F(WindowsSystemTest, MoveFileReportsTheMissingSourceFirst) {
+  WriteBytes(fDir / "a.txt", "A");
+  const std::u16string missing = Name("missing");
+  const std::u16string inMissingDir = missing + win::PathDelimiter + u"x";
+  const std::u16string throughFile = Name("a.txt") + win::PathDelimiter + u"x";
+
+  EXPECT_EQ(win::MoveFileW(missing.c_str(), Name("a.txt").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(win::MoveFileW(missing.c_str(), missing.c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(win::MoveFileW(missing.c_str(), inMissingDir.c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(win::MoveFileW(inMissingDir.c_str(), Name("y").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(win::MoveFileW(throughFile.c_str(), Name("y").c_str()), 0);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
+
+  // A file moved onto its own name stays; a moved file leaves no trace of its old name.
+  EXPECT_NE(win::MoveFileW(Name("a.txt").c_str(), Name("a.txt").c_str()), 0);
+  EXPECT_EQ(ReadBytes(fDir / "a.txt"), "A");
+  EXPECT_EQ(win::MoveFileW(Name("a.txt").c_str(), Name("").c_str()), 0);
+  EXPECT_EQ(ReadBytes(fDir / "a.txt"), "A");
+}
+
 TEST_F(WindowsSystemTest, MoveFileChangesCaseOnly) {
   WriteBytes(fDir / "Abc.txt", "A");
   EXPECT_NE(win::MoveFileW(Name("Abc.txt").c_str(), Name("aBC.txt").c_str()), 0);
