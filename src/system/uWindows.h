@@ -27,7 +27,9 @@ constexpr char16_t PathDelimiter = u'/';
 #endif
 
 constexpr uint32_t MAX_PATH = 260;
-inline HANDLE InvalidHandleValue() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
+inline HANDLE InvalidHandleValue() {
+  return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
 
 // Error codes, as GetLastError reports them.
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -123,8 +125,7 @@ constexpr DWORD FILE_END = 2;
 HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, void* ASecurity,
                    DWORD ACreationDisposition, DWORD AFlags, HANDLE ATemplate);
 BOOL ReadFile(HANDLE AFile, void* ABuffer, DWORD ACount, DWORD* ARead, void* AOverlapped);
-BOOL WriteFile(HANDLE AFile, const void* ABuffer, DWORD ACount, DWORD* AWritten,
-               void* AOverlapped);
+BOOL WriteFile(HANDLE AFile, const void* ABuffer, DWORD ACount, DWORD* AWritten, void* AOverlapped);
 BOOL SetFilePointerEx(HANDLE AFile, int64_t ADistance, int64_t* ANewPosition, DWORD AMethod);
 BOOL GetFileSizeEx(HANDLE AFile, int64_t* ASize);
 BOOL SetEndOfFile(HANDLE AFile);
@@ -138,9 +139,9 @@ constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 
 int MultiByteToWideChar(UINT ACodePage, DWORD AFlags, const char* ASource, int ASourceLength,
                         char16_t* ADest, int ADestLength);
-int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource,
-                        int ASourceLength, char* ADest, int ADestLength,
-                        const char* ADefaultChar, BOOL* AUsedDefaultChar);
+int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, int ASourceLength,
+                        char* ADest, int ADestLength, const char* ADefaultChar,
+                        BOOL* AUsedDefaultChar);
 BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength);
 
 // Version records.

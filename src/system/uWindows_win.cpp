@@ -9,16 +9,26 @@ static_assert(sizeof(win::WIN32_FIND_DATAW) == sizeof(::WIN32_FIND_DATAW));
 static_assert(sizeof(win::VS_FIXEDFILEINFO) == sizeof(::VS_FIXEDFILEINFO));
 
 namespace {
-LPCWSTR W(const char16_t* s) { return reinterpret_cast<LPCWSTR>(s); }
-LPWSTR W(char16_t* s) { return reinterpret_cast<LPWSTR>(s); }
+LPCWSTR W(const char16_t* s) {
+  return reinterpret_cast<LPCWSTR>(s);
+}
+LPWSTR W(char16_t* s) {
+  return reinterpret_cast<LPWSTR>(s);
+}
 } // namespace
 
 namespace win {
 
-DWORD GetLastError() { return ::GetLastError(); }
-void SetLastError(DWORD ACode) { ::SetLastError(ACode); }
+DWORD GetLastError() {
+  return ::GetLastError();
+}
+void SetLastError(DWORD ACode) {
+  ::SetLastError(ACode);
+}
 
-DWORD GetFileAttributesW(const char16_t* AFileName) { return ::GetFileAttributesW(W(AFileName)); }
+DWORD GetFileAttributesW(const char16_t* AFileName) {
+  return ::GetFileAttributesW(W(AFileName));
+}
 
 HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData) {
   return ::FindFirstFileW(W(AFileName), reinterpret_cast<::WIN32_FIND_DATAW*>(AData));
@@ -28,21 +38,29 @@ BOOL FindNextFileW(HANDLE AFind, WIN32_FIND_DATAW* AData) {
   return ::FindNextFileW(AFind, reinterpret_cast<::WIN32_FIND_DATAW*>(AData));
 }
 
-BOOL FindClose(HANDLE AFind) { return ::FindClose(AFind); }
+BOOL FindClose(HANDLE AFind) {
+  return ::FindClose(AFind);
+}
 
 BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
   return ::MoveFileW(W(AExisting), W(ANew));
 }
 
-BOOL DeleteFileW(const char16_t* AFileName) { return ::DeleteFileW(W(AFileName)); }
+BOOL DeleteFileW(const char16_t* AFileName) {
+  return ::DeleteFileW(W(AFileName));
+}
 
 BOOL CreateDirectoryW(const char16_t* APath, void* ASecurity) {
   return ::CreateDirectoryW(W(APath), static_cast<LPSECURITY_ATTRIBUTES>(ASecurity));
 }
 
-BOOL RemoveDirectoryW(const char16_t* APath) { return ::RemoveDirectoryW(W(APath)); }
+BOOL RemoveDirectoryW(const char16_t* APath) {
+  return ::RemoveDirectoryW(W(APath));
+}
 
-int lstrcmpiW(const char16_t* A, const char16_t* B) { return ::lstrcmpiW(W(A), W(B)); }
+int lstrcmpiW(const char16_t* A, const char16_t* B) {
+  return ::lstrcmpiW(W(A), W(B));
+}
 
 DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer) {
   return ::GetTempPathW(ABufferLength, W(ABuffer));
@@ -56,8 +74,8 @@ UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUniq
 HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, void* ASecurity,
                    DWORD ACreationDisposition, DWORD AFlags, HANDLE ATemplate) {
   return ::CreateFileW(W(AFileName), AAccess, AShareMode,
-                       static_cast<LPSECURITY_ATTRIBUTES>(ASecurity), ACreationDisposition,
-                       AFlags, ATemplate);
+                       static_cast<LPSECURITY_ATTRIBUTES>(ASecurity), ACreationDisposition, AFlags,
+                       ATemplate);
 }
 
 BOOL ReadFile(HANDLE AFile, void* ABuffer, DWORD ACount, DWORD* ARead, void* AOverlapped) {
@@ -86,20 +104,23 @@ BOOL GetFileSizeEx(HANDLE AFile, int64_t* ASize) {
   return ok;
 }
 
-BOOL SetEndOfFile(HANDLE AFile) { return ::SetEndOfFile(AFile); }
-BOOL CloseHandle(HANDLE AObject) { return ::CloseHandle(AObject); }
+BOOL SetEndOfFile(HANDLE AFile) {
+  return ::SetEndOfFile(AFile);
+}
+BOOL CloseHandle(HANDLE AObject) {
+  return ::CloseHandle(AObject);
+}
 
 int MultiByteToWideChar(UINT ACodePage, DWORD AFlags, const char* ASource, int ASourceLength,
                         char16_t* ADest, int ADestLength) {
   return ::MultiByteToWideChar(ACodePage, AFlags, ASource, ASourceLength, W(ADest), ADestLength);
 }
 
-int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource,
-                        int ASourceLength, char* ADest, int ADestLength,
-                        const char* ADefaultChar, BOOL* AUsedDefaultChar) {
-  return ::WideCharToMultiByte(ACodePage, AFlags, W(ASource), ASourceLength, ADest,
-                               ADestLength, ADefaultChar,
-                               reinterpret_cast<LPBOOL>(AUsedDefaultChar));
+int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, int ASourceLength,
+                        char* ADest, int ADestLength, const char* ADefaultChar,
+                        BOOL* AUsedDefaultChar) {
+  return ::WideCharToMultiByte(ACodePage, AFlags, W(ASource), ASourceLength, ADest, ADestLength,
+                               ADefaultChar, reinterpret_cast<LPBOOL>(AUsedDefaultChar));
 }
 
 BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength) {
@@ -114,8 +135,7 @@ BOOL GetFileVersionInfoW(const char16_t* AFileName, DWORD AHandle, DWORD ALength
   return ::GetFileVersionInfoW(W(AFileName), AHandle, ALength, AData);
 }
 
-BOOL VerQueryValueW(const void* ABlock, const char16_t* ASubBlock, void** ABuffer,
-                    UINT* ALength) {
+BOOL VerQueryValueW(const void* ABlock, const char16_t* ASubBlock, void** ABuffer, UINT* ALength) {
   return ::VerQueryValueW(ABlock, W(ASubBlock), ABuffer, ALength);
 }
 
@@ -123,17 +143,23 @@ DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize) {
   return ::GetModuleFileNameW(static_cast<::HMODULE>(AModule), W(AFileName), ASize);
 }
 
-HMODULE LoadLibraryW(const char16_t* AFileName) { return ::LoadLibraryW(W(AFileName)); }
+HMODULE LoadLibraryW(const char16_t* AFileName) {
+  return ::LoadLibraryW(W(AFileName));
+}
 
 FARPROC GetProcAddress(HMODULE AModule, const char* AProcName) {
   return reinterpret_cast<FARPROC>(
       reinterpret_cast<void*>(::GetProcAddress(static_cast<::HMODULE>(AModule), AProcName)));
 }
 
-BOOL FreeLibrary(HMODULE AModule) { return ::FreeLibrary(static_cast<::HMODULE>(AModule)); }
+BOOL FreeLibrary(HMODULE AModule) {
+  return ::FreeLibrary(static_cast<::HMODULE>(AModule));
+}
 
 // Windows tells why a module did not load by the error code alone.
-const char* LoadLibraryErrorText() { return ""; }
+const char* LoadLibraryErrorText() {
+  return "";
+}
 
 BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AModule) {
   ::HMODULE module = nullptr;

@@ -4,9 +4,8 @@
 
 TLoadedPlugin::TLoadedPlugin(const std::u16string& AFileName) {
   if (Load(AFileName)) return;
-  fError = LoadErrorText().empty()
-               ? "LoadLibraryW failed with error " + std::to_string(LoadError())
-               : LoadErrorText();
+  fError = LoadErrorText().empty() ? "LoadLibraryW failed with error " + std::to_string(LoadError())
+                                   : LoadErrorText();
 }
 
 std::u16string BuiltPluginFileName() {

@@ -76,6 +76,8 @@ std::u16string TTempDir::Dir() const {
 #endif
 }
 
-fs::path TTempDir::operator/(const std::string& AUtf8Name) const { return U16ToPath(PathToU16(fPath) + u'/' + ToU16(AUtf8Name)); }
+fs::path TTempDir::operator/(const std::string& AUtf8Name) const {
+  return U16ToPath(PathToU16(fPath) + u'/' + ToU16(AUtf8Name));
+}
 
 } // namespace testing_support
