@@ -84,8 +84,16 @@ bool TFileList::RenameFiles() {
       const std::u16string destPath = fSourceDirectory + destination;
       if (sourcePath == destPath) break;
 
+      // The move never replaces anything, so a move that succeeds is one that every check
+      // below would have let through. It is tried first, which keeps a rename to one
+      // system call; the checks then explain a failure. A name that names no file is never
+      // handed to the system.
+      const bool sourceValid = NamesAFile(source);
+      if (sourceValid && destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str()))
+        break;
+
       win::DWORD attributes;
-      if (!NamesAFile(source) || !FileExistsWithAttributes(sourcePath, attributes)) {
+      if (!sourceValid || !FileExistsWithAttributes(sourcePath, attributes)) {
         ShowBox({GetMessageText(MTitle), GetMessageText(MSourceNotFound), sourcePath.c_str(),
                  GetMessageText(MOk)},
                 1);
@@ -103,9 +111,6 @@ bool TFileList::RenameFiles() {
         result = false;
         break;
       }
-
-      // A destination that names no file fails like a move the system refuses.
-      if (destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str())) break;
 
       if (skipAll) {
         result = false;
