@@ -76,6 +76,7 @@ bool TFileList::RenameFiles() {
   while (stream.ReadLine(line)) {
     if (!SplitListLine(line, source, destination)) continue;
 
+    const bool sourceValid = NamesAFile(source);
     const bool destinationValid = NamesAFile(destination);
     bool retry;
     do {
@@ -88,7 +89,6 @@ bool TFileList::RenameFiles() {
       // below would have let through. It is tried first, which keeps a rename to one
       // system call; the checks then explain a failure. A name that names no file is never
       // handed to the system.
-      const bool sourceValid = NamesAFile(source);
       if (sourceValid && destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str()))
         break;
 
