@@ -224,4 +224,5 @@ void InitializeSystem() {
 
 void FinalizeSystem() {
   DeleteTempFiles();
+  win::ReleaseServiceResources();
 }

@@ -102,6 +102,10 @@ BOOL RemoveDirectoryW(const char16_t* APath);
 // Case-insensitive comparison in the user's locale: <0, 0, >0 like lstrcmpiW.
 int lstrcmpiW(const char16_t* A, const char16_t* B);
 
+// Not a Windows function: frees what the services keep between calls (the POSIX
+// comparison's locale). The system unit calls it at shut-down; nothing on Windows.
+void ReleaseServiceResources();
+
 // Temporary directory and names.
 DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer);
 UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUnique,

@@ -62,6 +62,8 @@ int lstrcmpiW(const char16_t* A, const char16_t* B) {
   return ::lstrcmpiW(W(A), W(B));
 }
 
+void ReleaseServiceResources() {}
+
 DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer) {
   return ::GetTempPathW(ABufferLength, W(ABuffer));
 }

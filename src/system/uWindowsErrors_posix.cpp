@@ -1,0 +1,128 @@
+// POSIX stand-in: the last error, and the shared helpers of the stand-in's services.
+#include "system/uPosixPath.h"
+#include "system/uWindowsPosix.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace win {
+
+namespace {
+thread_local DWORD LastError = ERROR_SUCCESS;
+}
+
+DWORD GetLastError() {
+  return LastError;
+}
+void SetLastError(DWORD ACode) {
+  LastError = ACode;
+}
+
+namespace standin {
+
+// The byte form of a UTF-16 path; false (ERROR_INVALID_NAME) for an empty one.
+bool ToPath(const char16_t* AName, std::string& APath) {
+  if (!AName) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  if (*AName == 0) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
+  APath = posix::PathToBytes(AName);
+  return true;
+}
+
+// The directory part of a path (without the trailing delimiter), "." when there is none.
+std::string ParentOf(const std::string& APath) {
+  std::string path = APath;
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The last component of a path, trailing delimiters ignored.
+std::string NameOf(const std::string& APath) {
+  std::string path = APath;
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsDirectory(const std::string& APath) {
+  struct stat st;
+  return stat(APath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Windows tells a missing entry (2) from a missing directory on the way to it (3).
+DWORD MissingError(const std::string& APath) {
+  return IsDirectory(ParentOf(APath)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists) {
+  switch (AErrno) {
+  case 0:
+    return ERROR_SUCCESS;
+  case ENOENT:
+    return MissingError(APath);
+  case ENOTDIR:
+  case ELOOP:
+    return ERROR_PATH_NOT_FOUND;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+  case EISDIR:
+  case EBUSY:
+  case ETXTBSY:
+    return ERROR_ACCESS_DENIED;
+  case EEXIST:
+    return AExists;
+  case ENOTEMPTY:
+    return ERROR_DIR_NOT_EMPTY;
+  case EXDEV:
+    return ERROR_NOT_SAME_DEVICE;
+  case ENAMETOOLONG:
+    return ERROR_FILENAME_EXCED_RANGE;
+  case ENOSPC:
+  case EDQUOT:
+    return ERROR_DISK_FULL;
+  case ENOMEM:
+    return ERROR_NOT_ENOUGH_MEMORY;
+  case EINVAL:
+    return ERROR_INVALID_PARAMETER;
+  case EBADF:
+    return ERROR_INVALID_HANDLE;
+  default:
+    return ERROR_GEN_FAILURE;
+  }
+}
+
+BOOL FailErrno(const std::string& APath, DWORD AExists) {
+  SetLastError(ErrorOf(errno, APath, AExists));
+  return 0;
+}
+
+std::string CurrentDirectory() {
+  char* cwd = getcwd(nullptr, 0);
+  std::string result = cwd ? cwd : "";
+  free(cwd);
+  return result;
+}
+
+std::string ProgramPath() {
+  std::string buffer(4096, '\0');
+  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return {};
+  buffer.resize(size_t(n));
+  return buffer;
+}
+
+} // namespace standin
+} // namespace win

@@ -1,0 +1,175 @@
+// POSIX stand-in: moving and deleting.
+//
+// MoveFileW never replaces an existing file. A move between file systems copies a
+// regular file and deletes the source only once the copy is complete; a directory cannot
+// move between file systems (ERROR_NOT_SAME_DEVICE).
+#include "system/uWindowsPosix.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace win {
+
+using namespace standin;
+
+namespace {
+
+bool RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
+  return renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+bool WriteAll(int AFile, const char* AData, size_t ACount) {
+  while (ACount > 0) {
+    ssize_t n = write(AFile, AData, ACount);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    AData += n;
+    ACount -= size_t(n);
+  }
+  return true;
+}
+
+// Copies a regular file to a new name on another file system, then deletes the source.
+// Any failure removes the partial copy and keeps the source.
+BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
+  struct stat st;
+  if (lstat(AFrom.c_str(), &st) != 0) return FailErrno(AFrom);
+  if (!S_ISREG(st.st_mode)) return Fail(ERROR_NOT_SAME_DEVICE, 0);
+
+  int source = open(AFrom.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return FailErrno(AFrom);
+  int target = open(ATo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (target < 0) {
+    int error = errno;
+    close(source);
+    return Fail(ErrorOf(error, ATo), 0);
+  }
+
+  bool ok = true;
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t n = read(source, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || (n > 0 && !WriteAll(target, buffer.data(), size_t(n)))) ok = false;
+    if (n <= 0) break;
+  }
+  int error = ok ? 0 : errno;
+  if (ok) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    fchmod(target, st.st_mode & 07777);
+    futimens(target, times);
+    if (fsync(target) != 0) ok = false, error = errno;
+  }
+  if (close(target) != 0 && ok) ok = false, error = errno;
+  close(source);
+  if (ok && unlink(AFrom.c_str()) != 0) ok = false, error = errno;
+  if (!ok) {
+    unlink(ATo.c_str());
+    return Fail(ErrorOf(error ? error : EIO, ATo), 0);
+  }
+  return 1;
+}
+
+// The destination is the source itself under another spelling (a change of case on a
+// file system that ignores case): the entry moves aside to a free name and then to the
+// destination. When the second step finds a different entry after all (a hard link), it
+// moves back and the destination exists.
+BOOL MoveThroughFreeName(const std::string& AFrom, const std::string& ATo) {
+  std::string parent = ParentOf(AFrom);
+  std::string stem =
+      (parent == "/" ? std::string() : parent) + "/.move-" + std::to_string(getpid()) + "-";
+  std::string aside;
+  for (unsigned i = 0;; ++i) {
+    aside = stem + std::to_string(i);
+    if (RenameNoReplace(AFrom, aside)) break;
+    if (errno != EEXIST || i > 1000) return FailErrno(AFrom);
+  }
+  if (RenameNoReplace(aside, ATo)) return 1;
+  int error = errno;
+  RenameNoReplace(aside, AFrom);
+  return Fail(ErrorOf(error, ATo), 0);
+}
+
+bool SameEntry(const std::string& A, const std::string& B) {
+  struct stat a, b;
+  return lstat(A.c_str(), &a) == 0 && lstat(B.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
+  std::string from, to;
+  if (!ToPath(AExisting, from) || !ToPath(ANew, to)) return 0;
+  // Most moves succeed at the first call. Whenever one fails, a missing source is what
+  // is reported, as Windows does, before anything about the destination; a rename that
+  // succeeded had a source, so looking for it only after a failure changes no answer.
+  if (from != to && RenameNoReplace(from, to)) return 1;
+  int error = errno;
+  struct stat st;
+  if (lstat(from.c_str(), &st) != 0) return FailErrno(from);
+  if (from == to) return 1;
+  if (error == EINVAL || error == ENOSYS) {
+    // A file system without no-replace renames: check, then rename. Only a
+    // competing process in between could be overwritten.
+    struct stat existing;
+    if (lstat(to.c_str(), &existing) == 0)
+      error = EEXIST;
+    else if (rename(from.c_str(), to.c_str()) == 0)
+      return 1;
+    else
+      error = errno;
+  }
+  if (error == EEXIST) {
+    if (SameEntry(from, to)) return MoveThroughFreeName(from, to);
+    return Fail(ERROR_ALREADY_EXISTS, 0);
+  }
+  if (error == EXDEV) return CopyThenDelete(from, to);
+  if (error == ENOENT) return Fail(ERROR_PATH_NOT_FOUND, 0); // the source exists
+  return Fail(ErrorOf(error, to), 0);
+}
+
+BOOL DeleteFileW(const char16_t* AFileName) {
+  std::string path;
+  if (!ToPath(AFileName, path)) return 0;
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return FailErrno(path);
+  if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED, 0);
+  if (unlink(path.c_str()) != 0) return FailErrno(path);
+  return 1;
+}
+
+BOOL CreateDirectoryW(const char16_t* APath, void*) {
+  std::string path;
+  if (!ToPath(APath, path)) return 0;
+  if (mkdir(path.c_str(), 0777) != 0) {
+    if (errno == ENOENT) return Fail(ERROR_PATH_NOT_FOUND, 0);
+    return FailErrno(path);
+  }
+  return 1;
+}
+
+BOOL RemoveDirectoryW(const char16_t* APath) {
+  std::string path;
+  if (!ToPath(APath, path)) return 0;
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return FailErrno(path);
+  // A symbolic link to a directory goes like a Windows directory link: the link only.
+  if (S_ISLNK(st.st_mode)) {
+    if (!IsDirectory(path)) return Fail(ERROR_DIRECTORY, 0);
+    if (unlink(path.c_str()) != 0) return FailErrno(path);
+    return 1;
+  }
+  if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY, 0);
+  if (rmdir(path.c_str()) != 0) {
+    if (errno == EEXIST) return Fail(ERROR_DIR_NOT_EMPTY, 0);
+    return FailErrno(path);
+  }
+  return 1;
+}
+} // namespace win

@@ -1,0 +1,37 @@
+// Shared parts of the POSIX stand-in for the Windows services: UTF-16 names to byte
+// paths, errno to Windows error codes, and the few facts about paths that several
+// services need. Only the *_posix.cpp files of this folder include it.
+#pragma once
+
+#include <string>
+#include <sys/stat.h>
+
+#include "system/uWindows.h"
+
+namespace win::standin {
+
+// The byte form of a UTF-16 path; false (ERROR_INVALID_NAME) for an empty one.
+bool ToPath(const char16_t* AName, std::string& APath);
+// The directory part of a path (without the trailing delimiter), "." when there is none.
+std::string ParentOf(const std::string& APath);
+// The last component of a path, trailing delimiters ignored.
+std::string NameOf(const std::string& APath);
+bool IsDirectory(const std::string& APath);
+// Windows tells a missing entry (2) from a missing directory on the way to it (3).
+DWORD MissingError(const std::string& APath);
+// The Windows error for an errno; AExists is what EEXIST becomes.
+DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists = ERROR_ALREADY_EXISTS);
+BOOL FailErrno(const std::string& APath, DWORD AExists = ERROR_ALREADY_EXISTS);
+template <typename T> T Fail(DWORD AError, T AResult) {
+  SetLastError(AError);
+  return AResult;
+}
+std::string CurrentDirectory();
+// This program's own file; empty when it cannot be told.
+std::string ProgramPath();
+// Windows attributes of an entry, from its lstat.
+DWORD AttributesOf(const std::string& APath, const struct stat& AStat);
+// Lower case of one UTF-16 unit in the user's (Unicode) locale.
+char16_t LowerCase(char16_t C);
+
+} // namespace win::standin
