@@ -6,6 +6,7 @@
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
 #include "filelist/uListFormat.h"
+#include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
 #include "files/uFiles.h"
 #include "messages/uMessages.h"
@@ -64,6 +65,44 @@ bool TFileList::FileExistsWithAttributes(const std::u16string& APath, win::DWORD
   return true;
 }
 
+namespace {
+
+// A move that failed because the destination is the source's own entry under another
+// name: a change of case on a file system that ignores case, or another hard link. The
+// entry moves to a free name and from there to the destination; when that second step
+// fails it goes back, trying twice. Answers whether it moved; AStrandedAt receives the
+// name the entry was left under when it could go neither on nor back.
+bool MoveThroughFreeName(const std::u16string& ASource, const std::u16string& ADestination,
+                         std::u16string& AStrandedAt) {
+  const std::u16string aside = MoveToFreeName(ASource);
+  if (aside.empty()) return false;
+  if (win::MoveFileW(aside.c_str(), ADestination.c_str())) return true;
+  if (!win::MoveFileW(aside.c_str(), ASource.c_str()) &&
+      !win::MoveFileW(aside.c_str(), ASource.c_str()))
+    AStrandedAt = aside;
+  return false;
+}
+
+// Puts a destination that Overwrite moved aside back under its name, trying twice.
+bool PutBack(const std::u16string& AAside, const std::u16string& ADestination) {
+  return win::MoveFileW(AAside.c_str(), ADestination.c_str()) ||
+         win::MoveFileW(AAside.c_str(), ADestination.c_str());
+}
+
+// Deletes the destination that Overwrite moved aside, once the move onto its name is done.
+bool DeleteAside(const std::u16string& AAside) {
+  return win::DeleteFileW(AAside.c_str()) || win::DeleteFileW(AAside.c_str());
+}
+
+// A box that names where a file is now, when that is not a name the user gave.
+void ShowKeptAs(TMessageId AMessage, const std::u16string& APath) {
+  const std::u16string shown = VisiblePath(APath);
+  ShowBox({GetMessageText(MTitle), GetMessageText(AMessage), shown.c_str(), GetMessageText(MOk)},
+          1);
+}
+
+} // namespace
+
 bool TFileList::RenameFiles() {
   if (fListFileName.empty() || !FileExists(fListFileName)) return false;
 
@@ -76,25 +115,54 @@ bool TFileList::RenameFiles() {
   while (stream.ReadLine(line)) {
     if (!SplitListLine(line, source, destination)) continue;
 
-    const bool sourceValid = NamesAFile(source);
-    const bool destinationValid = NamesAFile(destination);
+    // A name that names no file is never handed to the system.
+    std::u16string sourcePath, destPath;
+    const bool sourceValid =
+        NamesAFile(source) && NormalizePath(fSourceDirectory + source, sourcePath);
+    const bool destinationValid =
+        NamesAFile(destination) && NormalizePath(fSourceDirectory + destination, destPath);
+    if (!sourceValid) sourcePath = fSourceDirectory + source;
+    if (!destinationValid) destPath = fSourceDirectory + destination;
+    if (sourcePath == destPath) continue;
+    const std::u16string shownSource = VisiblePath(sourcePath);
+    const std::u16string shownDest = VisiblePath(destPath);
+
+    // Where Overwrite moved the old destination, until the move onto its name is decided.
+    std::u16string aside;
     bool retry;
     do {
       retry = false;
-      const std::u16string sourcePath = fSourceDirectory + source;
-      const std::u16string destPath = fSourceDirectory + destination;
-      if (sourcePath == destPath) break;
-
       // The move never replaces anything, so a move that succeeds is one that every check
       // below would have let through. It is tried first, which keeps a rename to one
-      // system call; the checks then explain a failure. A name that names no file is never
-      // handed to the system.
-      if (sourceValid && destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str()))
-        break;
+      // system call; the checks then explain a failure.
+      const bool moved =
+          sourceValid && destinationValid && win::MoveFileW(sourcePath.c_str(), destPath.c_str());
+      const win::DWORD moveError = win::GetLastError();
+      if (!aside.empty()) {
+        // Overwrite: the old destination goes only once the source has its name.
+        if (moved ? !DeleteAside(aside) : !PutBack(aside, destPath)) {
+          ShowKeptAs(moved ? MReplacedFileKept : MFileKeptAs, aside);
+          result = false;
+          break;
+        }
+        aside.clear();
+      }
+      if (moved) break;
+
+      if (sourceValid && destinationValid && moveError == win::ERROR_ALREADY_EXISTS &&
+          IsSameEntry(sourcePath, destPath)) {
+        std::u16string strandedAt;
+        if (MoveThroughFreeName(sourcePath, destPath, strandedAt)) break;
+        if (!strandedAt.empty()) {
+          ShowKeptAs(MFileKeptAs, strandedAt);
+          result = false;
+          break;
+        }
+      }
 
       win::DWORD attributes;
       if (!sourceValid || !FileExistsWithAttributes(sourcePath, attributes)) {
-        ShowBox({GetMessageText(MTitle), GetMessageText(MSourceNotFound), sourcePath.c_str(),
+        ShowBox({GetMessageText(MTitle), GetMessageText(MSourceNotFound), shownSource.c_str(),
                  GetMessageText(MOk)},
                 1);
         break;
@@ -105,7 +173,7 @@ bool TFileList::RenameFiles() {
       if (destinationValid && FileExistsWithAttributes(destPath, attributes) &&
           (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
           win::lstrcmpiW(sourcePath.c_str(), destPath.c_str()) != 0) {
-        ShowBox({GetMessageText(MTitle), GetMessageText(MDestinationIsDirectory), destPath.c_str(),
+        ShowBox({GetMessageText(MTitle), GetMessageText(MDestinationIsDirectory), shownDest.c_str(),
                  GetMessageText(MOk)},
                 1);
         result = false;
@@ -118,8 +186,8 @@ bool TFileList::RenameFiles() {
       }
 
       const intptr_t answer =
-          ShowBox({GetMessageText(MTitle), GetMessageText(MMoveFailed), sourcePath.c_str(),
-                   GetMessageText(MMoveFailedTo), destPath.c_str(), GetMessageText(MRetry),
+          ShowBox({GetMessageText(MTitle), GetMessageText(MMoveFailed), shownSource.c_str(),
+                   GetMessageText(MMoveFailedTo), shownDest.c_str(), GetMessageText(MRetry),
                    GetMessageText(MOverwrite), GetMessageText(MSkip), GetMessageText(MSkipAll)},
                   4);
       switch (answer) {
@@ -127,9 +195,10 @@ bool TFileList::RenameFiles() {
         retry = true;
         break;
       case mfOverwrite:
-        // Never the file that is being moved, whatever the spelling of its two names.
-        if (destinationValid && !IsSameFile(sourcePath, destPath))
-          win::DeleteFileW(destPath.c_str());
+        // The old destination moves aside and is deleted only once the move has succeeded,
+        // so a move that still fails loses nothing. Never the file that is being moved,
+        // whatever the spelling of its two names or a link between them.
+        if (destinationValid && !IsSameFile(sourcePath, destPath)) aside = MoveToFreeName(destPath);
         retry = true;
         break;
       case mfSkipAll:

@@ -1,10 +1,15 @@
-// Whether two paths lead to one and the same file-system object (a case-only respelling,
-// a hard link, "sub/../name"). The rename engine asks before it deletes a destination,
-// so that "overwrite" can never delete the file that was to be moved.
+// Whether deleting a destination would delete the file that is to be moved onto its name:
+// the same object under two names (a change of case, a hard link), or a source that is a
+// symbolic link or reparse point leading to the destination. The rename engine asks before
+// it overwrites, so that "overwrite" can never lose the file being moved.
 #pragma once
 
 #include <string>
 
-// True when both paths exist and are the same object. When that cannot be told, paths
-// that differ only in case count as the same (the safe answer: nothing is deleted).
-bool IsSameFile(const std::u16string& APath1, const std::u16string& APath2);
+// True when ASource is, or leads to, the object ADestination names, and also when that
+// cannot be told (the safe answer: nothing is deleted).
+bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestination);
+
+// True when both paths name one entry, links not followed (a change of case, another
+// spelling, a hard link); false when that cannot be told.
+bool IsSameEntry(const std::u16string& APath1, const std::u16string& APath2);

@@ -1,10 +1,12 @@
 // The Windows services that the plugin calls, declared with UTF-16 (char16_t) strings.
 //
-// On Windows every function forwards to the real one (uWindows_win.cpp and friends).
-// Elsewhere a POSIX stand-in implements it with the Windows meaning: the same error
-// codes, MoveFileW never replacing an existing file, GetTempFileNameW creating its
-// file exclusively, Windows-1252 as the ANSI and code page 437 as the OEM code page.
-// The code above this layer therefore reads like the Windows code it is.
+// Each call passes through uWindowsCalls.cpp (where the test build can make any call
+// fail) to its implementation in win::real: on Windows the real function
+// (uWindows_win.cpp), elsewhere a POSIX stand-in (uWindows*_posix.cpp) with the Windows
+// meaning: the same error codes, MoveFileW never replacing an existing file,
+// GetTempFileNameW creating its file exclusively, Windows-1252 as the ANSI and code page
+// 437 as the OEM code page. The code above this layer therefore reads like the Windows
+// code it is.
 #pragma once
 
 #include <cstdint>
@@ -92,8 +94,17 @@ HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData);
 BOOL FindNextFileW(HANDLE AFind, WIN32_FIND_DATAW* AData);
 BOOL FindClose(HANDLE AFind);
 
+// Not a Windows function: what GetFileInformationByHandle tells of the object a path
+// names (its volume and file index), opened with or without following links and reparse
+// points. Two paths with the same identity name one object.
+struct FILE_IDENTITY {
+  uint64_t Volume;
+  uint64_t Index;
+};
+BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity);
+
 // Moving and deleting. MoveFileW fails with ERROR_ALREADY_EXISTS when the destination
-// exists, except for a change of case of the same name.
+// exists as another entry: it never replaces anything.
 BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew);
 BOOL DeleteFileW(const char16_t* AFileName);
 BOOL CreateDirectoryW(const char16_t* APath, void* ASecurity);

@@ -6,8 +6,6 @@
 
 namespace win {
 
-using namespace standin;
-
 namespace {
 
 // Made on the first comparison outside ASCII and freed by ReleaseServiceResources, so
@@ -43,12 +41,16 @@ void ReleaseServiceResources() {
   Locale = locale_t(0);
 }
 
+namespace real {
+
 int lstrcmpiW(const char16_t* A, const char16_t* B) {
   if (!A || !B) return A ? 1 : (B ? -1 : 0);
   for (;; ++A, ++B) {
-    char16_t a = LowerCase(*A), b = LowerCase(*B);
+    char16_t a = standin::LowerCase(*A), b = standin::LowerCase(*B);
     if (a != b) return a < b ? -1 : 1;
     if (a == 0) return 0;
   }
 }
+
+} // namespace real
 } // namespace win

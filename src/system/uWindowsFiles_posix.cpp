@@ -23,7 +23,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace win {
+namespace win::real {
 
 namespace {
 
@@ -351,4 +351,4 @@ BOOL CloseHandle(HANDLE AObject) {
   return true;
 }
 
-} // namespace win
+} // namespace win::real

@@ -15,11 +15,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-namespace win {
-
-using namespace standin;
-
-namespace standin {
+namespace win::standin {
 
 // Symbolic links show as reparse points, with the directory attribute when they lead to
 // a directory, as Windows shows its own symbolic links.
@@ -39,7 +35,11 @@ DWORD AttributesOf(const std::string& APath, const struct stat& AStat) {
   return attributes;
 }
 
-} // namespace standin
+} // namespace win::standin
+
+namespace win::real {
+
+using namespace standin;
 
 DWORD GetFileAttributesW(const char16_t* AFileName) {
   std::string path;
@@ -119,6 +119,18 @@ TFindState* FindStateOf(HANDLE AFind) {
 
 } // namespace
 
+BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity) {
+  std::string path;
+  if (!AIdentity) return Fail(ERROR_INVALID_PARAMETER, 0);
+  if (!ToPath(APath, path)) return 0;
+  struct stat st;
+  if ((AFollowLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0)
+    return FailErrno(path);
+  AIdentity->Volume = uint64_t(st.st_dev);
+  AIdentity->Index = uint64_t(st.st_ino);
+  return 1;
+}
+
 HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData) {
   std::string path;
   if (!AData) return Fail(ERROR_INVALID_PARAMETER, InvalidHandleValue());
@@ -186,4 +198,4 @@ BOOL FindClose(HANDLE AFind) {
   return 1;
 }
 
-} // namespace win
+} // namespace win::real

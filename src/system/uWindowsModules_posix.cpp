@@ -9,7 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 
-namespace win {
+namespace win::real {
 
 using namespace standin;
 
@@ -126,4 +126,4 @@ BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AMod
   return 1;
 }
 
-} // namespace win
+} // namespace win::real

@@ -1,8 +1,9 @@
 // POSIX stand-in: moving and deleting.
 //
-// MoveFileW never replaces an existing file. A move between file systems copies a
-// regular file and deletes the source only once the copy is complete; a directory cannot
-// move between file systems (ERROR_NOT_SAME_DEVICE).
+// MoveFileW never replaces an existing entry, also on file systems without no-replace
+// renames. A move between file systems copies a regular file and deletes the source only
+// once the copy is complete; a directory cannot move between file systems
+// (ERROR_NOT_SAME_DEVICE).
 #include "system/uWindowsPosix.h"
 
 #include <cerrno>
@@ -13,15 +14,24 @@
 #include <unistd.h>
 #include <vector>
 
-namespace win {
+namespace win::standin {
+
+TMoveCalls& MoveCalls() {
+  static TMoveCalls calls{
+      [](const char* AFrom, const char* ATo) {
+        return renameat2(AT_FDCWD, AFrom, AT_FDCWD, ATo, RENAME_NOREPLACE);
+      },
+      [](const char* APath, struct stat* AStat) { return lstat(APath, AStat); }};
+  return calls;
+}
+
+} // namespace win::standin
+
+namespace win::real {
 
 using namespace standin;
 
 namespace {
-
-bool RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
-  return renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0;
-}
 
 bool WriteAll(int AFile, const char* AData, size_t ACount) {
   while (ACount > 0) {
@@ -75,30 +85,37 @@ BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
   return 1;
 }
 
-// The destination is the source itself under another spelling (a change of case on a
-// file system that ignores case): the entry moves aside to a free name and then to the
-// destination. When the second step finds a different entry after all (a hard link), it
-// moves back and the destination exists.
-BOOL MoveThroughFreeName(const std::string& AFrom, const std::string& ATo) {
-  std::string parent = ParentOf(AFrom);
-  std::string stem =
-      (parent == "/" ? std::string() : parent) + "/.move-" + std::to_string(getpid()) + "-";
-  std::string aside;
-  for (unsigned i = 0;; ++i) {
-    aside = stem + std::to_string(i);
-    if (RenameNoReplace(AFrom, aside)) break;
-    if (errno != EEXIST || i > 1000) return FailErrno(AFrom);
+// A file system without no-replace renames (NFS, SMB, some FUSE file systems): a name
+// counts as free only when looking it up says it is missing, and a file takes its new
+// name through a hard link, which refuses an existing name as one step. A directory has
+// no hard links and keeps a checked rename. Answers 0 or the errno of the failure.
+int MoveWithoutReplacing(const std::string& AFrom, const std::string& ATo, bool ADirectory) {
+  struct stat existing;
+  if (MoveCalls().Lstat(ATo.c_str(), &existing) == 0) return EEXIST;
+  if (errno != ENOENT) return errno;
+  if (!ADirectory) {
+    if (link(AFrom.c_str(), ATo.c_str()) == 0) {
+      if (unlink(AFrom.c_str()) == 0) return 0;
+      const int error = errno;
+      unlink(ATo.c_str()); // the file keeps its one old name
+      return error;
+    }
+    // Without hard links on this file system, the checked rename is all there is.
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS &&
+        errno != EMLINK)
+      return errno;
   }
-  if (RenameNoReplace(aside, ATo)) return 1;
-  int error = errno;
-  RenameNoReplace(aside, AFrom);
-  return Fail(ErrorOf(error, ATo), 0);
+  return rename(AFrom.c_str(), ATo.c_str()) == 0 ? 0 : errno;
 }
 
-bool SameEntry(const std::string& A, const std::string& B) {
-  struct stat a, b;
-  return lstat(A.c_str(), &a) == 0 && lstat(B.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
+// The destination is the source's own entry under another spelling of the same name in
+// the same directory ("./a" for "a"): there is nothing to move.
+bool SameEntryAndName(const std::string& AFrom, const std::string& ATo) {
+  struct stat a, b, pa, pb;
+  return NameOf(AFrom) == NameOf(ATo) && lstat(AFrom.c_str(), &a) == 0 &&
+         lstat(ATo.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino &&
+         stat(ParentOf(AFrom).c_str(), &pa) == 0 && stat(ParentOf(ATo).c_str(), &pb) == 0 &&
+         pa.st_dev == pb.st_dev && pa.st_ino == pb.st_ino;
 }
 
 } // namespace
@@ -109,24 +126,17 @@ BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
   // Most moves succeed at the first call. Whenever one fails, a missing source is what
   // is reported, as Windows does, before anything about the destination; a rename that
   // succeeded had a source, so looking for it only after a failure changes no answer.
-  if (from != to && RenameNoReplace(from, to)) return 1;
+  if (from != to && MoveCalls().RenameNoReplace(from.c_str(), to.c_str()) == 0) return 1;
   int error = errno;
   struct stat st;
   if (lstat(from.c_str(), &st) != 0) return FailErrno(from);
   if (from == to) return 1;
-  if (error == EINVAL || error == ENOSYS) {
-    // A file system without no-replace renames: check, then rename. Only a
-    // competing process in between could be overwritten.
-    struct stat existing;
-    if (lstat(to.c_str(), &existing) == 0)
-      error = EEXIST;
-    else if (rename(from.c_str(), to.c_str()) == 0)
-      return 1;
-    else
-      error = errno;
+  if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
+    error = MoveWithoutReplacing(from, to, S_ISDIR(st.st_mode));
+    if (error == 0) return 1;
   }
   if (error == EEXIST) {
-    if (SameEntry(from, to)) return MoveThroughFreeName(from, to);
+    if (SameEntryAndName(from, to)) return 1;
     return Fail(ERROR_ALREADY_EXISTS, 0);
   }
   if (error == EXDEV) return CopyThenDelete(from, to);
@@ -172,4 +182,4 @@ BOOL RemoveDirectoryW(const char16_t* APath) {
   }
   return 1;
 }
-} // namespace win
+} // namespace win::real

@@ -34,4 +34,13 @@ DWORD AttributesOf(const std::string& APath, const struct stat& AStat);
 // Lower case of one UTF-16 unit in the user's (Unicode) locale.
 char16_t LowerCase(char16_t C);
 
+// The two file-system calls on which MoveFileW's refusal to replace rests. A test may
+// replace them to play a file system without no-replace renames, or one whose look-ups
+// fail; each answers like the POSIX call (0, or -1 with errno).
+struct TMoveCalls {
+  int (*RenameNoReplace)(const char* AFrom, const char* ATo);
+  int (*Lstat)(const char* APath, struct stat* AStat);
+};
+TMoveCalls& MoveCalls();
+
 } // namespace win::standin

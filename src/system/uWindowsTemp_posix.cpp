@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace win {
+namespace win::real {
 
 using namespace standin;
 
@@ -105,4 +105,4 @@ UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUniq
   } while (value != first);
   return Fail(ERROR_FILE_EXISTS, 0u);
 }
-} // namespace win
+} // namespace win::real

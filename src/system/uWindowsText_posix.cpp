@@ -16,7 +16,7 @@
 #include <array>
 #include <cstring>
 
-namespace win {
+namespace win::real {
 
 namespace {
 
@@ -289,4 +289,4 @@ BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength) {
   return true;
 }
 
-} // namespace win
+} // namespace win::real

@@ -26,6 +26,12 @@ void SetLastError(DWORD ACode) {
   ::SetLastError(ACode);
 }
 
+void ReleaseServiceResources() {}
+
+} // namespace win
+
+namespace win::real {
+
 DWORD GetFileAttributesW(const char16_t* AFileName) {
   return ::GetFileAttributesW(W(AFileName));
 }
@@ -40,6 +46,26 @@ BOOL FindNextFileW(HANDLE AFind, WIN32_FIND_DATAW* AData) {
 
 BOOL FindClose(HANDLE AFind) {
   return ::FindClose(AFind);
+}
+
+BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity) {
+  const DWORD flags =
+      FILE_FLAG_BACKUP_SEMANTICS | (AFollowLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE h = ::CreateFileW(W(APath), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info;
+  const BOOL ok = ::GetFileInformationByHandle(h, &info);
+  const DWORD error = ::GetLastError();
+  ::CloseHandle(h);
+  if (!ok) {
+    ::SetLastError(error);
+    return 0;
+  }
+  AIdentity->Volume = info.dwVolumeSerialNumber;
+  AIdentity->Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return 1;
 }
 
 BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
@@ -61,8 +87,6 @@ BOOL RemoveDirectoryW(const char16_t* APath) {
 int lstrcmpiW(const char16_t* A, const char16_t* B) {
   return ::lstrcmpiW(W(A), W(B));
 }
-
-void ReleaseServiceResources() {}
 
 DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer) {
   return ::GetTempPathW(ABufferLength, W(ABuffer));
@@ -170,4 +194,4 @@ BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AMod
   return ok;
 }
 
-} // namespace win
+} // namespace win::real

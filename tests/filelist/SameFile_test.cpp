@@ -58,11 +58,33 @@ TEST(SameFile, DifferentFilesAreNot) {
 #endif
 }
 
-TEST(SameFile, WhenOneIsMissingOnlyTheSpellingDecides) {
+// A source that leads to the destination stands for its data; a destination that is a
+// link only names it. What cannot be looked up counts as the same: nothing is deleted.
+TEST(SameFile, LinksAndWhatCannotBeLookedUp) {
   TTempDir dir;
-  WriteBytes(dir / "a.txt", "A");
-  EXPECT_FALSE(IsSameFile(dir.Dir() + u"a.txt", dir.Dir() + u"missing.txt"));
-  EXPECT_TRUE(IsSameFile(dir.Dir() + u"gone.txt", dir.Dir() + u"GONE.TXT"));
+  WriteBytes(dir / "target.txt", "T");
+  WriteBytes(dir / "other.txt", "O");
+  std::error_code error;
+  std::filesystem::create_symlink("target.txt", dir / "link.txt", error);
+  std::filesystem::create_symlink("nowhere.txt", dir / "dangling.txt", error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  const struct {
+    const char16_t* Source;
+    const char16_t* Destination;
+    bool Same;
+  } cases[] = {
+      {u"link.txt", u"target.txt", true},     // the link leads to the destination
+      {u"target.txt", u"link.txt", false},    // deleting the link loses nothing
+      {u"link.txt", u"other.txt", false},     // it leads elsewhere
+      {u"dangling.txt", u"other.txt", false}, // it leads nowhere
+      {u"other.txt", u"missing.txt", true},   // cannot be told
+      {u"gone.txt", u"other.txt", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing_support::ToUtf8(c.Source) + " -> " +
+                 testing_support::ToUtf8(c.Destination));
+    EXPECT_EQ(IsSameFile(dir.Dir() + c.Source, dir.Dir() + c.Destination), c.Same);
+  }
 }
 
 } // namespace

@@ -1,0 +1,112 @@
+#include "filelist/uPathNames.h"
+
+#include <vector>
+
+#include "system/uWindows.h"
+
+namespace {
+
+#ifndef _WIN32
+bool IsDelimiter(char16_t C) {
+  return C == u'/';
+}
+
+size_t RootLength(const std::u16string& APath) {
+  return !APath.empty() && APath[0] == u'/' ? 1 : std::u16string::npos;
+}
+#else
+bool IsDelimiter(char16_t C) {
+  return C == u'\\' || C == u'/';
+}
+
+// The end of the first APartCount delimited parts that start at AFrom, past their
+// delimiter; npos when the path ends before.
+size_t AfterParts(const std::u16string& APath, size_t AFrom, int APartCount) {
+  size_t at = AFrom;
+  for (int i = 0; i < APartCount; ++i) {
+    while (at < APath.size() && !IsDelimiter(APath[at]))
+      ++at;
+    if (at >= APath.size()) return std::u16string::npos;
+    ++at;
+  }
+  return at;
+}
+
+bool IsDriveRoot(const std::u16string& APath, size_t AAt) {
+  return APath.size() >= AAt + 3 && APath[AAt + 1] == u':' && IsDelimiter(APath[AAt + 2]);
+}
+
+// The length of the root that ".." never climbs above; npos when there is none.
+size_t RootLength(const std::u16string& APath) {
+  const bool device = APath.size() >= 4 && IsDelimiter(APath[0]) && IsDelimiter(APath[1]) &&
+                      (APath[2] == u'?' || APath[2] == u'.') && IsDelimiter(APath[3]);
+  if (device) {
+    if (IsDriveRoot(APath, 4)) return 7;
+    if (APath.compare(4, 4, u"UNC\\") == 0 || APath.compare(4, 4, u"UNC/") == 0)
+      return AfterParts(APath, 8, 2);
+    return AfterParts(APath, 4, 1); // a volume name, for example
+  }
+  if (APath.size() >= 2 && IsDelimiter(APath[0]) && IsDelimiter(APath[1]))
+    return AfterParts(APath, 2, 2);
+  if (IsDriveRoot(APath, 0)) return 3;
+  return std::u16string::npos;
+}
+#endif
+
+} // namespace
+
+bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
+  const size_t root = RootLength(APath);
+  if (root == std::u16string::npos) return false;
+
+  std::vector<std::u16string> parts;
+  size_t at = root;
+  while (at < APath.size()) {
+    size_t end = at;
+    while (end < APath.size() && !IsDelimiter(APath[end]))
+      ++end;
+    std::u16string part = APath.substr(at, end - at);
+    if (part == u"..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+    } else if (!part.empty() && part != u".") {
+      parts.push_back(std::move(part));
+    }
+    at = end + 1;
+  }
+
+  AResult = APath.substr(0, root);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) AResult += win::PathDelimiter;
+    AResult += parts[i];
+  }
+  if (!parts.empty() && IsDelimiter(APath.back())) AResult += win::PathDelimiter;
+  return true;
+}
+
+std::u16string VisiblePath(const std::u16string& APath) {
+  std::u16string shown;
+  for (char16_t c : APath)
+    shown += c == u'\0' ? std::u16string(u"\\0") : std::u16string(1, c);
+  return shown;
+}
+
+std::u16string MoveToFreeName(const std::u16string& APath) {
+  std::u16string path = APath;
+  while (path.size() > 1 && IsDelimiter(path.back()))
+    path.pop_back();
+  size_t slash = path.size();
+  while (slash > 0 && !IsDelimiter(path[slash - 1]))
+    --slash;
+  const std::u16string folder = path.substr(0, slash);
+  // MoveFileW never replaces: a name that is taken fails and the next is tried.
+  for (int i = 1; i <= 1000; ++i) {
+    std::u16string candidate = folder + u".quorvane-";
+    for (char c : std::to_string(i))
+      candidate += char16_t(c);
+    if (win::MoveFileW(path.c_str(), candidate.c_str())) return candidate;
+    const win::DWORD error = win::GetLastError();
+    if (error != win::ERROR_ALREADY_EXISTS && error != win::ERROR_FILE_EXISTS) break;
+  }
+  return {};
+}

@@ -1,0 +1,20 @@
+// Paths as the rename engine hands them to the system: the job's directory joined with a
+// name from the list, "." and ".." resolved, so that "..\x" means the parent folder on
+// every platform (Windows does not resolve them in the \\?\ paths that FAR gives), and
+// free names beside a file for moving it out of the way.
+#pragma once
+
+#include <string>
+
+// APath with its "." and ".." segments resolved and repeated delimiters merged, never
+// climbing above its root: "/", a drive ("C:\"), a share ("\\server\share\") or the
+// same behind "\\?\". False when a ".." would climb above the root, or the path has none.
+bool NormalizePath(const std::u16string& APath, std::u16string& AResult);
+
+// APath with every U+0000 shown as "\0": a message box takes its lines up to the first
+// U+0000, and would name another file.
+std::u16string VisiblePath(const std::u16string& APath);
+
+// Moves the entry at APath to a free name in its own folder (".quorvane-N") and answers
+// that name; empty when it could not be moved.
+std::u16string MoveToFreeName(const std::u16string& APath);

@@ -1,0 +1,15 @@
+// Failing calls on purpose, in the test build of the plugin (QUORVANE_FAULTS): every call
+// through the Windows-service header is counted, and the calls numbered AFirst to
+// AFirst + ACount - 1 (from 1) fail with an error that the real call could give.
+#pragma once
+
+#include <cstdint>
+
+namespace win::faults {
+
+// Starts counting anew; ACount 0 fails nothing.
+void FailCalls(uint32_t AFirst, uint32_t ACount);
+// The calls counted since FailCalls.
+uint32_t Calls();
+
+} // namespace win::faults
