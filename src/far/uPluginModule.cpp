@@ -46,3 +46,8 @@ const char* TPluginModule::MissingExport() const {
   if (!ProcessEditorInputW) return "ProcessEditorInputW";
   return nullptr;
 }
+
+void* TPluginModule::Procedure(const char* AName) const {
+  if (!fModule) return nullptr;
+  return reinterpret_cast<void*>(win::GetProcAddress(fModule, AName));
+}

@@ -35,6 +35,8 @@ public:
   // The first of the seven exports that is missing; null when all are there.
   const char* MissingExport() const;
   const TPluginExports& Exports() const { return *this; }
+  // Any other export of the module by name; null when it has none.
+  void* Procedure(const char* AName) const;
 
   // Why the last Load failed: the system's error code, and the dynamic loader's own
   // words where it has any (empty otherwise).

@@ -11,5 +11,7 @@ namespace win::faults {
 void FailCalls(uint32_t AFirst, uint32_t ACount);
 // The calls counted since FailCalls.
 uint32_t Calls();
+// The names of the calls made to fail since FailCalls, separated by blanks.
+const char* Failed();
 
 } // namespace win::faults

@@ -9,6 +9,9 @@
 #include "system/uFaults.h"
 #include "system/uWindows.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace win {
 
 namespace {
@@ -17,17 +20,19 @@ namespace {
 uint32_t CallCount = 0;
 uint32_t FirstFailing = 0;
 uint32_t FailingCount = 0;
+char FailedNames[256];
 
-bool FailThisCall(DWORD AError) {
+bool FailCall(const char* AName, DWORD AError) {
   ++CallCount;
   if (CallCount < FirstFailing || CallCount - FirstFailing >= FailingCount) return false;
+  const size_t used = strlen(FailedNames);
+  snprintf(FailedNames + used, sizeof(FailedNames) - used, "%s%s", used ? " " : "", AName);
   SetLastError(AError);
   return true;
 }
+#define FailThisCall(AError) FailCall(__func__, AError)
 #else
-constexpr bool FailThisCall(DWORD) {
-  return false;
-}
+#define FailThisCall(AError) false
 #endif
 
 } // namespace
@@ -35,12 +40,16 @@ constexpr bool FailThisCall(DWORD) {
 #ifdef QUORVANE_FAULTS
 namespace faults {
 void FailCalls(uint32_t AFirst, uint32_t ACount) {
+  FailedNames[0] = 0;
   CallCount = 0;
   FirstFailing = AFirst;
   FailingCount = ACount;
 }
 uint32_t Calls() {
   return CallCount;
+}
+const char* Failed() {
+  return FailedNames;
 }
 } // namespace faults
 #endif

@@ -3,6 +3,7 @@
 #include "PluginFixture.h"
 
 #include "support/TestFiles.h"
+#include "system/uWindows.h"
 
 namespace {
 
@@ -103,3 +104,34 @@ TEST_F(PluginRenameHazards, OverwriteNeverDeletesTheFileBeingMoved) {
 }
 
 } // namespace
+
+// Overwrite loses the old destination only once the move onto its name has succeeded: not
+// when the source is a link to it, and not when the move fails for another reason (a
+// folder into itself). The question comes back each time.
+TEST_F(PluginRenameHazards, OverwriteThatCannotMoveLosesNothing) {
+  MakeFile("target.txt", "T");
+  MakeDirectory("a");
+  MakeFile("a/b", "B");
+  std::error_code error;
+  std::filesystem::create_symlink("target.txt", fDir / "link.txt", error);
+  const bool links = !error;
+  const struct {
+    const char16_t *Source, *Destination;
+  } cases[] = {{u"a", win::PathDelimiter == u'/' ? u"a/b" : u"a\\b"}, {u"link.txt", u"target.txt"}};
+  for (const auto& c : cases) {
+    if (!links && std::u16string(c.Source) == u"link.txt") continue;
+    SCOPED_TRACE(testing_support::ToUtf8(c.Source));
+    ShowPanel({c.Source});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    SetDestination(*editor, FirstEntry(), c.Destination);
+    const size_t before = Boxes().size();
+    fFar->MessageAnswers = {1, 1, 2}; // Overwrite, Overwrite, Skip
+    CloseEditor(editor->Id);
+    EXPECT_EQ(Boxes().size(), before + 3);
+    EXPECT_EQ(Content("a/b"), "B");
+    EXPECT_EQ(Content("target.txt"), "T");
+  }
+  EXPECT_EQ(Names(), links ? (std::vector<std::string>{"a", "link.txt", "target.txt"})
+                           : (std::vector<std::string>{"a", "target.txt"}));
+}

@@ -1,0 +1,232 @@
+// Whole rename jobs with each Windows call failed in turn (the plugin built over the
+// failing call layer): whatever fails, every file's data is still there exactly once,
+// under its old name, its new name or a name a box showed; no list file and no file under
+// a free name is left; and a file that did not move as listed was named in a box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "PluginLoader.h"
+#include "support/FakeFar.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+struct TRename {
+  std::string Source, Destination; // '/' stands for the path delimiter
+  bool Moves;                      // where it ends when no call fails
+};
+
+struct TJob {
+  const char* Name;
+  std::vector<std::string> Files, Directories, HardLinks; // a hard link of the first file
+  std::vector<TRename> Renames;
+  std::vector<intptr_t> Answers; // to the boxes, in order; then cancelled
+  uint32_t FailingAtOnce;
+};
+
+const std::string Omega = "\xCE\xA9mega"; // a folder name outside ASCII: compared by locale
+
+// clang-format off
+const TJob Jobs[] = {
+    {"retry", {"a.txt", "c.txt", "d.txt", "e.txt"}, {"sub", Omega}, {},
+     {{"a.txt", "A2.txt", true}, {"c.txt", "sub/c.txt", true}, {"d.txt", Omega, false},
+      {"e.txt", "../up.txt", true}},
+     {0, 0, 0}, 1},
+    {"skip", {"a.txt", "c.txt"}, {"sub"}, {},
+     {{"a.txt", "./sub/../A2.txt", true}, {"c.txt", "sub/c.txt", true}}, {2, 2}, 1},
+    {"skip all", {"a.txt", "c.txt"}, {"sub"}, {},
+     {{"a.txt", "A2.txt", true}, {"c.txt", "sub/c.txt", true}}, {3}, 1},
+    {"cancel", {"a.txt", "c.txt"}, {}, {},
+     {{"a.txt", "A2.txt", true}, {"c.txt", "c2.txt", true}}, {}, 1},
+    {"overwrite", {"a.txt", "b.txt", "c.txt"}, {"sub"}, {},
+     {{"a.txt", "b.txt", true}, {"c.txt", "sub/c.txt", true}}, {1, 1, 1}, 1},
+    {"overwrite, two calls failing", {"a.txt", "b.txt"}, {}, {},
+     {{"a.txt", "b.txt", true}}, {1, 1, 1}, 2},
+#ifndef _WIN32
+    // Onto another name of the same file: through a free name and back, which may fail too.
+    {"hard link", {"a.txt"}, {}, {"h.txt"}, {{"a.txt", "h.txt", false}}, {2, 2}, 2},
+#endif
+};
+// clang-format on
+
+std::u16string Native(const std::string& AName) {
+  std::u16string name = ToU16(AName);
+#ifdef _WIN32
+  std::replace(name.begin(), name.end(), u'/', u'\\');
+#endif
+  return name;
+}
+
+struct TOutcome {
+  std::map<std::string, std::vector<std::string>> Where; // content -> paths under the root
+  std::vector<std::vector<std::u16string>> Boxes;
+  std::vector<std::string> TempLeft;
+  uint32_t Calls = 0;
+  std::string Failed; // the calls that failed
+};
+
+// Runs AJob with the calls AFirst .. AFirst + AJob.FailingAtOnce - 1 failing (none for 0).
+TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
+  TTempDir root, temp;
+  const fs::path panel = root.Path() / "panel";
+  fs::create_directory(panel);
+  for (const std::string& d : AJob.Directories)
+    fs::create_directory(panel / U16ToPath(ToU16(d)));
+  for (const std::string& f : AJob.Files)
+    WriteBytes(panel / f, "data of " + f);
+  for (const std::string& l : AJob.HardLinks)
+    fs::create_hard_link(panel / AJob.Files[0], panel / l);
+
+  const std::u16string oldTemp = SetTempDirectoryVariable(temp.Dir());
+  TOutcome outcome;
+  {
+    TFakeFar far;
+#ifdef _WIN32
+    far.ConvertPathPrefix = u"\\\\?\\"; // FAR's own full paths, which Windows takes as they are
+#endif
+    far.MessageAnswers.assign(AJob.Answers.begin(), AJob.Answers.end());
+    TLoadedPlugin plugin(ToU16(QUORVANE_FAULTS_DIR) + Native("/QuorvaneFaults") +
+#ifdef _WIN32
+                         u".dll");
+#else
+                         u".so");
+#endif
+    auto failCalls =
+        reinterpret_cast<void (*)(uint32_t, uint32_t)>(plugin.Procedure("QuorvaneFailCalls"));
+    auto calls = reinterpret_cast<uint32_t (*)()>(plugin.Procedure("QuorvaneCalls"));
+    EXPECT_TRUE(failCalls && calls) << plugin.Error();
+    if (!failCalls || !calls) return outcome;
+    failCalls(AFirst, AFirst ? AJob.FailingAtOnce : 0);
+
+    plugin.SetStartupInfoW(far.StartupInfo());
+    std::u16string panelDir = PathToU16(panel);
+    EXPECT_TRUE(far.ActivePanel.LoadDirectory(panelDir));
+    for (const TRename& r : AJob.Renames)
+      if (auto* item = far.ActivePanel.Find(ToU16(r.Source))) item->SetSelected(true);
+    OpenInfo open{sizeof(OpenInfo), OPEN_PLUGINSMENU, nullptr, 0};
+    plugin.OpenW(&open);
+    if (!far.Editors.empty()) {
+      TFakeFar::TEditor& editor = far.Editors.back();
+      for (std::u16string& line : editor.Lines)
+        for (const TRename& r : AJob.Renames)
+          if (line.rfind(u"\"" + ToU16(r.Source) + u"\"", 0) == 0)
+            line = u"\"" + ToU16(r.Source) + u"\" \"" + Native(r.Destination) + u"\"";
+      far.SaveEditor(editor.Id);
+      ProcessEditorEventInfo close{sizeof(ProcessEditorEventInfo), EE_CLOSE, nullptr, editor.Id};
+      plugin.ProcessEditorEventW(&close);
+      far.CloseEditor(editor.Id);
+    }
+    outcome.Calls = calls();
+    auto failed = reinterpret_cast<const char* (*)()>(plugin.Procedure("QuorvaneFailed"));
+    outcome.Failed = failed ? failed() : "";
+    plugin.Unload();
+    for (const auto& call : far.CallsOf(TFakeFar::TService::Message))
+      outcome.Boxes.push_back(call.Texts);
+  }
+  SetTempDirectoryVariable(oldTemp);
+
+  for (const auto& entry : fs::recursive_directory_iterator(root.Path()))
+    if (entry.is_regular_file())
+      outcome.Where[ReadBytes(entry.path())].push_back(
+          ToUtf8(PathToU16(fs::relative(entry.path(), panel))));
+  for (const auto& entry : fs::directory_iterator(temp.Path()))
+    outcome.TempLeft.push_back(ToUtf8(PathToU16(entry.path().filename())));
+  return outcome;
+}
+
+// Whether a box named the file at APath (relative to the panel's folder).
+bool Shown(const TOutcome& AOutcome, const std::string& APath) {
+  std::u16string name = Native(APath);
+  if (name.rfind(Native("../"), 0) == 0) name = name.substr(3);
+  for (const auto& box : AOutcome.Boxes)
+    for (const std::u16string& text : box)
+      if (text.size() > name.size() &&
+          text.compare(text.size() - name.size(), name.size(), name) == 0 &&
+          (text[text.size() - name.size() - 1] == u'/' ||
+           text[text.size() - name.size() - 1] == u'\\'))
+        return true;
+  return false;
+}
+
+std::string Describe(const TOutcome& AOutcome) {
+  std::string text = "\nfailed: " + AOutcome.Failed + "\nboxes:";
+  for (const auto& box : AOutcome.Boxes) {
+    text += "\n ";
+    for (const auto& item : box)
+      text += " [" + ToUtf8(item) + "]";
+  }
+  return text;
+}
+
+// A box that names no file (title, text, button): the job as a whole could not go on.
+bool GeneralBoxShown(const TOutcome& AOutcome) {
+  return std::any_of(AOutcome.Boxes.begin(), AOutcome.Boxes.end(),
+                     [](const auto& ABox) { return ABox.size() == 3; });
+}
+
+void CheckNothingLost(const TJob& AJob, const TOutcome& AOutcome) {
+  EXPECT_TRUE(AOutcome.TempLeft.empty()) << AOutcome.TempLeft[0];
+  for (const std::string& file : AJob.Files) {
+    SCOPED_TRACE(file);
+    const auto found = AOutcome.Where.find("data of " + file);
+    if (found == AOutcome.Where.end()) {
+      // Only an overwritten file may go, and only with another file's data in its place.
+      const auto onto = std::find_if(AJob.Renames.begin(), AJob.Renames.end(),
+                                     [&](const TRename& r) { return r.Destination == file; });
+      ASSERT_NE(onto, AJob.Renames.end()) << "the data is gone";
+      const auto& there = AOutcome.Where.at("data of " + onto->Source);
+      EXPECT_NE(std::find(there.begin(), there.end(), file), there.end()) << "the data is gone";
+      continue;
+    }
+    const size_t names = file == AJob.Files[0] ? 1 + AJob.HardLinks.size() : 1;
+    EXPECT_EQ(found->second.size(), names);
+    for (const std::string& path : found->second) {
+      const auto rename = std::find_if(AJob.Renames.begin(), AJob.Renames.end(),
+                                       [&](const TRename& r) { return r.Source == file; });
+      bool expected =
+          path == file || Shown(AOutcome, path) ||
+          std::find(AJob.HardLinks.begin(), AJob.HardLinks.end(), path) != AJob.HardLinks.end();
+      if (rename != AJob.Renames.end()) {
+        fs::path listed = fs::path(rename->Destination).lexically_normal();
+        expected = expected || path == listed.generic_string();
+        // A file that did not move as listed was named in a box.
+        if (path != listed.generic_string()) {
+          EXPECT_TRUE(Shown(AOutcome, rename->Source) || Shown(AOutcome, rename->Destination) ||
+                      Shown(AOutcome, path) || GeneralBoxShown(AOutcome))
+              << "not moved, and no box said so" << Describe(AOutcome);
+        }
+      }
+      EXPECT_TRUE(expected) << "under a name nobody was shown: " << path;
+    }
+  }
+}
+
+TEST(PluginFailingCalls, EveryCallOfAJobFailedInTurnLosesNothing) {
+  for (const TJob& job : Jobs) {
+    SCOPED_TRACE(job.Name);
+    const TOutcome clean = RunJob(job, 0);
+    ASSERT_GT(clean.Calls, 10u);
+    for (const TRename& r : job.Renames) {
+      const auto& where = clean.Where.at("data of " + r.Source);
+      const std::string listed = fs::path(r.Destination).lexically_normal().generic_string();
+      EXPECT_EQ(std::count(where.begin(), where.end(), r.Moves ? listed : r.Source), 1)
+          << r.Source << " without a failing call";
+    }
+    CheckNothingLost(job, clean);
+    for (uint32_t call = 1; call <= clean.Calls; ++call) {
+      SCOPED_TRACE("call " + std::to_string(call) + " of " + std::to_string(clean.Calls) +
+                   " failing");
+      CheckNothingLost(job, RunJob(job, call));
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+}
+
+} // namespace
