@@ -53,11 +53,37 @@ size_t RootLength(const std::u16string& APath) {
 }
 #endif
 
+// Whether APath, past its root, holds a "." or ".." segment, an empty one (repeated
+// delimiters) or, on Windows, a delimiter other than '\'.
+bool NeedsNormalizing(const std::u16string& APath, size_t ARoot) {
+  for (size_t i = ARoot; i < APath.size(); ++i) {
+    if (!IsDelimiter(APath[i])) continue;
+    if (APath[i] != win::PathDelimiter) return true;
+    const size_t next = i + 1;
+    if (next < APath.size() && IsDelimiter(APath[next])) return true;
+  }
+  // Segments start at the root and after each delimiter.
+  for (size_t start = ARoot; start < APath.size();) {
+    size_t end = start;
+    while (end < APath.size() && !IsDelimiter(APath[end]))
+      ++end;
+    const size_t length = end - start;
+    if (APath[start] == u'.' && (length == 1 || (length == 2 && APath[start + 1] == u'.')))
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 } // namespace
 
 bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
   const size_t root = RootLength(APath);
   if (root == std::u16string::npos) return false;
+  if (!NeedsNormalizing(APath, root)) {
+    AResult = APath;
+    return true;
+  }
 
   std::vector<std::u16string> parts;
   size_t at = root;

@@ -124,8 +124,6 @@ bool TFileList::RenameFiles() {
     if (!sourceValid) sourcePath = fSourceDirectory + source;
     if (!destinationValid) destPath = fSourceDirectory + destination;
     if (sourcePath == destPath) continue;
-    const std::u16string shownSource = VisiblePath(sourcePath);
-    const std::u16string shownDest = VisiblePath(destPath);
 
     // Where Overwrite moved the old destination, until the move onto its name is decided.
     std::u16string aside;
@@ -160,6 +158,8 @@ bool TFileList::RenameFiles() {
         }
       }
 
+      const std::u16string shownSource = VisiblePath(sourcePath);
+      const std::u16string shownDest = VisiblePath(destPath);
       win::DWORD attributes;
       if (!sourceValid || !FileExistsWithAttributes(sourcePath, attributes)) {
         ShowBox({GetMessageText(MTitle), GetMessageText(MSourceNotFound), shownSource.c_str(),

@@ -132,10 +132,12 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
   }
   SetTempDirectoryVariable(oldTemp);
 
-  for (const auto& entry : fs::recursive_directory_iterator(root.Path()))
-    if (entry.is_regular_file())
-      outcome.Where[ReadBytes(entry.path())].push_back(
-          ToUtf8(PathToU16(fs::relative(entry.path(), panel))));
+  for (const auto& entry : fs::recursive_directory_iterator(root.Path())) {
+    if (!entry.is_regular_file()) continue;
+    std::string name = ToUtf8(PathToU16(fs::relative(entry.path(), panel)));
+    std::replace(name.begin(), name.end(), '\\', '/');
+    outcome.Where[ReadBytes(entry.path())].push_back(name);
+  }
   for (const auto& entry : fs::directory_iterator(temp.Path()))
     outcome.TempLeft.push_back(ToUtf8(PathToU16(entry.path().filename())));
   return outcome;
