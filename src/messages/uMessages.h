@@ -20,6 +20,7 @@ constexpr TMessageId MEditorOpenError = 8;
 constexpr TMessageId MEditorInfoError = 9;
 constexpr TMessageId MNothingToList = 10;
 constexpr TMessageId MSourceNotFound = 11;
+constexpr TMessageId MListUnreadable = 12;
 constexpr TMessageId MDestinationIsDirectory = 13;
 constexpr TMessageId MMoveFailed = 15;
 constexpr TMessageId MMoveFailedTo = 16;
