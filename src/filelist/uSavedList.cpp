@@ -6,7 +6,6 @@
 #include "far/uFAR.h"
 #include "files/uFiles.h"
 #include "messages/uMessages.h"
-#include "system/uExceptions.h"
 #include "system/uSystem.h"
 #include "system/uWindows.h"
 
@@ -72,8 +71,9 @@ bool ReadSavedList(const std::u16string& AFileName, std::vector<std::u16string>&
         return true;
       }
     }
-  } catch (const Exception&) {
-    // Not opened, or not read: told below like a list that is gone.
+  } catch (...) {
+    // Not opened, or not read (too large to hold, say): told below like a list that is
+    // gone. Nothing has been renamed yet.
   }
   ALines.clear();
   ShowMessageIds({MTitle, MListUnreadable, MOk}, 1, FMSG_WARNING);

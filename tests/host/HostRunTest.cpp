@@ -456,7 +456,8 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
 TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
-  for (const char* word : {"--plugin", "--lang", "--answer", "--current", "Exit status"}) {
+  for (const char* word :
+       {"--plugin", "--lang", "--answer", "--current", "Exit status", "Ctrl+C", "SIGTERM"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
 }
