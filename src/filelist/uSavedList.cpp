@@ -24,9 +24,10 @@ bool ReadAllBytes(TTextStream& AStream, std::string& ABytes) {
   return size_t(read) == ABytes.size();
 }
 
-// UTF-16 text is whole code units, and each ASCII character in it holds a zero byte on
-// the same side of the unit: the low side of the pair says big-endian. A UTF-8 or ANSI
-// list holds no zero byte but where a name holds U+0000, which is rarer than line ends.
+// UTF-16 text is whole code units, and each ASCII character in it (every quote, blank and
+// line end of the list) holds a zero byte on the same side of its unit, the first side
+// when big-endian; the other side has one only in the rare characters U+xx00. A UTF-8 or
+// ANSI list holds no zero byte but where a name holds U+0000, which is rarer than lines.
 bool LooksLikeUtf16(const std::string& ABytes, bool& ABigEndian) {
   size_t odd = 0, even = 0, lineEnds = 0;
   for (size_t i = 0; i < ABytes.size(); ++i) {
@@ -35,7 +36,7 @@ bool LooksLikeUtf16(const std::string& ABytes, bool& ABigEndian) {
   }
   ABigEndian = even > odd;
   const size_t zeros = std::max(odd, even), others = std::min(odd, even);
-  return ABytes.size() % 2 == 0 && zeros > 100 * others && zeros > 2 * lineEnds;
+  return ABytes.size() % 2 == 0 && zeros > 4 * others && zeros > 2 * lineEnds;
 }
 
 // The list goes to the editor as UTF-8 with its byte-order mark. Saved without a mark, its
