@@ -1,5 +1,6 @@
 #include "uHostPrompt.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "files/uStrings.h"
@@ -37,20 +38,22 @@ bool ParseChoice(const std::string& AText, size_t ACount, size_t& AChoice) {
 bool TPrompter::ReadLine(std::string& ALine) {
   ALine.clear();
   for (;;) {
+    // A signal while the question is shown or waits: Ctrl+C cancels it as an empty answer
+    // does, a request to terminate cancels it and ends the job.
+    if (const TSignal signal = TakeSignal(); signal != sigNone) {
+      std::clearerr(stdin);
+      if (signal == sigTerminate) fTerminated = true;
+      ALine.clear();
+      return false;
+    }
     const int c = std::fgetc(stdin);
     if (c == '\n') return true;
     if (c != EOF) {
       ALine.push_back(static_cast<char>(c));
       continue;
     }
-    // A signal cut the wait short: Ctrl+C cancels the question as an empty answer does, a
-    // request to terminate cancels it and ends the job.
-    const TSignal signal = TakeSignal();
-    if (signal == sigNone) return !ALine.empty();
-    std::clearerr(stdin);
-    if (signal == sigTerminate) fTerminated = true;
-    ALine.clear();
-    return false;
+    // A read cut short by a signal is taken above; anything else ends the input.
+    if (!std::ferror(stdin) || errno != EINTR) return !ALine.empty();
   }
 }
 
