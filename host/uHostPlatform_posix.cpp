@@ -145,12 +145,14 @@ void CatchSignals() {
   sigemptyset(&record.sa_mask);
   sigaction(SIGINT, &record, nullptr);
   sigaction(SIGTERM, &record, nullptr);
+  // A terminal that hangs up ends the job as a request to terminate does.
+  sigaction(SIGHUP, &record, nullptr);
 }
 
 TSignal TakeSignal() {
   const int signal = CaughtSignal;
   CaughtSignal = 0;
-  return signal == SIGINT ? sigInterrupt : signal == SIGTERM ? sigTerminate : sigNone;
+  return signal == 0 ? sigNone : signal == SIGINT ? sigInterrupt : sigTerminate;
 }
 
 namespace {
