@@ -87,13 +87,14 @@ Renames files in DIR (default: the current directory) by editing their names as 
 with the Quorvane plugin and your own editor, as FAR Manager would run it.
 
 The panel is DIR: ".." first (unless DIR is a root), then folders, then files, each
-sorted by name. The NAMEs are selected; without NAMEs every entry but ".." is. The
-plugin writes the list of names; it opens in $VISUAL, else $EDITOR, else vi (notepad
-on Windows), at the first entry line where the editor takes +N. Change the second
+sorted by name; names that are not UTF-8 or hold a line break are left out, with a
+warning. The NAMEs are selected; without NAMEs every entry but ".." is. The plugin
+writes the list of names; it opens in $VISUAL, else $EDITOR, else vi (notepad on
+Windows), at the first entry line where the editor takes +N. Change the second
 column, save and quit: the files are renamed. The editor must not return before you
 close the file (a graphical one may need its wait option, e.g. "code --wait").
-Questions of the plugin are numbered prompts: type a number and Enter; Enter alone
-or the end of input cancels.
+Questions of the plugin are numbered prompts: type a number and Enter; Enter alone,
+Ctrl+C or the end of input cancels. Control characters in names show as \xHH.
 
 Options:
   --plugin PATH   the plugin module (default: the package beside this program)
@@ -106,8 +107,11 @@ Options:
 Exit status:
   0  every entry went through: no message box reported a problem (a failure prompt
      answered with Retry or Overwrite counts only when the next attempt succeeds)
-  1  some entry did not: a message box reported a problem or was cancelled, the
-     editor failed (nothing is renamed then), or the list file was gone
+  1  some entry did not: a message box reported a problem or was cancelled (among
+     them the list that could not be read, when nothing is renamed), the editor
+     failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question
+     ended the job: at the next point where no rename is under way, with the list
+     deleted and what was renamed before left as it is
   2  nothing was attempted: bad command line, missing directory or NAME, a plugin
      that cannot be loaded or lacks an export, an editor that cannot be started
 )";

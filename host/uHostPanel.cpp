@@ -42,8 +42,9 @@ bool TPanel::Load(const std::u16string& ADirectory, std::string& AError) {
   std::vector<TSortItem> order;
   order.reserve(entries.size());
   for (auto& entry : entries) {
-    if (!entry.Valid) {
-      fUnlisted.push_back(U16ToUtf8(entry.Name));
+    const bool lineBreak = entry.Name.find_first_of(u"\r\n") != std::u16string::npos;
+    if (!entry.Valid || lineBreak) {
+      fUnlisted.push_back(TUnlistedName{entry.Name, lineBreak});
       continue;
     }
     order.push_back(TSortItem{!entry.Folder, NameKey(entry.Name), &entry});

@@ -14,6 +14,14 @@ struct TPanelEntry {
   bool Selected = false;
 };
 
+// A name that the panel leaves out: one that the file system holds in bytes that are not
+// UTF-8 (Name then approximate), or one that holds CR or LF, which would break its line in
+// the list.
+struct TUnlistedName {
+  std::u16string Name;
+  bool LineBreak = false;
+};
+
 class TPanel {
 public:
   // Lists ADirectory: ".." first where it has a parent, then folders, then files, each
@@ -34,8 +42,7 @@ public:
   size_t SelectedCount() const;
   // Entries other than "..".
   size_t EntryCount() const { return fItems.size() - (fHasParent ? 1 : 0); }
-  // Names that could not be listed because they are not valid UTF-8.
-  const std::vector<std::string>& Unlisted() const { return fUnlisted; }
+  const std::vector<TUnlistedName>& Unlisted() const { return fUnlisted; }
 
   void SetSelected(size_t AIndex, bool ASelected);
 
@@ -44,7 +51,7 @@ private:
 
   std::u16string fDirectory;
   std::vector<TPanelEntry> fItems;
-  std::vector<std::string> fUnlisted;
+  std::vector<TUnlistedName> fUnlisted;
   size_t fCurrentItem = 0;
   bool fHasParent = false;
 };

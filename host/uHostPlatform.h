@@ -62,6 +62,14 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);
 
+// Ctrl+C and a request to terminate (SIGINT, and SIGTERM or SIGHUP; on Windows the
+// console's Ctrl+C, and its break, close and shut-down events). Once CatchSignals has run they no
+// longer end the process: each is recorded, and a read of standard input that waits for the user is
+// cut short by it. TakeSignal answers the one recorded last and forgets it.
+enum TSignal { sigNone, sigInterrupt, sigTerminate };
+void CatchSignals();
+TSignal TakeSignal();
+
 // Runs the command line AEditor (a program and its arguments, as the user wrote it in
 // $VISUAL or $EDITOR) with AArguments appended, and waits for it. Returns false with
 // AError set when it cannot be started; otherwise AExitCode is its exit status (128 +

@@ -130,6 +130,33 @@ bool FileExists(const std::u16string& AFileName) {
 
 namespace {
 
+volatile sig_atomic_t CaughtSignal = 0;
+
+void RecordSignal(int ASignal) {
+  CaughtSignal = ASignal;
+}
+
+} // namespace
+
+void CatchSignals() {
+  // Without SA_RESTART, so that a read waiting for the user returns when one comes.
+  struct sigaction record {};
+  record.sa_handler = RecordSignal;
+  sigemptyset(&record.sa_mask);
+  sigaction(SIGINT, &record, nullptr);
+  sigaction(SIGTERM, &record, nullptr);
+  // A terminal that hangs up ends the job as a request to terminate does.
+  sigaction(SIGHUP, &record, nullptr);
+}
+
+TSignal TakeSignal() {
+  const int signal = CaughtSignal;
+  CaughtSignal = 0;
+  return signal == 0 ? sigNone : signal == SIGINT ? sigInterrupt : sigTerminate;
+}
+
+namespace {
+
 // The program of a shell command line: its first word, after any VAR=value settings,
 // with quotes and backslashes resolved.
 std::string CommandProgram(const std::string& ACommand) {

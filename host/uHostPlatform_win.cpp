@@ -186,6 +186,25 @@ bool FileExists(const std::u16string& AFileName) {
   return GetFileAttributesW(W(AFileName)) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+
+volatile LONG CaughtSignal = sigNone;
+
+BOOL WINAPI RecordConsoleEvent(DWORD AEvent) {
+  InterlockedExchange(&CaughtSignal, AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
+  return TRUE;
+}
+
+} // namespace
+
+void CatchSignals() {
+  SetConsoleCtrlHandler(RecordConsoleEvent, TRUE);
+}
+
+TSignal TakeSignal() {
+  return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
+}
+
 bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
                int& AExitCode, std::string& AError) {
   std::u16string commandLine = AEditor;

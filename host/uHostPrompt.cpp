@@ -1,7 +1,9 @@
 #include "uHostPrompt.h"
 
+#include <cerrno>
 #include <cstdio>
 
+#include "files/uStrings.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
 
@@ -35,23 +37,37 @@ bool ParseChoice(const std::string& AText, size_t ACount, size_t& AChoice) {
 
 bool TPrompter::ReadLine(std::string& ALine) {
   ALine.clear();
-  int c;
-  while ((c = std::fgetc(stdin)) != EOF) {
+  for (;;) {
+    // A signal while the question is shown or waits: Ctrl+C cancels it as an empty answer
+    // does, a request to terminate cancels it and ends the job.
+    if (const TSignal signal = TakeSignal(); signal != sigNone) {
+      std::clearerr(stdin);
+      if (signal == sigTerminate) fTerminated = true;
+      ALine.clear();
+      return false;
+    }
+    const int c = std::fgetc(stdin);
     if (c == '\n') return true;
-    ALine.push_back(static_cast<char>(c));
+    if (c != EOF) {
+      ALine.push_back(static_cast<char>(c));
+      continue;
+    }
+    // A read cut short by a signal is taken above; anything else ends the input.
+    if (!std::ferror(stdin) || errno != EINTR) return !ALine.empty();
   }
-  return !ALine.empty();
 }
 
 intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16string>& ALines,
                         const std::vector<std::u16string>& AButtons, bool AWarning) {
-  std::u16string box = u"\n" + std::u16string(AWarning ? u"!! " : u"== ") + ATitle +
-                       (AWarning ? u" !!" : u" ==") + u"\n";
+  // The texts hold file names, which may hold anything: nothing of them may drive the
+  // terminal or break a line of the box.
+  std::u16string box = u"\n" + std::u16string(AWarning ? u"!! " : u"== ") +
+                       EscapeControlCharacters(ATitle) + (AWarning ? u" !!" : u" ==") + u"\n";
   for (const auto& line : ALines)
-    box += u"   " + line + u"\n";
+    box += u"   " + EscapeControlCharacters(line) + u"\n";
   for (size_t i = 0; i < AButtons.size(); ++i) {
     box += (i == 0 ? u"   [" : u"  [") + Utf8ToU16(std::to_string(i + 1)) + u"] " +
-           StripHotKey(AButtons[i]);
+           EscapeControlCharacters(StripHotKey(AButtons[i]));
   }
   if (!AButtons.empty()) box += u"\n";
   WriteOut(box);
@@ -60,9 +76,10 @@ intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16
 
 intptr_t TPrompter::Choose(const std::u16string& ATitle,
                            const std::vector<std::u16string>& AItems) {
-  std::u16string menu = u"\n== " + ATitle + u" ==\n";
+  std::u16string menu = u"\n== " + EscapeControlCharacters(ATitle) + u" ==\n";
   for (size_t i = 0; i < AItems.size(); ++i) {
-    menu += u"   [" + Utf8ToU16(std::to_string(i + 1)) + u"] " + StripHotKey(AItems[i]) + u"\n";
+    menu += u"   [" + Utf8ToU16(std::to_string(i + 1)) + u"] " +
+            EscapeControlCharacters(StripHotKey(AItems[i])) + u"\n";
   }
   WriteOut(menu);
   return Answer(menu, AItems.size());
@@ -93,7 +110,7 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     }
     // Read from a file or pipe, the answer shows in the transcript as if typed.
     line = Trim(line);
-    if (!InputIsTerminal()) WriteOut(Utf8ToU16(line) + u"\n");
+    if (!InputIsTerminal()) WriteOut(EscapeControlCharacters(Utf8ToU16(line)) + u"\n");
     if (line.empty()) return -1;
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;

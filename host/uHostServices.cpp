@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "messages/uMessages.h"
+#include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
 #include "uHostPrompt.h"
@@ -184,8 +185,20 @@ THostServices::~THostServices() {
   if (Current == this) Current = nullptr;
 }
 
+void THostServices::EndJob() {
+  if (fEditor.Open) {
+    std::error_code ignored;
+    std::filesystem::remove(U16ToPath(fEditor.FileName), ignored);
+  }
+  WriteErr(u"quorvane-run: interrupted; the job is ended\n");
+  std::_Exit(ExitNotAllDone);
+}
+
 intptr_t THostServices::Message(uint64_t AFlags, const char16_t* const* AItems, size_t AItemsNumber,
                                 intptr_t AButtonsNumber) {
+  // A signal that came while the plugin worked ends the job here, where no move is under
+  // way; one that comes while the user is asked is the prompter's.
+  if (TakeSignal() != sigNone) EndJob();
   // Whatever the plugin shows, the user is told of something that did not go as asked.
   const bool reportedBefore = fProblemReported;
   fProblemReported = true;
@@ -201,6 +214,7 @@ intptr_t THostServices::Message(uint64_t AFlags, const char16_t* const* AItems, 
   }
   const intptr_t answer =
       fPrompter.Ask(Text(AItems[0]), lines, buttonTexts, (AFlags & FMSG_WARNING) != 0);
+  if (fPrompter.Terminated()) EndJob();
   if (answer >= 0 && buttons > 1) {
     const std::u16string& chosen = buttonTexts[answer];
     if (chosen == Text(GetMsg(MRetry)) || chosen == Text(GetMsg(MOverwrite))) {

@@ -56,6 +56,9 @@ public:
   static THostServices* Current;
 
 private:
+  // Ends the process at once, with the list file deleted first; only where the plugin
+  // waits for an answer, so that no move is cut in half.
+  [[noreturn]] void EndJob();
   intptr_t GetPanelItem(intptr_t AIndex, FarGetPluginPanelItem* AItem);
   intptr_t GetPanelDirectory(intptr_t ASize, FarPanelDirectory* ADirectory);
 

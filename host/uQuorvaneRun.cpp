@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "far/uLngFile.h"
+#include "files/uStrings.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
@@ -21,8 +22,9 @@ namespace host {
 
 namespace {
 
+// The messages name files and folders: their control characters are shown, not sent.
 void Warn(const std::string& AMessage) {
-  WriteErr(u"quorvane-run: " + Utf8ToU16(AMessage) + u"\n");
+  WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToU16(AMessage)) + u"\n");
 }
 
 int Fail(int AStatus, const std::string& AMessage) {
@@ -143,8 +145,10 @@ int Run(const std::vector<std::u16string>& AArguments) {
   if (!panel.Load(options.Directory.empty() ? u"." : options.Directory, error)) {
     return Fail(ExitCannotRun, error);
   }
-  for (const auto& name : panel.Unlisted()) {
-    Warn("left out a name that is not UTF-8: " + name);
+  for (const auto& unlisted : panel.Unlisted()) {
+    Warn(std::string("left out a name that ") +
+         (unlisted.LineBreak ? "holds a line break: " : "is not UTF-8: ") +
+         U16ToUtf8(unlisted.Name));
   }
   if (!options.Current.empty()) {
     if (!panel.SetCurrent(options.Current, error)) return Fail(ExitCannotRun, error);
@@ -165,6 +169,9 @@ int Run(const std::vector<std::u16string>& AArguments) {
   if (!LoadMessages(pluginFile, options.Language, messages, error)) {
     return Fail(ExitCannotRun, error);
   }
+
+  // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
+  CatchSignals();
 
   // FAR works in the active panel's directory, and so does the editor.
   ChangeDirectory(panel.Directory());
@@ -196,7 +203,9 @@ int Run(const std::vector<std::u16string>& AArguments) {
 
   int status = ExitAllDone;
   TEditorRequest& editor = services.Editor();
-  if (!editor.Open) {
+  if (TakeSignal() != sigNone) {
+    status = Fail(ExitNotAllDone, "interrupted; nothing renamed");
+  } else if (!editor.Open) {
     if (!services.ProblemReported()) Warn("the plugin opened no list");
     status = ExitNotAllDone;
   } else {
@@ -213,17 +222,18 @@ int Run(const std::vector<std::u16string>& AArguments) {
       // As git does: an editor that fails gives no go-ahead, so nothing is renamed.
       status = Fail(ExitNotAllDone, "the editor ended with status " + std::to_string(editorStatus) +
                                         "; nothing renamed");
+    } else if (TakeSignal() != sigNone) {
+      status = Fail(ExitNotAllDone, "interrupted; nothing renamed");
     } else {
-      if (!FileExists(editor.FileName)) {
-        Warn("the list file is gone; nothing renamed");
-        status = ExitNotAllDone;
-      }
+      // The plugin reads the list and tells what it did, also when it cannot read it.
       ProcessEditorEventInfo event{};
       event.StructSize = sizeof(event);
       event.Event = EE_CLOSE;
       event.EditorID = editor.Id;
       plugin.ProcessEditorEventW(&event);
-      if (services.ProblemReported()) {
+      if (TakeSignal() != sigNone) {
+        status = Fail(ExitNotAllDone, "interrupted after the renames were done");
+      } else if (services.ProblemReported()) {
         status = Fail(ExitNotAllDone, "not every entry went through");
       }
     }
@@ -259,7 +269,7 @@ int main(int argc, char** argv) {
   try {
     return host::Run(arguments);
   } catch (const std::exception& e) {
-    host::WriteErr(u"quorvane-run: " + host::Utf8ToU16(e.what()) + u"\n");
+    host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(host::Utf8ToU16(e.what())) + u"\n");
   } catch (...) {
     host::WriteErr(u"quorvane-run: unexpected error\n");
   }

@@ -117,7 +117,11 @@ void TFileList::WriteListLine(TTextStream& AStream, const std::u16string& AQuote
 }
 
 bool TFileList::OpenInEditor() {
-  if (fListFileName.empty() || !FileExists(fListFileName)) return false;
+  // A list that cannot be found cannot be edited either: said like any editor failure.
+  if (fListFileName.empty() || !FileExists(fListFileName)) {
+    ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
+    return false;
+  }
 
   // The editor starts on the first entry line, just below the header.
   const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "files/uStrings.h"
+
 namespace {
 
 constexpr char16_t Quote = u'"';
@@ -33,11 +35,14 @@ std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
 }
 
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory) {
+  // A line break in the directory's name would start a line of its own, which could read
+  // back as an entry: its control characters are written visibly instead.
+  const std::u16string directory = EscapeControlCharacters(ADirectory);
   std::u16string result;
   size_t from = 0;
   for (size_t at; (at = ATemplate.find(DirectoryPlaceholder, from)) != std::u16string::npos;) {
     result.append(ATemplate, from, at - from);
-    result += ADirectory;
+    result += directory;
     from = at + DirectoryPlaceholder.size();
   }
   result.append(ATemplate, from, std::u16string::npos);

@@ -13,7 +13,8 @@ std::u16string QuoteFileName(const std::u16string& AName);
 // the quoted name again: the "%-*.*s    %s" layout.
 std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth);
 
-// The header template with every "${DIRECTORY}" replaced by ADirectory.
+// The header template with every "${DIRECTORY}" replaced by ADirectory, whose control
+// characters are escaped (EscapeControlCharacters).
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory);
 
 // True when ALine is an entry: "source", blanks, "destination", blanks. The starts are

@@ -2,13 +2,14 @@
 // after another in file order, asking the user when a move fails.
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
 #include "filelist/uListFormat.h"
 #include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
-#include "files/uFiles.h"
+#include "filelist/uSavedList.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 
@@ -22,20 +23,6 @@ intptr_t ShowBox(std::initializer_list<const char16_t*> AItems, int32_t AButtons
   std::vector<const char16_t*> items(AItems);
   return TFarUtils::ShowMessage(items.data(), static_cast<int32_t>(items.size()), FMSG_WARNING,
                                 AButtons);
-}
-
-// The list goes to the editor as UTF-8. Saved without its byte-order mark and longer than
-// the sample that encoding detection looks at, it would be read as ANSI and every name
-// outside ASCII would come out wrong, in the sources and in the new names alike. A list
-// that is well-formed UTF-8 throughout is therefore read as UTF-8.
-void SettleListEncoding(TTextStream& AStream) {
-  if (AStream.Encoding() != feANSI || AStream.Position() != 0) return;
-  std::string bytes(size_t(AStream.Size()), '\0');
-  const int32_t n = AStream.Read(bytes.data(), int32_t(bytes.size()));
-  AStream.SetPosition(0);
-  if (n > 0 && win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS, bytes.data(), n,
-                                        nullptr, 0) != 0)
-    AStream.SetEncoding(feUTF8); // on a stream with data this writes no mark
 }
 
 // Every system call takes a name up to its first U+0000, so a name that holds one would
@@ -104,15 +91,13 @@ void ShowKeptAs(TMessageId AMessage, const std::u16string& APath) {
 } // namespace
 
 bool TFileList::RenameFiles() {
-  if (fListFileName.empty() || !FileExists(fListFileName)) return false;
-
-  TTextStream stream(fListFileName, fmOpenRead | fmShareDenyNone);
-  SettleListEncoding(stream);
+  std::vector<std::u16string> lines;
+  if (!ReadSavedList(fListFileName, lines)) return false;
   bool skipAll = false;
   bool result = true;
 
-  std::u16string line, source, destination;
-  while (stream.ReadLine(line)) {
+  std::u16string source, destination;
+  for (const std::u16string& line : lines) {
     if (!SplitListLine(line, source, destination)) continue;
 
     // A name that names no file is never handed to the system.

@@ -80,3 +80,19 @@ std::string WideToUtf8(const std::u16string& ASource) {
   if (ASource.size() > size_t(MaxInt)) RaiseConversion();
   return WideBufToUtf8(ASource.data(), int32_t(ASource.size()));
 }
+
+std::u16string EscapeControlCharacters(const std::u16string& AText) {
+  static const char16_t Digits[] = u"0123456789ABCDEF";
+  std::u16string result;
+  result.reserve(AText.size());
+  for (char16_t ch : AText) {
+    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) {
+      result += u"\\x";
+      result += Digits[ch >> 4];
+      result += Digits[ch & 0xF];
+    } else {
+      result += ch;
+    }
+  }
+  return result;
+}

@@ -16,6 +16,10 @@ std::string WideBufToMultiByte(uint32_t ACodePage, const char16_t* ASource, int3
 std::string WideBufToUtf8(const char16_t* ASource, int32_t ALength);
 std::string WideToUtf8(const std::u16string& ASource);
 
+// AText with every control character (C0, DEL and C1) written as \xHH, so that a name
+// shown to the user can neither break a line nor drive a terminal.
+std::u16string EscapeControlCharacters(const std::u16string& AText);
+
 // The same with the result in an out argument, which is replaced in every case.
 inline void AnsiBufToOem(const char* ASource, int32_t ALength, std::string& AResult) {
   AResult = AnsiBufToOem(ASource, ALength);

@@ -40,6 +40,9 @@ public:
   const std::u16string& LineSeparator() const { return fLineSeparator; }
   void SetLineSeparator(const std::u16string& AValue) { fLineSeparator = AValue; }
   bool BigEndian() const { return fBigEndian; }
+  // The byte order of feUTF16, for data whose order the caller knows better than
+  // detection did (UTF-16 without its mark).
+  void SetBigEndian(bool AValue) { fBigEndian = AValue; }
 
   using TBufferedStream::Seek;
   int32_t Seek(int32_t AOffset, uint16_t AOrigin) override;

@@ -1,5 +1,6 @@
-// Looks up the optional kernel32 entry points by name. On other systems kernel32 does not
-// load, so every entry point stays null.
+// Looks up the optional kernel32 entry points by name. Other systems have no kernel32: no
+// library is loaded there, since a Windows name would be searched for along the loader's
+// paths and could load whatever stands there under it, and every entry point stays null.
 #include "system/uCompatibility.h"
 
 win::HMODULE Kernel32Handle = nullptr;
@@ -12,6 +13,7 @@ TIsWow64Process pIsWow64Process = nullptr;
 TWow64DisableWow64FsRedirection pWow64DisableWow64FsRedirection = nullptr;
 TWow64RevertWow64FsRedirection pWow64RevertWow64FsRedirection = nullptr;
 
+#ifdef _WIN32
 namespace {
 
 // Null when the library is not loaded or does not export AName.
@@ -21,8 +23,10 @@ template <typename T> T Lookup(const char* AName) {
 }
 
 } // namespace
+#endif
 
 void InitializeCompatibility() {
+#ifdef _WIN32
   Kernel32Handle = win::LoadLibraryW(u"kernel32.dll");
 
   pGetFileInformationByHandleEx =
@@ -36,6 +40,7 @@ void InitializeCompatibility() {
       Lookup<TWow64DisableWow64FsRedirection>("Wow64DisableWow64FsRedirection");
   pWow64RevertWow64FsRedirection =
       Lookup<TWow64RevertWow64FsRedirection>("Wow64RevertWow64FsRedirection");
+#endif
 }
 
 void FinalizeCompatibility() {

@@ -13,6 +13,13 @@
 // one. Other processes are not restrained. A file without any write permission bit counts
 // as read-only, as the read-only attribute does on Windows: opening it for writing is
 // refused with ERROR_ACCESS_DENIED even for a user whom POSIX would let write.
+//
+// Only regular files open, as on Windows, where a file name never leads to a pipe or a
+// device: anything else is refused with ERROR_ACCESS_DENIED, and the open itself never
+// waits (a named pipe would hold it until a writer comes). A new file is private to its
+// user (0600, whatever the umask): Windows gives it the rights of its folder, which in
+// the user's temporary folder are the user's alone, while a POSIX temporary directory
+// is shared.
 #include "system/uPosixPath.h"
 #include "system/uWindows.h"
 
@@ -143,7 +150,8 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
     return InvalidHandleValue();
   }
   const bool wantWrite = AAccess & GENERIC_WRITE;
-  int flags = O_CLOEXEC | O_NOCTTY;
+  // O_NONBLOCK only keeps the open from waiting; reads of a regular file ignore it.
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (wantWrite)
     flags |= (AAccess & GENERIC_READ) ? O_RDWR : O_WRONLY;
   else
@@ -158,7 +166,7 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
                          ACreationDisposition == OPEN_ALWAYS;
   for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
     if (mayCreate) {
-      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
       if (fd >= 0) break;
       if (errno != EEXIST || ACreationDisposition == CREATE_NEW) {
         struct stat st;
@@ -173,7 +181,7 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
     // Check the read-only state before opening for writing.
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) {
+      if (!S_ISREG(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return InvalidHandleValue();
       }
@@ -197,7 +205,7 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
   }
 
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     SetLastError(ERROR_ACCESS_DENIED);
     return InvalidHandleValue();

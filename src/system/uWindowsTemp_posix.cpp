@@ -1,5 +1,5 @@
 // POSIX stand-in: the temporary directory and temporary names. GetTempFileNameW creates
-// its file exclusively, as on Windows.
+// its file exclusively, as on Windows, and private to the user, as mkstemp does.
 #include "system/uPosixPath.h"
 #include "system/uWindowsPosix.h"
 
@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace win::real {
@@ -89,7 +90,7 @@ UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUniq
   do {
     std::u16string name = nameFor(value);
     std::string path = posix::PathToBytes(name);
-    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (file >= 0) {
       close(file);
       LastUnique = value;

@@ -23,4 +23,25 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
                       const std::vector<std::pair<std::string, std::string>>& AEnvironment,
                       const std::filesystem::path& AScratch);
 
+#ifndef _WIN32
+// The same program started without waiting for it, its standard input a pipe that stays
+// open (so a question waits for an answer) until Finish, which waits for it.
+class TStartedProgram {
+public:
+  TStartedProgram(const std::string& AProgram, const std::vector<std::string>& AArguments,
+                  const std::vector<std::pair<std::string, std::string>>& AEnvironment,
+                  const std::filesystem::path& AScratch);
+  ~TStartedProgram();
+  // Whether standard output came to hold ACount times AText within a few seconds.
+  bool WaitForOutput(const std::string& AText, size_t ACount = 1);
+  void Signal(int ASignal);
+  TRunResult Finish();
+
+private:
+  int fPid = -1;
+  int fInput = -1;
+  std::filesystem::path fScratch;
+};
+#endif
+
 } // namespace testing_support

@@ -1,10 +1,14 @@
 #include "HostProcess.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 #include "support/TestFiles.h"
 
@@ -12,15 +16,11 @@ extern char** environ;
 
 namespace testing_support {
 
-TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string>& AArguments,
-                      const std::string& AInput,
-                      const std::vector<std::pair<std::string, std::string>>& AEnvironment,
-                      const std::filesystem::path& AScratch) {
-  const auto input = AScratch / "stdin";
-  const auto out = AScratch / "stdout";
-  const auto err = AScratch / "stderr";
-  WriteBytes(input, AInput);
+namespace {
 
+// This process's environment with AEnvironment on top; an empty value removes a variable.
+std::vector<std::string>
+Environment(const std::vector<std::pair<std::string, std::string>>& AEnvironment) {
   std::map<std::string, std::string> variables;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text = *entry;
@@ -33,41 +33,120 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
     else
       variables[name] = value;
   }
-  std::vector<std::string> envText;
+  std::vector<std::string> result;
   for (const auto& [name, value] : variables)
-    envText.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (auto& text : envText)
-    envp.push_back(text.data());
-  envp.push_back(nullptr);
+    result.push_back(name + "=" + value);
+  return result;
+}
 
+std::vector<char*> Pointers(std::vector<std::string>& ATexts) {
+  std::vector<char*> result;
+  for (auto& text : ATexts)
+    result.push_back(text.data());
+  result.push_back(nullptr);
+  return result;
+}
+
+// Starts AProgram with standard input from AInputFd, or from the file AScratch/stdin when
+// it is negative, and the output streams to files in AScratch. The pid, or -1 with AError.
+pid_t Start(const std::string& AProgram, const std::vector<std::string>& AArguments, int AInputFd,
+            const std::vector<std::pair<std::string, std::string>>& AEnvironment,
+            const std::filesystem::path& AScratch, std::string& AError) {
+  const auto input = AScratch / "stdin";
+  const auto out = AScratch / "stdout";
+  const auto err = AScratch / "stderr";
+  std::vector<std::string> envText = Environment(AEnvironment);
   std::vector<std::string> args = {AProgram};
   args.insert(args.end(), AArguments.begin(), AArguments.end());
-  std::vector<char*> argv;
-  for (auto& arg : args)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
+  std::vector<char*> envp = Pointers(envText);
+  std::vector<char*> argv = Pointers(args);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+  if (AInputFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, AInputFd, 0);
+  else
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t child = 0;
-  TRunResult result;
+  pid_t child = -1;
   const int error =
       posix_spawn(&child, AProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
-    result.Err = std::string("cannot start: ") + std::strerror(error);
-    return result;
+    AError = std::string("cannot start: ") + std::strerror(error);
+    return -1;
   }
+  return child;
+}
+
+TRunResult Wait(pid_t AChild, const std::filesystem::path& AScratch) {
   int status = 0;
-  waitpid(child, &status, 0);
+  while (waitpid(AChild, &status, 0) < 0 && errno == EINTR) {
+  }
+  TRunResult result;
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.Out = ReadBytes(out);
-  result.Err = ReadBytes(err);
+  result.Out = ReadBytes(AScratch / "stdout");
+  result.Err = ReadBytes(AScratch / "stderr");
   return result;
+}
+
+} // namespace
+
+TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string>& AArguments,
+                      const std::string& AInput,
+                      const std::vector<std::pair<std::string, std::string>>& AEnvironment,
+                      const std::filesystem::path& AScratch) {
+  WriteBytes(AScratch / "stdin", AInput);
+  TRunResult result;
+  const pid_t child = Start(AProgram, AArguments, -1, AEnvironment, AScratch, result.Err);
+  return child < 0 ? result : Wait(child, AScratch);
+}
+
+TStartedProgram::TStartedProgram(
+    const std::string& AProgram, const std::vector<std::string>& AArguments,
+    const std::vector<std::pair<std::string, std::string>>& AEnvironment,
+    const std::filesystem::path& AScratch)
+    : fScratch(AScratch) {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return;
+  std::string error;
+  fPid = Start(AProgram, AArguments, ends[0], AEnvironment, AScratch, error);
+  close(ends[0]);
+  fInput = ends[1];
+}
+
+TStartedProgram::~TStartedProgram() {
+  if (fPid > 0) {
+    kill(fPid, SIGKILL);
+    Finish();
+  }
+  if (fInput >= 0) close(fInput);
+}
+
+bool TStartedProgram::WaitForOutput(const std::string& AText, size_t ACount) {
+  for (int i = 0; i < 1000 && fPid > 0; ++i) {
+    const std::string out = ReadBytes(fScratch / "stdout");
+    size_t found = 0;
+    for (size_t at = out.find(AText); at != std::string::npos; at = out.find(AText, at + 1))
+      ++found;
+    if (found >= ACount) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+void TStartedProgram::Signal(int ASignal) {
+  if (fPid > 0) kill(fPid, ASignal);
+}
+
+TRunResult TStartedProgram::Finish() {
+  if (fInput >= 0) close(fInput);
+  fInput = -1;
+  if (fPid <= 0) return {};
+  const pid_t child = fPid;
+  fPid = -1;
+  return Wait(child, fScratch);
 }
 
 } // namespace testing_support

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "HostProcess.h"
 #include "support/TestFiles.h"
@@ -57,6 +60,9 @@ protected:
   // Runs quorvane-run with AArguments (the panel directory when none are given).
   TRunResult Run(std::vector<std::string> AArguments = {}, const std::string& AInput = "") {
     if (AArguments.empty()) AArguments.push_back(Panel());
+    return RunProgram(QUORVANE_HOST_EXE, AArguments, AInput, Environment(), fScratch.Path());
+  }
+  std::vector<std::pair<std::string, std::string>> Environment() const {
     const std::string temp = Utf8(fTemp.Path());
     std::vector<std::pair<std::string, std::string>> environment = {
         {"EDITOR", EditorCommand(fEditor)},
@@ -67,9 +73,10 @@ protected:
         {"TMP", temp},
         {"TEMP", temp},
         {"QRT_EXIT", ""},
-        {"QRT_DELETE", ""}};
+        {"QRT_DELETE", ""},
+        {"QRT_WAIT", ""}};
     environment.insert(environment.end(), fEnvironment.begin(), fEnvironment.end());
-    return RunProgram(QUORVANE_HOST_EXE, AArguments, AInput, environment, fScratch.Path());
+    return environment;
   }
 
   // What the editor was given: its arguments and the list as the plugin wrote it.
@@ -356,17 +363,101 @@ TEST_F(HostRun, AnEditorThatFailsOrLosesTheListRenamesNothing) {
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_TRUE(TempIsEmpty());
 
+  // A list that is gone is the plugin's to tell: its box says that nothing was renamed.
   fEnvironment = {{"QRT_DELETE", "1"}};
   result = Run();
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_NE(result.Err.find("gone"), std::string::npos) << result.Err;
+  EXPECT_NE(result.Out.find("could not be read"), std::string::npos) << result.Out;
   EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_TRUE(TempIsEmpty());
 }
+
+#ifndef _WIN32
+TEST_F(HostRun, LoadsNoLibraryByAWindowsName) {
+  Create("a.txt", "A");
+  const fs::path mark = fScratch.Path() / "foreign-library-loaded";
+  fEnvironment = {{"LD_LIBRARY_PATH", QUORVANE_FOREIGN_DIR}, {"QRT_FOREIGN_MARK", Utf8(mark)}};
+  const TRunResult result = Run();
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_FALSE(fs::exists(mark)) << "kernel32.dll was loaded from the library path";
+}
+
+TEST_F(HostRun, LineBreaksInNamesNeverMakeALineOfTheList) {
+  // In the header, the folder's name would put an entry of its own on the next line.
+  const std::string folder = "x\n\"a.txt\"    \"b.txt\"";
+  CreateFolder(folder);
+  WriteBytes(fPanel / folder / "a.txt", "A");
+  WriteBytes(fPanel / folder / "c\rd.txt", "C");
+  const TRunResult result = Run({Utf8(fPanel / folder)});
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(ReadBytes(fPanel / folder / "a.txt"), "A");
+  EXPECT_FALSE(fs::exists(fPanel / folder / "b.txt"));
+  EXPECT_NE(result.Err.find("holds a line break: c\\x0Dd.txt"), std::string::npos) << result.Err;
+}
+
+TEST_F(HostRun, NamesReachTheTerminalWithTheirControlCharactersShown) {
+  // Colour, the window's title and C1's CSI in a name that a question shows, and a clear
+  // screen in one that a warning shows (it is left out as not UTF-8).
+  const std::string name = "\x1b[31mred\x1b]0;title\x07\xC2\x9B.txt";
+  Create(name, "N");
+  Create("taken.txt", "T");
+  WriteBytes(fPanel.Path() / "bad\xFF\x1b[2J", "B"); // the bytes as they are
+  fEdits = name + ">taken.txt";
+  const TRunResult result = Run({"--answer", "3", Panel()});
+  EXPECT_EQ(result.ExitCode, 1);
+  for (const std::string& text : {result.Out, result.Err}) {
+    EXPECT_EQ(text.find_first_of("\x1b\x07"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\xC2\x9B"), std::string::npos) << text;
+  }
+  EXPECT_NE(result.Out.find("\\x1B[31mred\\x1B]0;title\\x07\\x9B.txt"), std::string::npos)
+      << result.Out;
+  EXPECT_NE(result.Err.find("\\x1B[2J"), std::string::npos) << result.Err;
+}
+
+// Ctrl+C at a question cancels it; a signal anywhere else ends the job, which leaves no
+// list behind and renames nothing more.
+TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    Create(name, name);
+  fEdits = "a.txt>b.txt|c.txt>d.txt";
+  {
+    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+    ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // into the wait for input
+    host.Signal(SIGINT);
+    ASSERT_TRUE(host.WaitForOutput("Choose 1-4", 2)) << "Ctrl+C did not just cancel";
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    host.Signal(SIGTERM);
+    const TRunResult result = host.Finish();
+    EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
+    EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
+    EXPECT_TRUE(TempIsEmpty());
+  }
+  // While the editor runs, SIGTERM ends the job when the editor returns.
+  fEdits = "a.txt>x.txt";
+  const fs::path release = fScratch.Path() / "release";
+  fEnvironment = {{"QRT_WAIT", Utf8(release)}};
+  fs::remove(fLog);
+  TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+  for (int i = 0; i < 1000 && Log().empty(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  host.Signal(SIGTERM);
+  WriteBytes(release, "");
+  const TRunResult result = host.Finish();
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
+  EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
+  EXPECT_TRUE(TempIsEmpty());
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    EXPECT_EQ(Content(name), name);
+}
+#endif
 
 TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
-  for (const char* word : {"--plugin", "--lang", "--answer", "--current", "Exit status"}) {
+  for (const char* word :
+       {"--plugin", "--lang", "--answer", "--current", "Exit status", "Ctrl+C", "SIGTERM"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
 }

@@ -55,6 +55,9 @@ TEST(ListFormat, HeaderReplacesEveryPlaceholder) {
   // The replacement is not searched again.
   EXPECT_EQ(FormatListHeader(u"<${DIRECTORY}>", u"${DIRECTORY}"), u"<${DIRECTORY}>");
   EXPECT_EQ(FormatListHeader(u"x", u"/d/"), u"x");
+  // The directory's control characters never break the header's line, nor reach a screen.
+  EXPECT_EQ(FormatListHeader(u"in ${DIRECTORY}\nnext", u"/x\n\"a\" \"b\"\r\x1b\x7f\x9b\u00a0/"),
+            u"in /x\\x0A\"a\" \"b\"\\x0D\\x1B\\x7F\\x9B\u00a0/\nnext");
 }
 
 TEST(ListFormat, EntryGrammar) {

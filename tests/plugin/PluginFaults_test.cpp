@@ -2,6 +2,12 @@
 // ends, and no temporary file outlives the plugin.
 #include "PluginFixture.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using TService = TFakeFar::TService;
@@ -24,22 +30,48 @@ protected:
   }
 };
 
-TEST_F(PluginFaults, ListDeletedBeforeTheCloseRenamesNothingAndEndsTheJob) {
-  TFakeFar::TEditor* editor = OpenFromPanel();
-  ASSERT_NE(editor, nullptr);
-  const intptr_t id = editor->Id;
-  SetDestination(*editor, editor->CurLine, u"b.txt");
-  ASSERT_TRUE(HasJob(id));
-  std::filesystem::remove(U16ToPath(editor->FileName));
+// Whatever became of the saved list, one box says that it could not be read and that
+// nothing was renamed, and the job ends.
+TEST_F(PluginFaults, ListThatCannotBeReadAtTheCloseRenamesNothingAndSaysSo) {
+  namespace fs = std::filesystem;
+  const std::vector<std::pair<const char*, void (*)(const fs::path&)>> losses = {
+      {"deleted", [](const fs::path& AList) { fs::remove(AList); }},
+      {"a folder", [](const fs::path& AList) { fs::remove(AList), fs::create_directory(AList); }},
+#ifndef _WIN32
+      // Opening a named pipe would wait for a writer.
+      {"a named pipe",
+       [](const fs::path& AList) { fs::remove(AList), mkfifo(AList.c_str(), 0600); }},
+#endif
+  };
+  for (const auto& [what, lose] : losses) {
+    SCOPED_TRACE(what);
+    fFar->ClearCalls();
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const intptr_t id = editor->Id;
+    const fs::path list = U16ToPath(editor->FileName);
+    SetDestination(*editor, editor->CurLine, u"b.txt");
+    ASSERT_TRUE(HasJob(id));
+    lose(list);
+#ifndef _WIN32
+    // Both ends held, so that code that still waited on the pipe would not hang the test.
+    const int pipe = open(list.c_str(), O_RDWR | O_NONBLOCK);
+#endif
+    fFar->ClearCalls();
 
-  ProcessEditorEventInfo info{};
-  info.StructSize = sizeof(info);
-  info.Event = EE_CLOSE;
-  info.EditorID = id;
-  EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
-  EXPECT_TRUE(Boxes().empty());
-  EXPECT_FALSE(HasJob(id));
-  EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+    ProcessEditorEventInfo info{};
+    info.StructSize = sizeof(info);
+    info.Event = EE_CLOSE;
+    info.EditorID = id;
+    EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
+    EXPECT_EQ(Boxes(), std::vector<std::vector<std::u16string>>{Box(12)});
+    EXPECT_FALSE(HasJob(id));
+    EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+#ifndef _WIN32
+    if (pipe >= 0) close(pipe);
+#endif
+    fs::remove_all(list);
+  }
   UnloadPlugin();
   EXPECT_TRUE(TempLeftovers().empty());
 }

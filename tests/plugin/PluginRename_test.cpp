@@ -284,25 +284,37 @@ TEST_F(PluginRename, UnicodeNames) {
   EXPECT_EQ(Content(target), "C");
 }
 
-// The editor may save the list in another encoding; the plugin reads what was saved.
-TEST_F(PluginRename, ListResavedAsUtf16OrAsUtf8WithoutMark) {
-  const std::string name = "\xD0\xB4\xD0\xBE\xD0\xBC.txt"; // дом
-  for (int variant = 0; variant < 2; ++variant) {
-    SCOPED_TRACE(variant == 0 ? "UTF-16 with mark" : "UTF-8 without mark");
-    const std::string from = std::to_string(variant) + name;
-    const std::string to = std::to_string(variant) + "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x9E.txt";
-    MakeFile(from, "F");
-    ShowPanel({U(from)});
+// The editor may save the list in another encoding; the plugin reads what was saved, a
+// short list in UTF-16 without its mark too, whose bytes can all be below 0x80 and so be
+// well-formed UTF-8 as well.
+TEST_F(PluginRename, ListResavedInAnotherEncoding) {
+  const std::string from = "\xD0\xB4\xD0\xBE\xD0\xBC"; // дом: 34 04 3E 04 3C 04 in UTF-16
+  const struct {
+    const char* Name;
+    uintptr_t CodePage;
+    bool ByteOrderMark;
+    const char* To;
+  } encodings[] = {{"UTF-16 with mark", 1200, true, "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x9E"},
+                   {"UTF-8 without mark", 65001, false, "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x9E"},
+                   {"UTF-16 without mark", 1200, false, "new"},
+                   {"UTF-16 big-endian without mark", 1201, false, "new"}};
+  int variant = 0;
+  for (const auto& encoding : encodings) {
+    SCOPED_TRACE(encoding.Name);
+    const std::string source = std::to_string(variant) + from + ".txt";
+    const std::string target = std::to_string(variant++) + encoding.To + ".txt";
+    MakeFile(source, "F");
+    ShowPanel({U(source)});
     TFakeFar::TEditor* editor = OpenFromPanel();
     ASSERT_NE(editor, nullptr);
-    editor->CodePage = variant == 0 ? 1200 : 65001;
-    editor->ByteOrderMark = variant == 0;
-    SetDestination(*editor, FirstEntry(), U(to));
+    editor->CodePage = encoding.CodePage;
+    editor->ByteOrderMark = encoding.ByteOrderMark;
+    SetDestination(*editor, FirstEntry(), U(target));
     const std::string bytes = ReadBytes(U16ToPath(editor->FileName));
-    EXPECT_EQ(bytes.substr(0, 2) == "\xFF\xFE", variant == 0);
+    EXPECT_EQ(bytes.substr(0, 2) == "\xFF\xFE", encoding.ByteOrderMark);
     CloseEditor(editor->Id);
-    EXPECT_TRUE(Exists(to));
-    EXPECT_FALSE(Exists(from));
+    EXPECT_TRUE(Exists(target));
+    EXPECT_FALSE(Exists(source));
   }
   EXPECT_TRUE(Boxes().empty());
 }

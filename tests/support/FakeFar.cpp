@@ -675,11 +675,13 @@ bool TFakeFar::SaveEditor(intptr_t AId) {
   if (!editor) return false;
   std::string bytes;
   const std::u16string text = editor->Text();
-  if (editor->CodePage == 1200) {
-    if (editor->ByteOrderMark) bytes = "\xFF\xFE";
+  if (editor->CodePage == 1200 || editor->CodePage == 1201) {
+    // UTF-16, little-endian (1200) or big-endian (1201).
+    const bool big = editor->CodePage == 1201;
+    if (editor->ByteOrderMark) bytes = big ? "\xFE\xFF" : "\xFF\xFE";
     for (char16_t c : text) {
-      bytes += static_cast<char>(c & 0xFF);
-      bytes += static_cast<char>(c >> 8);
+      bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
+      bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
     }
   } else {
     if (editor->ByteOrderMark) bytes = "\xEF\xBB\xBF";

@@ -7,9 +7,13 @@
 //   QRT_LOG    a file that gets "ARGS: ..." and then the list as the editor received it
 //   QRT_EXIT   the exit status to end with (after the edits)
 //   QRT_DELETE "1": deletes the list file instead of editing it
+//   QRT_WAIT   a file whose coming the editor waits for before it ends (20 s at most),
+//              to stand for a user still in the editor
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -139,6 +143,14 @@ int Edit(const std::vector<std::string>& AArguments) {
       if (!edit.empty()) ApplyEdit(text, edit);
     }
     if (!WriteAll(fileName, text, "wb")) return 5;
+  }
+  const std::string wait = Env("QRT_WAIT");
+  for (int i = 0; !wait.empty() && i < 2000; ++i) {
+    if (FILE* file = Open(wait, "rb")) {
+      std::fclose(file);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   const std::string status = Env("QRT_EXIT");
   return status.empty() ? 0 : std::atoi(status.c_str());

@@ -1,0 +1,82 @@
+#include "filelist/uSavedList.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "far/uFAR.h"
+#include "files/uFiles.h"
+#include "messages/uMessages.h"
+#include "system/uSystem.h"
+#include "system/uWindows.h"
+
+namespace {
+
+// Every byte of the stream from its start; false when fewer than its size can be read.
+// The position stays where it was.
+bool ReadAllBytes(TTextStream& AStream, std::string& ABytes) {
+  const int64_t position = AStream.Position();
+  const int64_t size = AStream.Size();
+  if (size < 0 || size > INT32_MAX) return false; // beyond what one read can take
+  ABytes.assign(size_t(size), '\0');
+  AStream.SetPosition(0);
+  const int32_t read = ABytes.empty() ? 0 : AStream.Read(ABytes.data(), int32_t(ABytes.size()));
+  AStream.SetPosition(position);
+  return size_t(read) == ABytes.size();
+}
+
+// UTF-16 text is whole code units, and each ASCII character in it (every quote, blank and
+// line end of the list) holds a zero byte on the same side of its unit, the first side
+// when big-endian; the other side has one only in the rare characters U+xx00. A UTF-8 or
+// ANSI list holds no zero byte but where a name holds U+0000, which is rarer than lines.
+bool LooksLikeUtf16(const std::string& ABytes, bool& ABigEndian) {
+  size_t odd = 0, even = 0, lineEnds = 0;
+  for (size_t i = 0; i < ABytes.size(); ++i) {
+    if (ABytes[i] == 0) ++((i & 1) ? odd : even);
+    if (ABytes[i] == '\n') ++lineEnds;
+  }
+  ABigEndian = even > odd;
+  const size_t zeros = std::max(odd, even), others = std::min(odd, even);
+  return ABytes.size() % 2 == 0 && zeros > 4 * others && zeros > 2 * lineEnds;
+}
+
+// The list goes to the editor as UTF-8 with its byte-order mark. Saved without a mark, its
+// bytes decide what the sample that encoding detection looks at cannot: UTF-16 of any
+// length, and UTF-8 longer than the sample, which detection would take for ANSI so that
+// every name outside ASCII came out wrong.
+void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
+  if (AStream.Position() != 0) return; // a byte-order mark settled it
+  bool bigEndian = false;
+  if (LooksLikeUtf16(ABytes, bigEndian)) {
+    AStream.SetEncoding(feUTF16); // on a stream with data this writes no mark
+    AStream.SetBigEndian(bigEndian);
+  } else if (AStream.Encoding() == feANSI && !ABytes.empty() &&
+             win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS, ABytes.data(),
+                                      int(ABytes.size()), nullptr, 0) != 0) {
+    AStream.SetEncoding(feUTF8);
+  }
+}
+
+} // namespace
+
+bool ReadSavedList(const std::u16string& AFileName, std::vector<std::u16string>& ALines) {
+  ALines.clear();
+  try {
+    if (!AFileName.empty() && FileExists(AFileName)) {
+      TTextStream stream(AFileName, fmOpenRead | fmShareDenyNone);
+      std::string bytes;
+      if (ReadAllBytes(stream, bytes)) {
+        SettleListEncoding(stream, bytes);
+        std::u16string line;
+        while (stream.ReadLine(line))
+          ALines.push_back(line);
+        return true;
+      }
+    }
+  } catch (...) {
+    // Not opened, or not read (too large to hold, say): told below like a list that is
+    // gone. Nothing has been renamed yet.
+  }
+  ALines.clear();
+  ShowMessageIds({MTitle, MListUnreadable, MOk}, 1, FMSG_WARNING);
+  return false;
+}
