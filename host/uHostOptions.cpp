@@ -37,6 +37,10 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       AOptions.Help = true;
       continue;
     }
+    if (argument == u"--version") {
+      AOptions.Version = true;
+      continue;
+    }
     std::u16string name = argument;
     std::u16string value;
     bool hasValue = false;
@@ -96,11 +100,13 @@ Questions of the plugin are numbered prompts: type a number and Enter; Enter alo
 or the end of input cancels.
 
 Options:
-  --plugin PATH   the plugin module (default: the package beside this program)
+  --plugin PATH   the plugin module (default: the package that came with this program,
+                  found from the program's own location)
   --lang NAME     language of the plugin's texts, e.g. English, Russian (default English)
   --answer N      answer every question with button N (1 is the first) without asking;
                   0, or a number beyond a question's buttons, cancels it
   --current NAME  put the cursor on NAME and select nothing: lists NAME alone
+  --version       the versions of this program and of the plugin
   -h, --help      this text
 
 Exit status:
@@ -109,7 +115,7 @@ Exit status:
   1  some entry did not: a message box reported a problem or was cancelled, the
      editor failed (nothing is renamed then), or the list file was gone
   2  nothing was attempted: bad command line, missing directory or NAME, a plugin
-     that cannot be loaded or lacks an export, an editor that cannot be started
+     that cannot be found, loaded or lacks an export, an editor that cannot be started
 )";
 }
 
