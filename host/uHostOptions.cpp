@@ -37,6 +37,10 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       AOptions.Help = true;
       continue;
     }
+    if (argument == u"--version") {
+      AOptions.Version = true;
+      continue;
+    }
     std::u16string name = argument;
     std::u16string value;
     bool hasValue = false;
@@ -97,11 +101,13 @@ Questions of the plugin are numbered prompts: type a number and Enter; Enter alo
 Ctrl+C or the end of input cancels. Control characters in names show as \xHH.
 
 Options:
-  --plugin PATH   the plugin module (default: the package beside this program)
+  --plugin PATH   the plugin module (default: the package that came with this program,
+                  found from the program's own location)
   --lang NAME     language of the plugin's texts, e.g. English, Russian (default English)
   --answer N      answer every question with button N (1 is the first) without asking;
                   0, or a number beyond a question's buttons, cancels it
   --current NAME  put the cursor on NAME and select nothing: lists NAME alone
+  --version       the versions of this program and of the plugin
   -h, --help      this text
 
 Exit status:
@@ -113,7 +119,7 @@ Exit status:
      ended the job: at the next point where no rename is under way, with the list
      deleted and what was renamed before left as it is
   2  nothing was attempted: bad command line, missing directory or NAME, a plugin
-     that cannot be loaded or lacks an export, an editor that cannot be started
+     that cannot be found, loaded or lacks an export, an editor that cannot be started
 )";
 }
 

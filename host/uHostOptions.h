@@ -8,6 +8,7 @@ namespace host {
 
 struct TRunOptions {
   bool Help = false;
+  bool Version = false;                 // --version
   std::u16string Plugin;                // --plugin; empty: the package beside the program
   std::u16string Language = u"English"; // --lang
   int Answer = -1;                      // --answer N; -1: ask on the terminal

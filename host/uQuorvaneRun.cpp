@@ -37,11 +37,65 @@ std::u16string DirectoryOf(const std::u16string& AFileName) {
   return slash == std::u16string::npos ? std::u16string() : AFileName.substr(0, slash + 1);
 }
 
-// The plugin built beside this program: QUORVANE_DEFAULT_PLUGIN is relative to it.
-std::u16string DefaultPlugin() {
-  std::u16string relative = Utf8ToU16(QUORVANE_DEFAULT_PLUGIN);
-  std::replace(relative.begin(), relative.end(), u'/', PathDelimiter);
-  return FullPathName(DirectoryOf(ExecutableFileName()) + relative, false);
+// The plugin that came with this program, found from the program's own location and
+// never through the working directory: beside it as the build lays it out in dist/,
+// else where the install rules put it (bin/ and lib/quorvane/Quorvane/).
+bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
+  const std::u16string self = ExecutableFileName();
+  if (self.empty() || !U16ToPath(self).is_absolute()) {
+    AError = "cannot tell where this program is, so not where its plugin is either; name the "
+             "plugin with --plugin PATH";
+    return false;
+  }
+  std::vector<std::u16string> candidates;
+  for (const char* relative : {QUORVANE_DEFAULT_PLUGIN, QUORVANE_INSTALLED_PLUGIN}) {
+    std::u16string path = Utf8ToU16(relative);
+    std::replace(path.begin(), path.end(), u'/', PathDelimiter);
+    candidates.push_back(FullPathName(DirectoryOf(self) + path, false));
+    if (FileExists(candidates.back())) {
+      APlugin = candidates.back();
+      return true;
+    }
+  }
+  AError = "no plugin where this program looks for it: " + U16ToUtf8(candidates[0]) + " or " +
+           U16ToUtf8(candidates[1]) + " (name one with --plugin PATH)";
+  return false;
+}
+
+bool FindPlugin(const TRunOptions& AOptions, std::u16string& APlugin, std::string& AError) {
+  if (AOptions.Plugin.empty()) return DefaultPlugin(APlugin, AError);
+  APlugin = FullPathName(AOptions.Plugin, false);
+  return true;
+}
+
+// The plugin's version as FAR shows it, from its own description: the version record's
+// major.minor.0.patch comes back as major, minor and build.
+std::string PluginVersion(const GlobalInfo& AInfo) {
+  const VersionInfo& v = AInfo.Version;
+  if (v.Major == 0 && v.Minor == 0 && v.Revision == 0 && v.Build == 0) {
+    return "(no version record)";
+  }
+  std::string text = std::to_string(v.Major) + "." + std::to_string(v.Minor) + ".";
+  if (v.Revision != 0) text += std::to_string(v.Revision) + ".";
+  return text + std::to_string(v.Build);
+}
+
+int PrintVersion(const TRunOptions& AOptions) {
+  WriteOut(u"quorvane-run " + Utf8ToU16(QUORVANE_VERSION) + u"\n");
+  std::u16string pluginFile;
+  std::string error;
+  TPlugin plugin;
+  if (!FindPlugin(AOptions, pluginFile, error) || !plugin.Load(pluginFile, error)) {
+    return Fail(ExitCannotRun, error);
+  }
+  // FAR asks for the description before anything else too; it needs no service.
+  GlobalInfo global{};
+  global.StructSize = sizeof(global);
+  plugin.GetGlobalInfoW(&global);
+  const std::u16string title = global.Title ? global.Title : u"plugin";
+  WriteOut(title + u" " + Utf8ToU16(PluginVersion(global)) + u" (" + pluginFile + u")\n");
+  plugin.Unload();
+  return ExitAllDone;
 }
 
 // The plugin's texts in AOptions' language, from the .lng files beside the plugin; the
@@ -139,6 +193,7 @@ int Run(const std::vector<std::u16string>& AArguments) {
     WriteOut(Utf8ToU16(HelpText()));
     return ExitAllDone;
   }
+  if (options.Version) return PrintVersion(options);
 
   // The panel.
   TPanel panel;
@@ -161,10 +216,11 @@ int Run(const std::vector<std::u16string>& AArguments) {
   }
 
   // The plugin and its texts.
-  const std::u16string pluginFile =
-      options.Plugin.empty() ? DefaultPlugin() : FullPathName(options.Plugin, false);
+  std::u16string pluginFile;
   TPlugin plugin;
-  if (!plugin.Load(pluginFile, error)) return Fail(ExitCannotRun, error);
+  if (!FindPlugin(options, pluginFile, error) || !plugin.Load(pluginFile, error)) {
+    return Fail(ExitCannotRun, error);
+  }
   std::vector<std::u16string> messages;
   if (!LoadMessages(pluginFile, options.Language, messages, error)) {
     return Fail(ExitCannotRun, error);

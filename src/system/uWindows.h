@@ -179,6 +179,11 @@ struct VS_FIXEDFILEINFO {
 DWORD GetFileVersionInfoSizeW(const char16_t* AFileName, DWORD* AHandle);
 BOOL GetFileVersionInfoW(const char16_t* AFileName, DWORD AHandle, DWORD ALength, void* AData);
 BOOL VerQueryValueW(const void* ABlock, const char16_t* ASubBlock, void** ABuffer, UINT* ALength);
+#ifndef _WIN32
+// POSIX files carry no Windows resources. A module's version record is instead a
+// VS_FIXEDFILEINFO in an ELF section of this name, which the stand-in reads.
+constexpr char VersionRecordSection[] = ".win_version";
+#endif
 
 // Modules.
 DWORD GetModuleFileNameW(HMODULE AModule, char16_t* AFileName, DWORD ASize);

@@ -1,4 +1,4 @@
-// POSIX stand-in: version records and modules. Module handles are dlopen handles.
+// POSIX stand-in: modules. Module handles are dlopen handles.
 #include "system/uPosixPath.h"
 #include "system/uWindowsPosix.h"
 
@@ -12,32 +12,6 @@
 namespace win::real {
 
 using namespace standin;
-
-// ---- Version records -----------------------------------------------------------------
-// POSIX files carry no Windows version record.
-
-DWORD GetFileVersionInfoSizeW(const char16_t* AFileName, DWORD* AHandle) {
-  if (AHandle) *AHandle = 0;
-  std::string path;
-  if (!ToPath(AFileName, path)) return 0;
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return FailErrno(path);
-  return Fail(ERROR_RESOURCE_TYPE_NOT_FOUND, 0u);
-}
-
-BOOL GetFileVersionInfoW(const char16_t* AFileName, DWORD, DWORD, void*) {
-  std::string path;
-  if (!ToPath(AFileName, path)) return 0;
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return FailErrno(path);
-  return Fail(ERROR_RESOURCE_TYPE_NOT_FOUND, 0);
-}
-
-BOOL VerQueryValueW(const void*, const char16_t*, void** ABuffer, UINT* ALength) {
-  if (ABuffer) *ABuffer = nullptr;
-  if (ALength) *ALength = 0;
-  return Fail(ERROR_RESOURCE_TYPE_NOT_FOUND, 0);
-}
 
 // ---- Modules -------------------------------------------------------------------------
 // Module handles are dlopen handles; a null handle stands for the program itself.

@@ -20,9 +20,11 @@ namespace {
 #ifdef _WIN32
 const char* const ExeSuffix = ".exe";
 const char PathDelimiter = '\\';
+const char* const PluginFile = "Quorvane.dll";
 #else
 const char* const ExeSuffix = "";
 const char PathDelimiter = '/';
+const char* const PluginFile = "Quorvane.so";
 #endif
 
 std::string Utf8(const fs::path& APath) {
@@ -456,10 +458,52 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
 TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
-  for (const char* word :
-       {"--plugin", "--lang", "--answer", "--current", "Exit status", "Ctrl+C", "SIGTERM"}) {
+  for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
+                           "Exit status", "Ctrl+C", "SIGTERM"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
 }
+
+TEST_F(HostRun, VersionNamesTheProgramAndTheLoadedPlugin) {
+  const std::string plugin = std::string(QUORVANE_PLUGIN_DIR) + PathDelimiter + PluginFile;
+  for (const auto& arguments : {std::vector<std::string>{"--version"},
+                                std::vector<std::string>{"--plugin", plugin, "--version"}}) {
+    const TRunResult result = Run(arguments);
+    EXPECT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(result.Out.substr(0, result.Out.find_first_of("\r\n")),
+              std::string("quorvane-run ") + QUORVANE_VERSION);
+    EXPECT_NE(result.Out.find(std::string("\nQuorvane ") + QUORVANE_VERSION + " (" + plugin + ")"),
+              std::string::npos)
+        << result.Out;
+  }
+  EXPECT_EQ(Run({"--plugin", Utf8(fPanel / "missing"), "--version"}).ExitCode, 2);
+}
+
+#ifndef _WIN32
+// Without its own location the program cannot know its plugin, and it takes none from
+// the working directory instead; a plugin named on the command line still runs.
+TEST_F(HostRun, RefusesToGuessItsPluginWithoutItsOwnLocation) {
+  const std::string plugin = std::string(QUORVANE_PLUGIN_DIR) + "/" + PluginFile;
+  Create("a.txt", "A");
+  fs::create_directories(fPanel / "Quorvane");
+  fs::copy_file(plugin, fPanel / "Quorvane" / PluginFile);
+  const fs::path previous = fs::current_path();
+  fs::current_path(fPanel.Path());
+  fEdits = "a.txt>x.txt";
+  fEnvironment = {{"LD_PRELOAD", QUORVANE_NO_SELF_LOCATION},
+                  {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+  for (const auto& arguments : {std::vector<std::string>{Panel()}, {"--version"}}) {
+    const TRunResult result = Run(arguments);
+    EXPECT_EQ(result.ExitCode, 2) << result.Out;
+    EXPECT_NE(result.Err.find("--plugin"), std::string::npos) << result.Err;
+    EXPECT_EQ(result.Out.find("Quorvane "), std::string::npos) << result.Out;
+    EXPECT_EQ(Content("a.txt"), "A");
+  }
+  const TRunResult result = Run({"--plugin", plugin, Panel()});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(Content("x.txt"), "A");
+  fs::current_path(previous);
+}
+#endif
 
 } // namespace

@@ -1,0 +1,218 @@
+// The output of scripts/package, as a user gets it: the FAR packages unpacked and their
+// DLLs read, the Linux packages unpacked into a temporary root and run there.
+// scripts/test runs it after scripts/package; it is not part of a build's ctest run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <regex>
+#include <set>
+
+#include "host/HostProcess.h"
+#include "plugin/BinaryImage.h"
+#include "support/TestFiles.h"
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+const fs::path Source = QUORVANE_SOURCE_DIR;
+const fs::path Release = Source / "dist" / "release";
+
+// The version in the names of the release files, from the x86 zip's.
+std::string ReleaseVersion() {
+  const std::regex zip("Quorvane-(.+)-far3-x86\\.zip");
+  std::smatch match;
+  for (const auto& entry : fs::directory_iterator(Release)) {
+    const std::string name = entry.path().filename().string();
+    if (std::regex_match(name, match, zip)) return match[1];
+  }
+  return "no x86 zip";
+}
+
+TRunResult Execute(const std::string& AProgram, const std::vector<std::string>& AArguments,
+                   const fs::path& AScratch,
+                   const std::vector<std::pair<std::string, std::string>>& AEnvironment = {}) {
+  return RunProgram(AProgram, AArguments, "", AEnvironment, AScratch);
+}
+
+TRunResult Shell(const std::string& ACommand, const fs::path& AScratch) {
+  return Execute("/bin/sh", {"-c", ACommand}, AScratch);
+}
+
+// Every file under ARoot, as relative paths with '/'.
+std::set<std::string> FilesUnder(const fs::path& ARoot) {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(ARoot))
+    if (!entry.is_directory()) files.insert(entry.path().lexically_relative(ARoot).string());
+  return files;
+}
+
+// The file version of a PE image's version record (VS_FIXEDFILEINFO, found by its
+// signature), as "a.b.c.d".
+std::string RecordedFileVersion(const std::string& AImage) {
+  const size_t at = AImage.find(std::string("\xBD\x04\xEF\xFE", 4));
+  if (at == std::string::npos || at + 16 > AImage.size()) return "no version record";
+  uint32_t ms, ls;
+  std::memcpy(&ms, AImage.data() + at + 8, 4);
+  std::memcpy(&ls, AImage.data() + at + 12, 4);
+  return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." +
+         std::to_string(ls >> 16) + "." + std::to_string(ls & 0xFFFF);
+}
+
+struct TFarPackage {
+  const char* Arch;
+  const char* Tools; // the binutils prefix
+  const char* Host;  // dist/<folder> of the Windows quorvane-run
+};
+
+class FarPackage : public ::testing::TestWithParam<TFarPackage> {
+protected:
+  TTempDir fRoot, fScratch;
+};
+
+TEST_P(FarPackage, IsTheStrippedPluginFolderOfTheReleaseVersion) {
+  const std::string version = ReleaseVersion();
+  const std::string name = "Quorvane-" + version + "-far3-" + GetParam().Arch;
+  const fs::path zip = Release / (name + ".zip");
+  ASSERT_EQ(Shell("cd '" + fRoot.Path().string() + "' && cmake -E tar xf '" + zip.string() + "'",
+                  fScratch.Path())
+                .ExitCode,
+            0);
+  EXPECT_EQ(FilesUnder(fRoot.Path()),
+            (std::set<std::string>{"Quorvane/Quorvane.dll", "Quorvane/QuorvaneEng.lng",
+                                   "Quorvane/QuorvaneRus.lng", "Quorvane/QuorvaneEng.hlf",
+                                   "Quorvane/QuorvaneRus.hlf", "Quorvane/changelog"}));
+  for (const char* text : {"lng/QuorvaneEng.lng", "hlf/QuorvaneRus.hlf", "changelog"}) {
+    EXPECT_EQ(ReadBytes(fRoot.Path() / "Quorvane" / fs::path(text).filename()),
+              ReadBytes(Source / text))
+        << text;
+  }
+
+  const fs::path dll = fRoot.Path() / "Quorvane" / "Quorvane.dll";
+  const std::string image = ReadBytes(dll);
+  EXPECT_LE(image.size(), 400u * 1024) << "stripped size";
+  const TBinaryImage pe = ReadPeImage(image);
+  EXPECT_EQ(pe.Exports, (std::vector<std::string>{"ExitFARW", "GetGlobalInfoW", "GetPluginInfoW",
+                                                  "OpenW", "ProcessEditorEventW",
+                                                  "ProcessEditorInputW", "SetStartupInfoW"}));
+  for (std::string library : pe.Imports) {
+    std::transform(library.begin(), library.end(), library.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    EXPECT_TRUE(std::set<std::string>({"kernel32.dll", "user32.dll", "advapi32.dll", "version.dll",
+                                       "msvcrt.dll", "ntdll.dll"})
+                    .count(library))
+        << library;
+  }
+
+  // No debug sections, and a link to the debug file beside the zip, which has them.
+  const std::string objdump = std::string(GetParam().Tools) + "objdump -h ";
+  const TRunResult sections = Shell(objdump + "'" + dll.string() + "'", fScratch.Path());
+  EXPECT_EQ(sections.Out.find(".debug_"), std::string::npos) << sections.Out;
+  EXPECT_NE(sections.Out.find(".gnu_debuglink"), std::string::npos) << sections.Out;
+  EXPECT_NE(image.find(name + ".debug"), std::string::npos) << "the link names the debug file";
+  const fs::path debug = Release / (name + ".debug");
+  EXPECT_NE(Shell(objdump + "'" + debug.string() + "'", fScratch.Path()).Out.find(".debug_info"),
+            std::string::npos);
+
+  // The version record says major.minor.0.patch, and FAR hears major.minor.patch.
+  const std::smatch parts = [&] {
+    std::smatch m;
+    std::regex_match(version, m, std::regex("(\\d+)\\.(\\d+)\\.(\\d+)"));
+    return m;
+  }();
+  ASSERT_FALSE(parts.empty()) << version;
+  EXPECT_EQ(RecordedFileVersion(image), parts.str(1) + "." + parts.str(2) + ".0." + parts.str(3));
+  const std::string host = (Source / "dist" / GetParam().Host / "quorvane-run.exe").string();
+  const TRunResult global =
+      Execute((Source / "cmake" / "wine-run").string(),
+              {host, "--plugin", "Z:" + std::regex_replace(dll.string(), std::regex("/"), "\\"),
+               "--version"},
+              fScratch.Path());
+  EXPECT_NE(global.Out.find("Quorvane " + version + " ("), std::string::npos)
+      << global.Out << global.Err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, FarPackage,
+                         ::testing::Values(TFarPackage{"x86", "i686-w64-mingw32-", "windows-x86"},
+                                           TFarPackage{"x64", "x86_64-w64-mingw32-",
+                                                       "windows-x64"}));
+
+struct TLinuxPackage {
+  const char* Name;   // with <v> for the version
+  const char* Unpack; // a shell command; $1 the package, $2 the root
+  const char* Prefix; // of the installed files in the root, with <v>
+};
+
+class LinuxPackage : public ::testing::TestWithParam<TLinuxPackage> {
+protected:
+  TTempDir fRoot, fPanel, fTemp, fScratch;
+};
+
+std::string WithVersion(std::string AText, const std::string& AVersion) {
+  return std::regex_replace(AText, std::regex("<v>"), AVersion);
+}
+
+TEST_P(LinuxPackage, UnpackedAnywhereRenamesThroughTheUsersEditor) {
+  const std::string version = ReleaseVersion();
+  const fs::path package = Release / WithVersion(GetParam().Name, version);
+  ASSERT_TRUE(fs::exists(package)) << package;
+  ASSERT_EQ(Execute("/bin/sh",
+                    {"-c", GetParam().Unpack, "unpack", package.string(), fRoot.Path().string()},
+                    fScratch.Path())
+                .ExitCode,
+            0);
+  const fs::path prefix = fRoot.Path() / WithVersion(GetParam().Prefix, version);
+  for (const char* file :
+       {"bin/quorvane-run", "lib/quorvane/Quorvane/Quorvane.so",
+        "lib/quorvane/Quorvane/QuorvaneEng.lng", "lib/quorvane/Quorvane/QuorvaneRus.lng",
+        "share/man/man1/quorvane-run.1"}) {
+    EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
+  }
+
+  const std::string program = (prefix / "bin" / "quorvane-run").string();
+  TRunResult result = Execute(program, {"--version"}, fScratch.Path());
+  EXPECT_EQ(result.Out.rfind("quorvane-run " + version + "\n", 0), 0u) << result.Out;
+  EXPECT_NE(result.Out.find("Quorvane " + version + " (" +
+                            (prefix / "lib/quorvane/Quorvane/Quorvane.so").string() + ")"),
+            std::string::npos)
+      << result.Out << result.Err;
+
+  WriteBytes(fPanel / "a.txt", "A");
+  result = Execute(program, {fPanel.Path().string()}, fScratch.Path(),
+                   {{"EDITOR", std::string("'") + QUORVANE_TEST_EDITOR + "'"},
+                    {"VISUAL", ""},
+                    {"QRT_EDITS", "a.txt>b.txt"},
+                    {"TMPDIR", fTemp.Path().string()}});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(ReadBytes(fPanel / "b.txt"), "A");
+  EXPECT_FALSE(fs::exists(fPanel / "a.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Release, LinuxPackage,
+                         ::testing::Values(TLinuxPackage{"quorvane_<v>_amd64.deb",
+                                                         "dpkg -x \"$1\" \"$2\"", "usr"},
+                                           TLinuxPackage{"quorvane-<v>-linux-x86_64.tar.gz",
+                                                         "cd \"$2\" && cmake -E tar xf \"$1\"",
+                                                         "quorvane-<v>-linux-x86_64"}));
+
+TEST(ReleaseFiles, AreTheListedOnesWithTheirChecksums) {
+  const std::string v = ReleaseVersion();
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Release))
+    names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{
+                       "Quorvane-" + v + "-far3-x86.zip", "Quorvane-" + v + "-far3-x86.debug",
+                       "Quorvane-" + v + "-far3-x64.zip", "Quorvane-" + v + "-far3-x64.debug",
+                       "quorvane-" + v + "-linux-x86_64.tar.gz", "quorvane_" + v + "_amd64.deb",
+                       "SHA256SUMS"}));
+  TTempDir scratch;
+  const TRunResult check = Shell(
+      "cd '" + Release.string() + "' && sha256sum --check --strict SHA256SUMS", scratch.Path());
+  EXPECT_EQ(check.ExitCode, 0) << check.Out << check.Err;
+  EXPECT_EQ(std::count(check.Out.begin(), check.Out.end(), '\n'), 6) << check.Out;
+}
+
+} // namespace
