@@ -4,14 +4,12 @@
 
 namespace {
 
-bool SameIdentity(const std::u16string& APath1, bool AFollow1, const std::u16string& APath2,
-                  bool AFollow2, bool& ASame) {
-  win::FILE_IDENTITY a, b;
-  if (!win::GetFileIdentity(APath1.c_str(), AFollow1, &a) ||
-      !win::GetFileIdentity(APath2.c_str(), AFollow2, &b))
-    return false;
-  ASame = a.Volume == b.Volume && a.Index == b.Index;
-  return true;
+bool Identity(const std::u16string& APath, bool AFollowLinks, win::FILE_IDENTITY& AIdentity) {
+  return win::GetFileIdentity(APath.c_str(), AFollowLinks, &AIdentity) != 0;
+}
+
+bool operator==(const win::FILE_IDENTITY& A, const win::FILE_IDENTITY& B) {
+  return A.Volume == B.Volume && A.Index == B.Index;
 }
 
 } // namespace
@@ -20,18 +18,18 @@ bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestinatio
   // The same entry under two names (a hard link, another spelling), or a source that is a
   // link leading to the destination's own entry: deleting the destination would take the
   // data that the source stands for.
-  bool same = false;
-  if (!SameIdentity(ASource, false, ADestination, false, same)) return true;
-  if (same) return true;
-  if (!SameIdentity(ASource, true, ADestination, false, same)) {
+  win::FILE_IDENTITY source, destination, target;
+  if (!Identity(ASource, false, source) || !Identity(ADestination, false, destination)) return true;
+  if (source == destination) return true;
+  if (!Identity(ASource, true, target)) {
     // A dangling link leads nowhere: it cannot stand for the destination.
     return win::GetLastError() != win::ERROR_FILE_NOT_FOUND &&
            win::GetLastError() != win::ERROR_PATH_NOT_FOUND;
   }
-  return same;
+  return target == destination;
 }
 
 bool IsSameEntry(const std::u16string& APath1, const std::u16string& APath2) {
-  bool same = false;
-  return SameIdentity(APath1, false, APath2, false, same) && same;
+  win::FILE_IDENTITY a, b;
+  return Identity(APath1, false, a) && Identity(APath2, false, b) && a == b;
 }
