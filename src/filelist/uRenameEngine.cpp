@@ -54,6 +54,12 @@ bool TFileList::FileExistsWithAttributes(const std::u16string& APath, win::DWORD
 
 namespace {
 
+// Puts a file that was moved aside back under its name, trying twice.
+bool PutBack(const std::u16string& AAside, const std::u16string& AName) {
+  return win::MoveFileW(AAside.c_str(), AName.c_str()) ||
+         win::MoveFileW(AAside.c_str(), AName.c_str());
+}
+
 // A move that failed because the destination is the source's own entry under another
 // name: a change of case on a file system that ignores case, or another hard link. The
 // entry moves to a free name and from there to the destination; when that second step
@@ -64,16 +70,8 @@ bool MoveThroughFreeName(const std::u16string& ASource, const std::u16string& AD
   const std::u16string aside = MoveToFreeName(ASource);
   if (aside.empty()) return false;
   if (win::MoveFileW(aside.c_str(), ADestination.c_str())) return true;
-  if (!win::MoveFileW(aside.c_str(), ASource.c_str()) &&
-      !win::MoveFileW(aside.c_str(), ASource.c_str()))
-    AStrandedAt = aside;
+  if (!PutBack(aside, ASource)) AStrandedAt = aside;
   return false;
-}
-
-// Puts a destination that Overwrite moved aside back under its name, trying twice.
-bool PutBack(const std::u16string& AAside, const std::u16string& ADestination) {
-  return win::MoveFileW(AAside.c_str(), ADestination.c_str()) ||
-         win::MoveFileW(AAside.c_str(), ADestination.c_str());
 }
 
 // Deletes the destination that Overwrite moved aside, once the move onto its name is done.
