@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "system/uSystem.h"
 #include "system/uWindows.h"
 
 namespace {
@@ -127,9 +128,7 @@ std::u16string MoveToFreeName(const std::u16string& APath) {
   const std::u16string folder = path.substr(0, slash);
   // MoveFileW never replaces: a name that is taken fails and the next is tried.
   for (int i = 1; i <= 1000; ++i) {
-    std::u16string candidate = folder + u".quorvane-";
-    for (char c : std::to_string(i))
-      candidate += char16_t(c);
+    const std::u16string candidate = folder + u".quorvane-" + DecimalText(uint64_t(i));
     if (win::MoveFileW(path.c_str(), candidate.c_str())) return candidate;
     const win::DWORD error = win::GetLastError();
     if (error != win::ERROR_ALREADY_EXISTS && error != win::ERROR_FILE_EXISTS) break;

@@ -55,15 +55,6 @@ bool ReparsePointOpens(const std::u16string& AFileName) {
   return win::GetLastError() == win::ERROR_SHARING_VIOLATION;
 }
 
-std::u16string DecimalText(uint64_t AValue) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), char16_t(u'0' + AValue % 10));
-    AValue /= 10;
-  } while (AValue != 0);
-  return digits;
-}
-
 #ifdef _WIN32
 win::HMODULE ModuleOfThisCode() {
   win::HMODULE module = nullptr;
@@ -225,4 +216,13 @@ void InitializeSystem() {
 void FinalizeSystem() {
   DeleteTempFiles();
   win::ReleaseServiceResources();
+}
+
+std::u16string DecimalText(uint64_t AValue) {
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), char16_t(u'0' + AValue % 10));
+    AValue /= 10;
+  } while (AValue != 0);
+  return digits;
 }

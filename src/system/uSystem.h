@@ -28,6 +28,9 @@ void DeleteTempFiles();
 // True when AFileName names an existing entry that is not a directory.
 bool FileExists(const std::u16string& AFileName);
 
+// The decimal digits of AValue, for numbered file names.
+std::u16string DecimalText(uint64_t AValue);
+
 // The file version of a module's version record: Major.Minor of the most significant
 // double word and Build from the last of its four parts. False and zeros without a record.
 bool GetModuleVersion(const std::u16string& AFileName, uint32_t& AMajor, uint32_t& AMinor,
