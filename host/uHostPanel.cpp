@@ -27,41 +27,39 @@ bool TPanel::Load(const std::u16string& ADirectory, std::string& AError) {
   }
   fHasParent = U16ToPath(fDirectory).has_relative_path();
 
-  std::vector<TDirectoryEntry> entries;
+  fNames.clear();
+  fItems.clear();
+  fUnlisted.clear();
+  if (fHasParent) Add(u"..", true);
   std::string reason;
-  if (!ListDirectory(fDirectory, entries, reason)) {
+  const bool listed = ListDirectory(
+      fDirectory,
+      [this](const std::u16string& AName, bool AFolder, bool AValid) {
+        const bool lineBreak = AName.find_first_of(u"\r\n") != std::u16string::npos;
+        if (!AValid || lineBreak)
+          fUnlisted.push_back(TUnlistedName{AName, lineBreak});
+        else
+          Add(AName, AFolder);
+      },
+      reason);
+  if (!listed) {
     AError = "cannot read " + U16ToUtf8(fDirectory) + ": " + reason;
     return false;
   }
-  // Folders first, then files, each by name: sorted once on folded keys.
-  struct TSortItem {
-    bool File;
-    std::u16string Key;
-    TDirectoryEntry* Entry;
-  };
-  std::vector<TSortItem> order;
-  order.reserve(entries.size());
-  for (auto& entry : entries) {
-    const bool lineBreak = entry.Name.find_first_of(u"\r\n") != std::u16string::npos;
-    if (!entry.Valid || lineBreak) {
-      fUnlisted.push_back(TUnlistedName{entry.Name, lineBreak});
-      continue;
-    }
-    order.push_back(TSortItem{!entry.Folder, NameKey(entry.Name), &entry});
-  }
-  std::sort(order.begin(), order.end(), [](const TSortItem& A, const TSortItem& B) {
-    if (A.File != B.File) return B.File;
-    const int byKey = A.Key.compare(B.Key);
-    return byKey != 0 ? byKey < 0 : A.Entry->Name < B.Entry->Name;
-  });
-  fItems.clear();
-  fItems.reserve(order.size() + 1);
-  if (fHasParent) fItems.push_back(TPanelEntry{u"..", true, false});
-  for (auto& item : order) {
-    fItems.push_back(TPanelEntry{std::move(item.Entry->Name), item.Entry->Folder, false});
-  }
+  // Folders first, then files, each by name; ".." stays in front. The names are compared
+  // where they lie, without a folded copy of each.
+  std::sort(fItems.begin() + (fHasParent ? 1 : 0), fItems.end(),
+            [this](const TPanelEntry& A, const TPanelEntry& B) {
+              if (A.Folder != B.Folder) return A.Folder;
+              return CompareNames(Name(A), Name(B)) < 0;
+            });
   fCurrentItem = 0;
   return true;
+}
+
+void TPanel::Add(std::u16string_view AName, bool AFolder) {
+  fItems.push_back(TPanelEntry{fNames.size(), static_cast<uint32_t>(AName.size()), AFolder, false});
+  fNames += AName;
 }
 
 bool TPanel::Find(const std::u16string& AName, size_t& AIndex, std::string& AError) const {
@@ -77,7 +75,7 @@ bool TPanel::Find(const std::u16string& AName, size_t& AIndex, std::string& AErr
     }
   }
   for (size_t i = 0; i < fItems.size(); ++i) {
-    if (fItems[i].Name == name) {
+    if (Name(i) == name) {
       AIndex = i;
       return true;
     }

@@ -4,12 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host {
 
+// An entry of the panel. Its name lies in the panel's one buffer of names, so that a
+// directory of a million entries costs little more than their names.
 struct TPanelEntry {
-  std::u16string Name;
+  size_t NameStart = 0;
+  uint32_t NameLength = 0;
   bool Folder = false;
   bool Selected = false;
 };
@@ -37,7 +41,10 @@ public:
   bool SetCurrent(const std::u16string& AName, std::string& AError);
 
   const std::u16string& Directory() const { return fDirectory; }
-  const std::vector<TPanelEntry>& Items() const { return fItems; }
+  size_t ItemCount() const { return fItems.size(); }
+  std::u16string_view Name(size_t AIndex) const { return Name(fItems[AIndex]); }
+  bool IsFolder(size_t AIndex) const { return fItems[AIndex].Folder; }
+  bool IsSelected(size_t AIndex) const { return fItems[AIndex].Selected; }
   size_t CurrentItem() const { return fCurrentItem; }
   size_t SelectedCount() const;
   // Entries other than "..".
@@ -47,9 +54,14 @@ public:
   void SetSelected(size_t AIndex, bool ASelected);
 
 private:
+  std::u16string_view Name(const TPanelEntry& AEntry) const {
+    return std::u16string_view(fNames).substr(AEntry.NameStart, AEntry.NameLength);
+  }
+  void Add(std::u16string_view AName, bool AFolder);
   bool Find(const std::u16string& AName, size_t& AIndex, std::string& AError) const;
 
   std::u16string fDirectory;
+  std::u16string fNames;
   std::vector<TPanelEntry> fItems;
   std::vector<TUnlistedName> fUnlisted;
   size_t fCurrentItem = 0;

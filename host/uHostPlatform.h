@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,14 +50,13 @@ std::u16string FullPathName(const std::u16string& APath, bool ANative);
 
 bool ChangeDirectory(const std::u16string& ADirectory);
 
-// One entry of a directory, "." and ".." left out. Valid is false for a name that the
-// file system holds in bytes that are not UTF-8 (then Name is approximate).
-struct TDirectoryEntry {
-  std::u16string Name;
-  bool Folder = false;
-  bool Valid = true;
-};
-bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+// Calls AFound with every entry of ADirectory, "." and ".." left out. AValid is false for
+// a name that the file system holds in bytes that are not UTF-8 (then the name is
+// approximate). The entries are handed over one by one, so that a large directory is
+// never held twice.
+using TDirectoryEntryFound =
+    std::function<void(const std::u16string& AName, bool AFolder, bool AValid)>;
+bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    std::string& AError);
 
 // True when the name exists, as a file or as a directory.

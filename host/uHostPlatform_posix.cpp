@@ -90,7 +90,7 @@ bool ChangeDirectory(const std::u16string& ADirectory) {
   return chdir(U16ToUtf8(ADirectory).c_str()) == 0;
 }
 
-bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    std::string& AError) {
   const std::string path = U16ToUtf8(ADirectory);
   DIR* dir = opendir(path.c_str());
@@ -103,16 +103,18 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
   while (const dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-    TDirectoryEntry item;
-    item.Name = Utf8ToU16(name, &item.Valid);
+    bool valid = true;
+    bool folder = false;
+    const std::u16string text = Utf8ToU16(name, &valid);
     if (entry->d_type == DT_DIR) {
-      item.Folder = true;
+      folder = true;
     } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
       // A link to a folder shows as a folder.
       struct stat info;
-      item.Folder = fstatat(fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+      folder = fstatat(fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
     }
-    AEntries.push_back(std::move(item));
+    AFound(text, folder, valid);
+    errno = 0;
   }
   const int error = errno;
   closedir(dir);

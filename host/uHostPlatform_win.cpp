@@ -154,7 +154,7 @@ bool ChangeDirectory(const std::u16string& ADirectory) {
   return SetCurrentDirectoryW(W(ADirectory)) != 0;
 }
 
-bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry>& AEntries,
+bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    std::string& AError) {
   std::u16string pattern = FullPathName(ADirectory, true);
   if (!pattern.empty() && pattern.back() != u'\\') pattern.push_back(u'\\');
@@ -168,10 +168,7 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
   do {
     const std::u16string name(reinterpret_cast<const char16_t*>(data.cFileName));
     if (name == u"." || name == u"..") continue;
-    TDirectoryEntry item;
-    item.Name = name;
-    item.Folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    AEntries.push_back(std::move(item));
+    AFound(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, true);
   } while (FindNextFileW(find, &data));
   const DWORD error = GetLastError();
   FindClose(find);

@@ -252,7 +252,7 @@ intptr_t THostServices::PanelControl(void* APanel, int ACommand, intptr_t AParam
     std::memset(info, 0, sizeof(PanelInfo));
     info->StructSize = structSize;
     info->Flags = PFLAGS_PANELLEFT;
-    info->ItemsNumber = fPanel.Items().size();
+    info->ItemsNumber = fPanel.ItemCount();
     info->SelectedItemsNumber = fPanel.SelectedCount();
     info->PanelRect = {0, 1, columns / 2 - 1, rows - 2};
     info->CurrentItem = fPanel.CurrentItem();
@@ -264,7 +264,7 @@ intptr_t THostServices::PanelControl(void* APanel, int ACommand, intptr_t AParam
   case FCTL_GETPANELDIRECTORY:
     return GetPanelDirectory(AParam1, static_cast<FarPanelDirectory*>(AParam2));
   case FCTL_SETSELECTION:
-    if (AParam1 < 0 || static_cast<size_t>(AParam1) >= fPanel.Items().size()) return 0;
+    if (AParam1 < 0 || static_cast<size_t>(AParam1) >= fPanel.ItemCount()) return 0;
     fPanel.SetSelected(static_cast<size_t>(AParam1), AParam2 != nullptr);
     return 1;
   case FCTL_UPDATEPANEL:
@@ -278,10 +278,10 @@ intptr_t THostServices::PanelControl(void* APanel, int ACommand, intptr_t AParam
 }
 
 intptr_t THostServices::GetPanelItem(intptr_t AIndex, FarGetPluginPanelItem* AItem) {
-  if (AIndex < 0 || static_cast<size_t>(AIndex) >= fPanel.Items().size()) return 0;
-  const TPanelEntry& entry = fPanel.Items()[AIndex];
+  if (AIndex < 0 || static_cast<size_t>(AIndex) >= fPanel.ItemCount()) return 0;
+  const std::u16string_view entryName = fPanel.Name(static_cast<size_t>(AIndex));
   // The record, then its strings: the name and an empty alternate name.
-  const size_t nameSize = (entry.Name.size() + 1) * sizeof(char16_t);
+  const size_t nameSize = (entryName.size() + 1) * sizeof(char16_t);
   const size_t size = sizeof(PluginPanelItem) + nameSize + sizeof(char16_t);
   if (!AItem) return static_cast<intptr_t>(size);
   if (AItem->StructSize < sizeof(FarGetPluginPanelItem) || !AItem->Item || AItem->Size < size) {
@@ -290,12 +290,13 @@ intptr_t THostServices::GetPanelItem(intptr_t AIndex, FarGetPluginPanelItem* AIt
   auto* bytes = reinterpret_cast<unsigned char*>(AItem->Item);
   std::memset(bytes, 0, size);
   auto* name = reinterpret_cast<char16_t*>(bytes + sizeof(PluginPanelItem));
-  std::memcpy(name, entry.Name.c_str(), nameSize);
+  std::memcpy(name, entryName.data(), entryName.size() * sizeof(char16_t));
   PluginPanelItem* item = AItem->Item;
   item->FileName = name;
-  item->AlternateFileName = name + entry.Name.size() + 1;
-  item->Flags = entry.Selected ? PPIF_SELECTED : PPIF_NONE;
-  item->FileAttributes = entry.Folder ? AttributeDirectory : AttributeArchive;
+  item->AlternateFileName = name + entryName.size() + 1;
+  item->Flags = fPanel.IsSelected(static_cast<size_t>(AIndex)) ? PPIF_SELECTED : PPIF_NONE;
+  item->FileAttributes =
+      fPanel.IsFolder(static_cast<size_t>(AIndex)) ? AttributeDirectory : AttributeArchive;
   item->NumberOfLinks = 1;
   return static_cast<intptr_t>(size);
 }

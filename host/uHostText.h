@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace host {
 
@@ -14,10 +15,7 @@ std::string U16ToUtf8(const std::u16string& AText);
 
 // The order of names in a panel: case-insensitive (ASCII, Latin-1, Greek and Cyrillic
 // letters), names equal but for case ordered by their code units. <0, 0, >0.
-int CompareNames(const std::u16string& A, const std::u16string& B);
-// The name with the case of those letters folded: names compare as CompareNames does when
-// their keys compare first and the names themselves break ties.
-std::u16string NameKey(const std::u16string& AName);
+int CompareNames(std::u16string_view A, std::u16string_view B);
 
 // A button text as FAR shows it: "&" marks the hot key and is dropped, "&&" is one "&".
 std::u16string StripHotKey(const std::u16string& AText);
