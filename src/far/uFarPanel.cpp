@@ -100,6 +100,7 @@ void TFarPanelInfo::LoadPanelInfo(uintptr_t AHandle, bool ALoadItems) {
   fSortMode = static_cast<uint32_t>(info.SortMode);
   fPanelType = static_cast<uint32_t>(info.PanelType);
 
+  fItemsNumber = info.ItemsNumber;
   fItems.clear();
   if (ALoadItems) {
     for (size_t i = 0; i < info.ItemsNumber; ++i)
@@ -146,4 +147,40 @@ bool TFarPanelInfo::HasSelectedItems() const {
   for (const auto& item : fItems)
     if (item->Selected()) return true;
   return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// TFarPanelNames
+
+TFarPanelNames::TFarPanelNames(const TFarPanelInfo& AInfo) {
+  const uintptr_t handle = AInfo.Handle();
+  const size_t count = handle == 0 ? 0 : AInfo.ItemsNumber();
+  fEnds.reserve(count);
+  fSelected.reserve(count);
+  // One answer buffer for all items, grown to the largest.
+  std::vector<uint64_t> buffer;
+  for (size_t i = 0; i < count; ++i) {
+    const int32_t index = static_cast<int32_t>(i);
+    const intptr_t size = farhost::PanelControl(handle, FCTL_GETPANELITEM, index, nullptr);
+    bool selected = false;
+    if (size > 0) {
+      const size_t bytes = std::max(static_cast<size_t>(size), sizeof(PluginPanelItem));
+      if (buffer.size() * sizeof(uint64_t) < bytes) buffer = AnswerBuffer(bytes, bytes);
+      if (!buffer.empty()) {
+        // Zeroed, so that a refused answer reads as an item without name or flags.
+        std::fill(buffer.begin(),
+                  buffer.begin() + (bytes + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
+        auto* item = reinterpret_cast<PluginPanelItem*>(buffer.data());
+        FarGetPluginPanelItem request{};
+        request.StructSize = sizeof(FarGetPluginPanelItem);
+        request.Size = static_cast<size_t>(size);
+        request.Item = item;
+        farhost::PanelControl(handle, FCTL_GETPANELITEM, index, &request);
+        if (item->FileName) fNames += item->FileName;
+        selected = (item->Flags & PPIF_SELECTED) != 0;
+      }
+    }
+    fEnds.push_back(fNames.size());
+    fSelected.push_back(selected);
+  }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "far/uFarHost.h"
@@ -94,6 +95,8 @@ public:
   const TFarRect& PanelRect() const { return fPanelRect; }
   const TFarPanelItems& Items() const { return fItems; }
   TFarPanelItems& Items() { return fItems; }
+  // The host's count of items, also when they were not loaded.
+  size_t ItemsNumber() const { return fItemsNumber; }
   int32_t SelectedItemsCount() const { return fSelectedItemsCount; }
   int32_t CurrentItemIndex() const { return fCurrentItemIndex; }
   int32_t TopPanelItemIndex() const { return fTopPanelItemIndex; }
@@ -119,6 +122,7 @@ private:
   uint64_t fFlags = 0;
   TFarRect fPanelRect{};
   TFarPanelItems fItems;
+  size_t fItemsNumber = 0;
   int32_t fSelectedItemsCount = 0;
   int32_t fCurrentItemIndex = 0;
   int32_t fTopPanelItemIndex = 0;
@@ -129,4 +133,25 @@ private:
   std::u16string fDirectoryParam;
   GUID fDirectoryPlugin{};
   std::u16string fDirectoryFile;
+};
+
+// The names and selection of every item of a panel, all in one buffer: what a job over a
+// panel of a million items needs of them, at the cost of their names and a few bytes an
+// item. An item that the host does not give has an empty name and is not selected.
+class TFarPanelNames {
+public:
+  // The items of the panel that AInfo describes (AInfo need not load them).
+  explicit TFarPanelNames(const TFarPanelInfo& AInfo);
+
+  size_t Count() const { return fSelected.size(); }
+  std::u16string_view Name(size_t AIndex) const {
+    const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1];
+    return std::u16string_view(fNames).substr(start, fEnds[AIndex] - start);
+  }
+  bool Selected(size_t AIndex) const { return fSelected[AIndex]; }
+
+private:
+  std::u16string fNames;
+  std::vector<size_t> fEnds;
+  std::vector<bool> fSelected;
 };

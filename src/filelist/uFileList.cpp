@@ -58,26 +58,25 @@ bool TFileList::FindActiveFileListByListFileName(const std::u16string& AListFile
 }
 
 bool TFileList::LoadFromPanel(bool AActivePanel) {
-  TFarPanelInfo info(AActivePanel, true);
+  TFarPanelInfo info(AActivePanel, false);
   return LoadFromPanel(info);
 }
 
 bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   fListFileName.clear();
 
-  const auto& items = AInfo.Items();
-  int32_t width = 0;
-  for (const auto& item : items)
-    if (item->Selected())
-      width = std::max(width, static_cast<int32_t>(QuoteFileName(item->FileName()).size()));
+  // Of the items only their names and selection: a panel of a million items costs the
+  // job little more than its names.
+  const TFarPanelNames names(AInfo);
+  const size_t count = names.Count();
+  size_t width = 0;
+  for (size_t i = 0; i < count; ++i)
+    if (names.Selected(i)) width = std::max(width, QuotedLength(names.Name(i)));
   const bool anySelected = width > 0;
 
-  const TFarPanelItem* current = nullptr;
   const int32_t currentIndex = AInfo.CurrentItemIndex();
-  if (currentIndex >= 0 && static_cast<size_t>(currentIndex) < items.size())
-    current = items[currentIndex].get();
-  if (!anySelected && current)
-    width = static_cast<int32_t>(QuoteFileName(current->FileName()).size());
+  const bool hasCurrent = currentIndex >= 0 && static_cast<size_t>(currentIndex) < count;
+  if (!anySelected && hasCurrent) width = QuotedLength(names.Name(size_t(currentIndex)));
   if (width == 0) return false;
 
   const std::u16string header =
@@ -102,10 +101,10 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   stream.SetEncoding(feUTF8);
   stream.WriteLine(header);
   if (anySelected) {
-    for (const auto& item : items)
-      if (item->Selected()) WriteListLine(stream, QuoteFileName(item->FileName()), width);
+    for (size_t i = 0; i < count; ++i)
+      if (names.Selected(i)) WriteListLine(stream, QuoteFileName(names.Name(i)), int32_t(width));
   } else {
-    WriteListLine(stream, QuoteFileName(current->FileName()), width);
+    WriteListLine(stream, QuoteFileName(names.Name(size_t(currentIndex))), int32_t(width));
   }
   // A refused write raises here rather than vanishing in the stream's destructor.
   stream.Flush();

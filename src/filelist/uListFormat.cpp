@@ -1,5 +1,6 @@
 #include "filelist/uListFormat.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "files/uStrings.h"
@@ -12,7 +13,7 @@ constexpr std::u16string_view DirectoryPlaceholder = u"${DIRECTORY}";
 
 } // namespace
 
-std::u16string QuoteFileName(const std::u16string& AName) {
+std::u16string QuoteFileName(std::u16string_view AName) {
   std::u16string result;
   result.reserve(AName.size() + 2);
   result += Quote;
@@ -22,6 +23,10 @@ std::u16string QuoteFileName(const std::u16string& AName) {
   }
   result += Quote;
   return result;
+}
+
+size_t QuotedLength(std::u16string_view AName) {
+  return AName.size() + 2 + size_t(std::count(AName.begin(), AName.end(), Quote));
 }
 
 std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
@@ -49,19 +54,19 @@ std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16s
   return result;
 }
 
-bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& ASourceLength,
+bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& ASourceLength,
                    int32_t& ADestStart, int32_t& ADestLength) {
   const size_t n = ALine.size();
   if (n == 0 || n > size_t(std::numeric_limits<int32_t>::max()) || ALine[0] != Quote) return false;
   const size_t sourceEnd = ALine.find(Quote, 1);
-  if (sourceEnd == std::u16string::npos) return false;
+  if (sourceEnd == std::u16string_view::npos) return false;
   size_t i = sourceEnd + 1;
   while (i < n && ALine[i] == Blank)
     ++i;
   if (i >= n || ALine[i] != Quote) return false;
   const size_t destStart = i + 1;
   const size_t destEnd = ALine.find(Quote, destStart);
-  if (destEnd == std::u16string::npos) return false;
+  if (destEnd == std::u16string_view::npos) return false;
   for (i = destEnd + 1; i < n; ++i)
     if (ALine[i] != Blank) return false;
   // 0-based indexes to 1-based positions.
@@ -72,14 +77,14 @@ bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& 
   return true;
 }
 
-bool SplitListLine(const std::u16string& ALine, std::u16string& ASource,
+bool SplitListLine(std::u16string_view ALine, std::u16string& ASource,
                    std::u16string& ADestination) {
   ASource.clear();
   ADestination.clear();
   int32_t sourceStart, sourceLength, destStart, destLength;
   if (!ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) return false;
   if (sourceLength == 0 || destLength == 0) return false;
-  ASource = ALine.substr(size_t(sourceStart - 1), size_t(sourceLength));
-  ADestination = ALine.substr(size_t(destStart - 1), size_t(destLength));
+  ASource.assign(ALine.substr(size_t(sourceStart - 1), size_t(sourceLength)));
+  ADestination.assign(ALine.substr(size_t(destStart - 1), size_t(destLength)));
   return true;
 }

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A double quote, the name with every double quote in it doubled, a double quote.
-std::u16string QuoteFileName(const std::u16string& AName);
+std::u16string QuoteFileName(std::u16string_view AName);
+// The length of QuoteFileName(AName), without making it.
+size_t QuotedLength(std::u16string_view AName);
 
 // The quoted name left-justified in a column of AWidth (and cut to it), four blanks, and
 // the quoted name again: the "%-*.*s    %s" layout.
@@ -19,10 +22,10 @@ std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16s
 
 // True when ALine is an entry: "source", blanks, "destination", blanks. The starts are
 // the positions of the first character inside the quotes; an empty name has length 0.
-bool ParseListLine(const std::u16string& ALine, int32_t& ASourceStart, int32_t& ASourceLength,
+bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& ASourceLength,
                    int32_t& ADestStart, int32_t& ADestLength);
 
 // ParseListLine that also rejects an empty name, giving both names. The outputs are
 // emptied first.
-bool SplitListLine(const std::u16string& ALine, std::u16string& ASource,
+bool SplitListLine(std::u16string_view ALine, std::u16string& ASource,
                    std::u16string& ADestination);

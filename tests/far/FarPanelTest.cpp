@@ -142,6 +142,39 @@ TEST_F(FarPanelTest, RefusedItemStaysInTheListEmpty) {
   EXPECT_FALSE(info.HasSelectedItems());
 }
 
+TEST_F(FarPanelTest, NamesHoldEveryItemInPanelOrderWithItsSelection) {
+  // A long name after short ones and a short one after it: the answer buffer grows and is
+  // used again, and each name is its own.
+  Far.ActivePanel.Items[1].FileName = std::u16string(300, u'x') + u"\u0416\U0001F600";
+  Far.ActivePanel.Items[1].Description = std::u16string(5000, u'd');
+  Far.ActivePanel.Items[3].Flags = PPIF_SELECTED;
+  TFarPanelInfo info(true, false);
+  EXPECT_EQ(info.ItemsNumber(), 4u);
+  Far.ClearCalls();
+  const TFarPanelNames names(info);
+  ASSERT_EQ(names.Count(), 4u);
+  const std::u16string expected[] = {u"..", Far.ActivePanel.Items[1].FileName, u"b.txt", u"sub"};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(names.Name(i), expected[i]) << i;
+    EXPECT_EQ(names.Selected(i), i == 2 || i == 3) << i;
+  }
+  // Two calls an item, as the snapshot makes.
+  EXPECT_EQ(Far.Calls.size(), 2u * 4);
+
+  // Refused items keep their places, without a name and unselected.
+  Far.Refuse(TService::PanelControl, FCTL_GETPANELITEM);
+  const TFarPanelNames refused(info);
+  ASSERT_EQ(refused.Count(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_TRUE(refused.Name(i).empty());
+    EXPECT_FALSE(refused.Selected(i));
+  }
+  // A panel the host did not describe has no items.
+  Far.Refuse(TService::PanelControl, FCTL_GETPANELINFO);
+  TFarPanelInfo none(true, false);
+  EXPECT_EQ(TFarPanelNames(none).Count(), 0u);
+}
+
 TEST_F(FarPanelTest, SelectedChangesOnlyItsOwnFlagAndNotTheHost) {
   Far.ActivePanel.Items[1].Flags = 0x5;
   TFarPanelInfo info(true, true);
