@@ -89,13 +89,13 @@ void ShowKeptAs(TMessageId AMessage, const std::u16string& APath) {
 } // namespace
 
 bool TFileList::RenameFiles() {
-  std::vector<std::u16string> lines;
+  TSavedList lines;
   if (!ReadSavedList(fListFileName, lines)) return false;
   bool skipAll = false;
   bool result = true;
 
   std::u16string source, destination;
-  for (const std::u16string& line : lines) {
+  for (const std::u16string_view line : lines) {
     if (!SplitListLine(line, source, destination)) continue;
 
     // A name that names no file is never handed to the system.

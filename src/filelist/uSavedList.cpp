@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "far/uFAR.h"
+#include "filelist/uListFormat.h"
 #include "files/uFiles.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
@@ -58,17 +59,46 @@ void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
 
 } // namespace
 
-bool ReadSavedList(const std::u16string& AFileName, std::vector<std::u16string>& ALines) {
-  ALines.clear();
+void TSavedList::Add(std::u16string_view ALine) {
+  int32_t sourceStart, sourceLength, destStart, destLength;
+  if (ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) {
+    fText.append(ALine.substr(0, size_t(sourceStart + sourceLength)));
+    fText += u' ';
+    fText.append(ALine.substr(size_t(destStart - 2), size_t(destLength + 2)));
+  } else {
+    fText.append(ALine);
+  }
+  fEnds.push_back(uint32_t(fText.size()));
+}
+
+void TSavedList::Clear() {
+  std::u16string().swap(fText);
+  std::vector<uint32_t>().swap(fEnds);
+}
+
+void TSavedList::Reserve(size_t ALines, size_t AUnits) {
+  fEnds.reserve(ALines);
+  fText.reserve(AUnits);
+}
+
+bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
+  ALines.Clear();
   try {
     if (!AFileName.empty() && FileExists(AFileName)) {
       TTextStream stream(AFileName, fmOpenRead | fmShareDenyNone);
       std::string bytes;
       if (ReadAllBytes(stream, bytes)) {
         SettleListEncoding(stream, bytes);
+        // Every line ends in CR or LF but the last, and no encoding gives more code units
+        // than bytes. What is reserved and never filled costs address space only.
+        const size_t breaks = size_t(std::count(bytes.begin(), bytes.end(), '\n') +
+                                     std::count(bytes.begin(), bytes.end(), '\r'));
+        ALines.Reserve(breaks + 1, stream.Encoding() == feUTF16 ? bytes.size() / 2 : bytes.size());
+        // The bytes go before the lines come.
+        std::string().swap(bytes);
         std::u16string line;
         while (stream.ReadLine(line))
-          ALines.push_back(line);
+          ALines.Add(line);
         return true;
       }
     }
@@ -76,7 +106,7 @@ bool ReadSavedList(const std::u16string& AFileName, std::vector<std::u16string>&
     // Not opened, or not read (too large to hold, say): told below like a list that is
     // gone. Nothing has been renamed yet.
   }
-  ALines.clear();
+  ALines.Clear();
   ShowMessageIds({MTitle, MListUnreadable, MOk}, 1, FMSG_WARNING);
   return false;
 }

@@ -1,6 +1,7 @@
 // The list file's text: quoting, the entry layout, the header, the entry grammar, and
 // names of many scripts written to a real list file and read back.
 #include "filelist/uListFormat.h"
+#include "filelist/uSavedList.h"
 #include "files/uFiles.h"
 #include "support/TestFiles.h"
 
@@ -27,6 +28,8 @@ TEST(ListFormat, QuoteDoublesQuotes) {
   EXPECT_EQ(QuoteFileName(u"a.txt"), u"\"a.txt\"");
   EXPECT_EQ(QuoteFileName(u""), u"\"\"");
   EXPECT_EQ(QuoteFileName(u"say \"hi\""), u"\"say \"\"hi\"\"\"");
+  for (const char16_t* name : {u"a.txt", u"", u"say \"hi\"", u"\"\"\""})
+    EXPECT_EQ(QuotedLength(name), QuoteFileName(name).size());
 }
 
 TEST(ListFormat, EntriesAreLaidOutInTwoColumns) {
@@ -124,6 +127,18 @@ TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
     EXPECT_EQ(destination, n);
   }
   EXPECT_FALSE(stream.ReadLine(line));
+
+  // Read back for the renames: the same entries, without the blanks that align them.
+  TSavedList saved;
+  ASSERT_TRUE(ReadSavedList(file, saved));
+  ASSERT_EQ(saved.size(), names.size() + 1);
+  EXPECT_EQ(saved[0], u"Files of " + dir.Dir());
+  for (size_t i = 0; i < names.size(); ++i) {
+    ASSERT_TRUE(SplitListLine(saved[i + 1], source, destination));
+    EXPECT_EQ(source, names[i]);
+    EXPECT_EQ(destination, names[i]);
+    EXPECT_EQ(saved[i + 1].size(), 2 * QuotedLength(names[i]) + 1);
+  }
 }
 
 // Random lines: the parser never reads outside the line, and what it accepts has the
@@ -131,6 +146,7 @@ TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
 TEST(ListFormat, FuzzedLines) {
   std::mt19937 random(4711);
   const char16_t alphabet[] = {u'"', u' ', u'a', u'\t', u'.', char16_t(0xD800), u'\u00E9'};
+  TSavedList saved;
   for (int round = 0; round < 20000; ++round) {
     std::u16string line;
     const size_t length = random() % 24;
@@ -140,7 +156,19 @@ TEST(ListFormat, FuzzedLines) {
     std::u16string source, destination;
     const bool split = SplitListLine(line, source, destination);
     EXPECT_TRUE(!split || (e.Ok && e.SourceLength > 0 && e.DestLength > 0));
-    if (!e.Ok) continue;
+
+    // A saved list keeps any other line as it is, and an entry as the same entry.
+    saved.Add(line);
+    const std::u16string_view kept = saved[saved.size() - 1];
+    std::u16string keptSource, keptDestination;
+    EXPECT_EQ(Parse(std::u16string(kept)).Ok, e.Ok);
+    EXPECT_EQ(SplitListLine(kept, keptSource, keptDestination), split);
+    EXPECT_EQ(keptSource, source);
+    EXPECT_EQ(keptDestination, destination);
+    if (!e.Ok) {
+      EXPECT_EQ(kept, line);
+      continue;
+    }
     ASSERT_EQ(e.SourceStart, 2);
     ASSERT_GE(e.SourceLength, 0);
     ASSERT_GT(e.DestStart, e.SourceStart + e.SourceLength);
