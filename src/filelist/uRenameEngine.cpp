@@ -95,7 +95,7 @@ bool TFileList::RenameFiles() {
   bool result = true;
 
   std::u16string source, destination;
-  for (const std::u16string_view line : lines) {
+  for (const std::u16string& line : lines) {
     if (!SplitListLine(line, source, destination)) continue;
 
     // A name that names no file is never handed to the system.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "far/uFAR.h"
 #include "filelist/uListFormat.h"
@@ -61,24 +62,49 @@ void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
 
 void TSavedList::Add(std::u16string_view ALine) {
   int32_t sourceStart, sourceLength, destStart, destLength;
+  std::u16string_view line = ALine;
   if (ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) {
-    fText.append(ALine.substr(0, size_t(sourceStart + sourceLength)));
-    fText += u' ';
-    fText.append(ALine.substr(size_t(destStart - 2), size_t(destLength + 2)));
-  } else {
-    fText.append(ALine);
+    fLine.assign(ALine.substr(0, size_t(sourceStart + sourceLength)));
+    fLine += u' ';
+    fLine.append(ALine.substr(size_t(destStart - 2), size_t(destLength + 2)));
+    line = fLine;
   }
-  fEnds.push_back(uint32_t(fText.size()));
+  const bool wide =
+      std::any_of(line.begin(), line.end(), [](char16_t AUnit) { return AUnit > 0xFF; });
+  if (wide) {
+    fBytes.append(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(char16_t));
+  } else {
+    for (char16_t unit : line)
+      fBytes += char(static_cast<unsigned char>(unit));
+  }
+  fEnds.push_back(uint32_t(fBytes.size()));
+  fWide.push_back(wide);
+}
+
+void TSavedList::Unpack(size_t AIndex, std::u16string& ALine) const {
+  const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1];
+  const size_t count = fEnds[AIndex] - start;
+  const char* bytes = fBytes.data() + start;
+  if (fWide[AIndex]) {
+    ALine.resize(count / sizeof(char16_t));
+    std::memcpy(ALine.data(), bytes, count);
+  } else {
+    ALine.resize(count);
+    for (size_t i = 0; i < count; ++i)
+      ALine[i] = static_cast<unsigned char>(bytes[i]);
+  }
 }
 
 void TSavedList::Clear() {
-  std::u16string().swap(fText);
+  std::string().swap(fBytes);
   std::vector<uint32_t>().swap(fEnds);
+  std::vector<bool>().swap(fWide);
 }
 
-void TSavedList::Reserve(size_t ALines, size_t AUnits) {
+void TSavedList::Reserve(size_t ALines, size_t ABytes) {
   fEnds.reserve(ALines);
-  fText.reserve(AUnits);
+  fWide.reserve(ALines);
+  fBytes.reserve(ABytes);
 }
 
 bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
@@ -89,13 +115,14 @@ bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
       std::string bytes;
       if (ReadAllBytes(stream, bytes)) {
         SettleListEncoding(stream, bytes);
-        // Every line ends in CR or LF but the last, and no encoding gives more code units
-        // than bytes. What is reserved and never filled costs address space only.
-        const size_t breaks = size_t(std::count(bytes.begin(), bytes.end(), '\n') +
-                                     std::count(bytes.begin(), bytes.end(), '\r'));
-        ALines.Reserve(breaks + 1, stream.Encoding() == feUTF16 ? bytes.size() / 2 : bytes.size());
-        // The bytes go before the lines come.
+        // Every line ends in CR or LF but the last, and the lines mostly take no more bytes
+        // than the file. The bytes go before the room for the lines is taken.
+        const size_t lines = size_t(std::count(bytes.begin(), bytes.end(), '\n') +
+                                    std::count(bytes.begin(), bytes.end(), '\r')) +
+                             1;
+        const size_t size = bytes.size();
         std::string().swap(bytes);
+        ALines.Reserve(lines, size);
         std::u16string line;
         while (stream.ReadLine(line))
           ALines.Add(line);

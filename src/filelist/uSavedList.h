@@ -9,15 +9,21 @@
 #include <vector>
 
 // The lines of a saved list, all in one buffer, so that a line costs its text and one
-// offset. An entry line is kept as its two quoted names with one blank between them: the
-// blanks that align the columns would cost every line as much as the longest name, and
-// the entry reads back (ParseListLine, SplitListLine) as it was saved.
+// offset: one byte a code unit where every unit of the line is below U+0100, as in most
+// names, two elsewhere. An entry line is kept as its two quoted names with one blank
+// between them: the blanks that align the columns would cost every line as much as the
+// longest name, and the entry reads back (ParseListLine, SplitListLine) as it was saved.
 class TSavedList {
 public:
+  // Gives each line in turn, unpacked into a buffer of its own that holds it until the
+  // iterator moves on.
   class TIterator {
   public:
     TIterator(const TSavedList& AList, size_t AIndex) : fList(&AList), fIndex(AIndex) {}
-    std::u16string_view operator*() const { return (*fList)[fIndex]; }
+    const std::u16string& operator*() const {
+      fList->Unpack(fIndex, fLine);
+      return fLine;
+    }
     TIterator& operator++() {
       ++fIndex;
       return *this;
@@ -27,27 +33,35 @@ public:
   private:
     const TSavedList* fList;
     size_t fIndex;
+    mutable std::u16string fLine;
   };
 
   size_t size() const { return fEnds.size(); }
   bool empty() const { return fEnds.empty(); }
-  std::u16string_view operator[](size_t AIndex) const {
-    const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1];
-    return std::u16string_view(fText).substr(start, fEnds[AIndex] - start);
+  std::u16string operator[](size_t AIndex) const {
+    std::u16string line;
+    Unpack(AIndex, line);
+    return line;
   }
   TIterator begin() const { return TIterator(*this, 0); }
   TIterator end() const { return TIterator(*this, size()); }
 
   void Add(std::u16string_view ALine);
   void Clear();
-  // Room for ALines lines of AUnits code units in all, taken at once rather than grown.
-  void Reserve(size_t ALines, size_t AUnits);
+  // Room for ALines lines of ABytes bytes in all, taken at once rather than grown.
+  void Reserve(size_t ALines, size_t ABytes);
 
 private:
-  std::u16string fText;
-  // Where each line ends in fText. A list is read only up to 2 GB, which holds fewer code
-  // units than 32 bits count.
+  void Unpack(size_t AIndex, std::u16string& ALine) const;
+
+  std::string fBytes;
+  // Where each line ends in fBytes. A list is read only up to 2 GB, and no line takes
+  // more than two bytes for one of the file, so 32 bits count them.
   std::vector<uint32_t> fEnds;
+  // Whether a line takes two bytes a unit.
+  std::vector<bool> fWide;
+  // The line being added, without its alignment blanks.
+  std::u16string fLine;
 };
 
 // The lines of the list file as last saved. False, after a box that says so, when it

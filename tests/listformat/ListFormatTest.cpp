@@ -159,9 +159,9 @@ TEST(ListFormat, FuzzedLines) {
 
     // A saved list keeps any other line as it is, and an entry as the same entry.
     saved.Add(line);
-    const std::u16string_view kept = saved[saved.size() - 1];
+    const std::u16string kept = saved[saved.size() - 1];
     std::u16string keptSource, keptDestination;
-    EXPECT_EQ(Parse(std::u16string(kept)).Ok, e.Ok);
+    EXPECT_EQ(Parse(kept).Ok, e.Ok);
     EXPECT_EQ(SplitListLine(kept, keptSource, keptDestination), split);
     EXPECT_EQ(keptSource, source);
     EXPECT_EQ(keptDestination, destination);
