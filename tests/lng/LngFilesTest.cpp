@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "far/uLngFile.h"
+#include "farside/uLngFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "far/uLngFile.h"
+#include "farside/uLngFile.h"
 
 #include <cstdint>
 #include <fstream>
