@@ -135,7 +135,7 @@ QUORVANE_EXPORT void* FARAPI_CALL OpenW(const OpenInfo* Info) {
     if (!Info) return nullptr;
     if (Info->OpenFrom == OPEN_EDITOR) {
       TFileList* list;
-      if (FindFileListForEditor(-1, list)) list->ShowEditorMenu();
+      if (FindFileListForEditor(-1, list)) list->ShowEditorMenu(EditorMenuGUID);
     } else {
       OpenFromPanel();
     }
