@@ -9,6 +9,7 @@
 #include "farside/uLngFile.h"
 #include "farside/uPanelRecords.h"
 #include "files/uStrings.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
 
 TFakeFar* TFakeFar::fInstance = nullptr;
@@ -699,7 +700,7 @@ intptr_t TFakeFar::DoEditor(TCall& ACall) {
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     editor.ByteOrderMark = true;
     editor.CodePage = 65001;
-    text = LngUtf8ToUtf16(bytes.substr(3));
+    text = Utf8ToUtf16(bytes.substr(3));
   } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
     editor.ByteOrderMark = true;
     editor.CodePage = 1200;
@@ -707,7 +708,7 @@ intptr_t TFakeFar::DoEditor(TCall& ACall) {
       text += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
                                     (static_cast<uint8_t>(bytes[i + 1]) << 8));
   } else {
-    text = LngUtf8ToUtf16(bytes);
+    text = Utf8ToUtf16(bytes);
   }
   editor.SetText(text);
   const intptr_t last = static_cast<intptr_t>(editor.Lines.size()) - 1;
