@@ -119,7 +119,9 @@ bool CopyAttributes(int ASource, int ATarget) {
 // not keep set-user-ID or set-group-ID bits that were granted as someone else. The mode
 // stays the private one of the new file where the file system refuses it.
 bool CopyOwnerModeAndTimes(int ASource, int ATarget, const struct stat& AStat) {
-  if (fchown(ATarget, AStat.st_uid, AStat.st_gid) != 0) fchown(ATarget, uid_t(-1), AStat.st_gid);
+  // Whatever of this fails, the copy's own owner and group are looked at below.
+  if (fchown(ATarget, AStat.st_uid, AStat.st_gid) != 0)
+    (void)!fchown(ATarget, uid_t(-1), AStat.st_gid);
   if (!CopyAttributes(ASource, ATarget)) return false;
   struct stat copy;
   if (fstat(ATarget, &copy) != 0) return false;
