@@ -1,6 +1,7 @@
 #include "far/uFarPanel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "far/uFarUtils.h"
@@ -156,7 +157,6 @@ TFarPanelNames::TFarPanelNames(const TFarPanelInfo& AInfo) {
   const uintptr_t handle = AInfo.Handle();
   const size_t count = handle == 0 ? 0 : AInfo.ItemsNumber();
   fEnds.reserve(count);
-  fSelected.reserve(count);
   // One answer buffer for all items, grown to the largest.
   std::vector<uint64_t> buffer;
   for (size_t i = 0; i < count; ++i) {
@@ -168,8 +168,7 @@ TFarPanelNames::TFarPanelNames(const TFarPanelInfo& AInfo) {
       if (buffer.size() * sizeof(uint64_t) < bytes) buffer = AnswerBuffer(bytes, bytes);
       if (!buffer.empty()) {
         // Zeroed, so that a refused answer reads as an item without name or flags.
-        std::fill(buffer.begin(),
-                  buffer.begin() + (bytes + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
+        std::memset(buffer.data(), 0, bytes);
         auto* item = reinterpret_cast<PluginPanelItem*>(buffer.data());
         FarGetPluginPanelItem request{};
         request.StructSize = sizeof(FarGetPluginPanelItem);
@@ -180,7 +179,6 @@ TFarPanelNames::TFarPanelNames(const TFarPanelInfo& AInfo) {
         selected = (item->Flags & PPIF_SELECTED) != 0;
       }
     }
-    fEnds.push_back(fNames.size());
-    fSelected.push_back(selected);
+    fEnds.push_back(fNames.size() | (selected ? SelectedBit : 0));
   }
 }

@@ -143,15 +143,17 @@ public:
   // The items of the panel that AInfo describes (AInfo need not load them).
   explicit TFarPanelNames(const TFarPanelInfo& AInfo);
 
-  size_t Count() const { return fSelected.size(); }
+  size_t Count() const { return fEnds.size(); }
   std::u16string_view Name(size_t AIndex) const {
-    const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1];
-    return std::u16string_view(fNames).substr(start, fEnds[AIndex] - start);
+    const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1] & ~SelectedBit;
+    return std::u16string_view(fNames.data() + start, (fEnds[AIndex] & ~SelectedBit) - start);
   }
-  bool Selected(size_t AIndex) const { return fSelected[AIndex]; }
+  bool Selected(size_t AIndex) const { return (fEnds[AIndex] & SelectedBit) != 0; }
 
 private:
+  // Where each name ends in fNames, its top bit the item's selection: no process holds
+  // names of half its address space.
+  static constexpr size_t SelectedBit = ~(~size_t(0) >> 1);
   std::u16string fNames;
   std::vector<size_t> fEnds;
-  std::vector<bool> fSelected;
 };

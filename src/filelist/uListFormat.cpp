@@ -84,7 +84,7 @@ bool SplitListLine(std::u16string_view ALine, std::u16string& ASource,
   int32_t sourceStart, sourceLength, destStart, destLength;
   if (!ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) return false;
   if (sourceLength == 0 || destLength == 0) return false;
-  ASource.assign(ALine.substr(size_t(sourceStart - 1), size_t(sourceLength)));
-  ADestination.assign(ALine.substr(size_t(destStart - 1), size_t(destLength)));
+  ASource = std::u16string(ALine.data() + sourceStart - 1, size_t(sourceLength));
+  ADestination = std::u16string(ALine.data() + destStart - 1, size_t(destLength));
   return true;
 }

@@ -1,5 +1,6 @@
 #include "filelist/uSavedList.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -69,49 +70,50 @@ void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
 } // namespace
 
 void TSavedList::Add(std::u16string_view ALine) {
+  // An entry: its quoted source, one blank, its quoted destination.
+  std::u16string_view parts[3] = {ALine, {}, {}};
   int32_t sourceStart, sourceLength, destStart, destLength;
-  std::u16string_view line = ALine;
   if (ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) {
-    fLine.assign(ALine.substr(0, size_t(sourceStart + sourceLength)));
-    fLine += u' ';
-    fLine.append(ALine.substr(size_t(destStart - 2), size_t(destLength + 2)));
-    line = fLine;
+    parts[0] = std::u16string_view(ALine.data(), size_t(sourceStart + sourceLength));
+    parts[1] = u" ";
+    parts[2] = std::u16string_view(ALine.data() + destStart - 2, size_t(destLength + 2));
   }
-  const bool wide =
-      std::any_of(line.begin(), line.end(), [](char16_t AUnit) { return AUnit > 0xFF; });
-  if (wide) {
-    fBytes.append(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(char16_t));
-  } else {
-    for (char16_t unit : line)
-      fBytes += char(static_cast<unsigned char>(unit));
+  size_t units = 0;
+  bool wide = false;
+  for (std::u16string_view part : parts) {
+    units += part.size();
+    for (size_t i = 0; i < part.size() && !wide; ++i)
+      wide = part[i] > 0xFF;
   }
+  size_t at = fBytes.size();
+  fBytes.resize(at + 1 + units * (wide ? 2 : 1));
+  fBytes[at++] = char(wide);
+  for (std::u16string_view part : parts)
+    for (char16_t unit : part) {
+      fBytes[at++] = char(unit);
+      if (wide) fBytes[at++] = char(unit >> 8);
+    }
   fEnds.push_back(uint32_t(fBytes.size()));
-  fWide.push_back(wide);
 }
 
 void TSavedList::Unpack(size_t AIndex, std::u16string& ALine) const {
-  const size_t start = AIndex == 0 ? 0 : fEnds[AIndex - 1];
-  const size_t count = fEnds[AIndex] - start;
-  const char* bytes = fBytes.data() + start;
-  if (fWide[AIndex]) {
-    ALine.resize(count / sizeof(char16_t));
-    std::memcpy(ALine.data(), bytes, count);
-  } else {
-    ALine.resize(count);
-    for (size_t i = 0; i < count; ++i)
-      ALine[i] = static_cast<unsigned char>(bytes[i]);
+  size_t at = AIndex == 0 ? 0 : fEnds[AIndex - 1];
+  const size_t end = fEnds[AIndex];
+  const bool wide = fBytes[at++] != 0;
+  ALine.clear();
+  while (at < end) {
+    char16_t unit = static_cast<unsigned char>(fBytes[at++]);
+    if (wide) unit |= char16_t(static_cast<unsigned char>(fBytes[at++]) << 8);
+    ALine += unit;
   }
 }
 
 void TSavedList::Clear() {
   std::string().swap(fBytes);
   std::vector<uint32_t>().swap(fEnds);
-  std::vector<bool>().swap(fWide);
 }
 
-void TSavedList::Reserve(size_t ALines, size_t ABytes) {
-  fEnds.reserve(ALines);
-  fWide.reserve(ALines);
+void TSavedList::Reserve(size_t ABytes) {
   fBytes.reserve(ABytes);
 }
 
@@ -123,14 +125,11 @@ bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
       std::string bytes;
       if (ReadAllBytes(stream, bytes)) {
         SettleListEncoding(stream, bytes);
-        // Every line ends in CR or LF but the last, and the lines mostly take no more bytes
-        // than the file. The bytes go before the room for the lines is taken.
-        const size_t lines = size_t(std::count(bytes.begin(), bytes.end(), '\n') +
-                                    std::count(bytes.begin(), bytes.end(), '\r')) +
-                             1;
+        // The lines mostly take no more bytes than the file: room for them is taken at
+        // once, once the file's bytes are let go.
         const size_t size = bytes.size();
         std::string().swap(bytes);
-        ALines.Reserve(lines, size);
+        ALines.Reserve(size);
         std::u16string line;
         while (stream.ReadLine(line))
           ALines.Add(line);

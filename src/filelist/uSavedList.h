@@ -48,20 +48,18 @@ public:
 
   void Add(std::u16string_view ALine);
   void Clear();
-  // Room for ALines lines of ABytes bytes in all, taken at once rather than grown.
-  void Reserve(size_t ALines, size_t ABytes);
+  // Room for lines of ABytes bytes in all, taken at once rather than grown.
+  void Reserve(size_t ABytes);
 
 private:
   void Unpack(size_t AIndex, std::u16string& ALine) const;
 
+  // Each line: a byte that tells whether its units take two bytes or one, then its units.
   std::string fBytes;
-  // Where each line ends in fBytes. A list is read only up to 2 GB, and no line takes
-  // more than two bytes for one of the file, so 32 bits count them.
+  // Where each line ends in fBytes. A list is read only up to 2 GB, and a line with its
+  // mark takes at most two bytes for each byte of the file it came from, its line end
+  // included, so 32 bits count them.
   std::vector<uint32_t> fEnds;
-  // Whether a line takes two bytes a unit.
-  std::vector<bool> fWide;
-  // The line being added, without its alignment blanks.
-  std::u16string fLine;
 };
 
 // The lines of the list file as last saved. False, after a box that says so, when it
