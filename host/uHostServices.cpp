@@ -185,7 +185,14 @@ THostServices::~THostServices() {
   if (Current == this) Current = nullptr;
 }
 
+void THostServices::BeginEnding() {
+  if (fEnding) return;
+  fEnding = true;
+  if (fEndJobHook) fEndJobHook();
+}
+
 void THostServices::EndJob() {
+  BeginEnding();
   if (fEditor.Open) {
     std::error_code ignored;
     std::filesystem::remove(U16ToPath(fEditor.FileName), ignored);
@@ -197,12 +204,17 @@ void THostServices::EndJob() {
 intptr_t THostServices::Message(uint64_t AFlags, const char16_t* const* AItems, size_t AItemsNumber,
                                 intptr_t AButtonsNumber) {
   // A signal that came while the plugin worked ends the job here, where no move is under
-  // way; one that comes while the user is asked is the prompter's.
-  if (TakeSignal() != sigNone) EndJob();
+  // way, once this box has been shown; one that comes while the user is asked is the
+  // prompter's.
+  const bool endAfterBox = !fEnding && TakeSignal() != sigNone;
+  if (endAfterBox) BeginEnding();
   // Whatever the plugin shows, the user is told of something that did not go as asked.
   const bool reportedBefore = fProblemReported;
   fProblemReported = true;
-  if (!AItems || AItemsNumber == 0) return -1;
+  if (!AItems || AItemsNumber == 0) {
+    if (endAfterBox) EndJob();
+    return -1;
+  }
   const size_t buttons =
       AButtonsNumber <= 0 ? 0 : std::min(static_cast<size_t>(AButtonsNumber), AItemsNumber - 1);
   std::vector<std::u16string> lines;
@@ -212,8 +224,12 @@ intptr_t THostServices::Message(uint64_t AFlags, const char16_t* const* AItems, 
   for (size_t i = AItemsNumber - buttons; i < AItemsNumber; ++i) {
     buttonTexts.push_back(Text(AItems[i]));
   }
+  // While the job ends, a box is shown without its buttons and counts as cancelled.
+  if (fEnding) buttonTexts.clear();
   const intptr_t answer =
       fPrompter.Ask(Text(AItems[0]), lines, buttonTexts, (AFlags & FMSG_WARNING) != 0);
+  if (endAfterBox) EndJob();
+  if (fEnding) return -1;
   if (fPrompter.Terminated()) EndJob();
   if (answer >= 0 && buttons > 1) {
     const std::u16string& chosen = buttonTexts[answer];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ public:
   // failure prompt answered with Retry or Overwrite, after which the plugin tries again
   // (and shows the prompt again if that fails too).
   bool ProblemReported() const { return fProblemReported; }
+  // What ending the job in the middle of a rename asks of the plugin first (FAR's exit
+  // call): it gives back the files it holds under free names, in boxes that are shown,
+  // not asked.
+  void SetEndJobHook(std::function<void()> AHook) { fEndJobHook = std::move(AHook); }
 
   // The services, as the static entries of the tables forward them.
   intptr_t Message(uint64_t AFlags, const char16_t* const* AItems, size_t AItemsNumber,
@@ -59,6 +64,8 @@ private:
   // Ends the process at once, with the list file deleted first; only where the plugin
   // waits for an answer, so that no move is cut in half.
   [[noreturn]] void EndJob();
+  // From here on the plugin's boxes are shown without asking; the plugin is told first.
+  void BeginEnding();
   intptr_t GetPanelItem(intptr_t AIndex, FarGetPluginPanelItem* AItem);
   intptr_t GetPanelDirectory(intptr_t ASize, FarPanelDirectory* ADirectory);
 
@@ -69,6 +76,8 @@ private:
   TEditorRequest fEditor;
   intptr_t fNextEditorId = 1;
   bool fProblemReported = false;
+  std::function<void()> fEndJobHook;
+  bool fEnding = false;
   uint32_t fTempCounter = 0;
   PluginStartupInfo fStartupInfo{};
   FarStandardFunctions fFunctions{};

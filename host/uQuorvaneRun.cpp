@@ -234,6 +234,11 @@ int Run(const std::vector<std::u16string>& AArguments) {
   ChangeDirectory(panel.Directory());
   TPrompter prompter(options.Answer);
   THostServices services(panel, prompter, std::move(messages), pluginFile);
+  services.SetEndJobHook([&plugin] {
+    ExitInfo exit{};
+    exit.StructSize = sizeof(exit);
+    plugin.ExitFARW(&exit);
+  });
 
   // The order of the calls is the host's: service tables first, then the descriptions.
   plugin.SetStartupInfoW(services.StartupInfo());

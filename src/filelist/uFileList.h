@@ -43,6 +43,10 @@ public:
   // Carries out the saved list: moves every entry whose destination differs from its
   // source, asking the user when a move fails. (uRenameEngine.cpp)
   bool RenameFiles();
+  // Ends the rename under way, if any, as if its last line had run: a file that waits
+  // under a free name for a later line goes back to its own name or is named in a box.
+  // For a host that ends from inside one of the rename's boxes. (uRenameEngine.cpp)
+  static void EndRenameUnderWay();
 
   // The editor commands. (uEditorCommands.cpp)
   bool JumpToDestinationFileName();

@@ -93,7 +93,14 @@ QUORVANE_EXPORT void FARAPI_CALL SetStartupInfoW(const PluginStartupInfo* Info) 
   }
 }
 
-QUORVANE_EXPORT void FARAPI_CALL ExitFARW(const ExitInfo*) {}
+// A host that ends while a rename is under way (quorvane-run on a signal, from inside a
+// message box) says so here first: files that wait under a free name are given back.
+QUORVANE_EXPORT void FARAPI_CALL ExitFARW(const ExitInfo*) {
+  try {
+    TFileList::EndRenameUnderWay();
+  } catch (...) {
+  }
+}
 
 QUORVANE_EXPORT void FARAPI_CALL GetGlobalInfoW(GlobalInfo* Info) {
   try {

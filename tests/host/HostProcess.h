@@ -35,6 +35,8 @@ public:
   // Whether standard output came to hold ACount times AText within a few seconds.
   bool WaitForOutput(const std::string& AText, size_t ACount = 1);
   void Signal(int ASignal);
+  // Writes AText to its standard input, as if typed.
+  void Type(const std::string& AText);
   TRunResult Finish();
 
 private:

@@ -140,6 +140,12 @@ void TStartedProgram::Signal(int ASignal) {
   if (fPid > 0) kill(fPid, ASignal);
 }
 
+void TStartedProgram::Type(const std::string& AText) {
+  if (fInput < 0) return;
+  const ssize_t written = write(fInput, AText.data(), AText.size());
+  (void)written;
+}
+
 TRunResult TStartedProgram::Finish() {
   if (fInput >= 0) close(fInput);
   fInput = -1;

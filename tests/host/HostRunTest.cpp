@@ -140,6 +140,14 @@ TEST_F(HostRun, RenamesWhatTheEditorChanged) {
   EXPECT_TRUE(fs::is_directory(fPanel / "renamed"));
   EXPECT_FALSE(Exists("sub"));
   EXPECT_TRUE(TempIsEmpty()) << "the list file is left behind";
+
+  // The list is gone before a line renames the folder that holds it.
+  CreateFolder("tmp");
+  const std::string temp = Utf8(fPanel / "tmp");
+  fEnvironment = {{"TMPDIR", temp}, {"TMP", temp}, {"TEMP", temp}};
+  fEdits = "tmp>tmp2";
+  EXPECT_EQ(Run().ExitCode, 0);
+  EXPECT_TRUE(fs::is_empty(fPanel / "tmp2")) << "the list file is left behind";
 }
 
 TEST_F(HostRun, ListsThePanelFoldersFirstEachByNameAndSelectsAllButTheParent) {
@@ -452,6 +460,24 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
   EXPECT_TRUE(TempIsEmpty());
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
     EXPECT_EQ(Content(name), name);
+  fEnvironment.clear();
+  // Ended at a question of the line whose file Overwrite moved aside: a box names where it
+  // waits, since its own name has been given.
+  fEdits = "b.txt>d.txt|a.txt>b.txt";
+  {
+    TStartedProgram ending(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4"));
+    ending.Type("2\n");
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4", 2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ending.Signal(SIGTERM);
+    const TRunResult ended = ending.Finish();
+    EXPECT_EQ(ended.ExitCode, 1) << ended.Out << ended.Err;
+    EXPECT_NE(ended.Err.find("the job is ended"), std::string::npos) << ended.Err;
+    EXPECT_NE(ended.Out.find("could not be moved back"), std::string::npos) << ended.Out;
+    EXPECT_EQ(Content("b.txt"), "a.txt");
+    EXPECT_EQ(Content(".quorvane-1"), "b.txt");
+  }
 }
 #endif
 

@@ -25,9 +25,9 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   const TLngFile file = Load(GetParam());
   EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
   EXPECT_TRUE(file.HasByteOrderMark);
-  ASSERT_EQ(file.Messages.size(), 21u);
+  ASSERT_EQ(file.Messages.size(), 22u);
   EXPECT_EQ(file.Messages[0], u"Quorvane");
-  for (size_t id = 1; id <= 20; ++id)
+  for (size_t id = 1; id <= 21; ++id)
     EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
 
   const std::u16string& header = file.Messages[7];

@@ -49,9 +49,22 @@ const TJob Jobs[] = {
      {{"a.txt", "b.txt", true}, {"c.txt", "sub/c.txt", true}}, {1, 1, 1}, 1},
     {"overwrite, two calls failing", {"a.txt", "b.txt"}, {}, {},
      {{"a.txt", "b.txt", true}}, {1, 1, 1}, 2},
+    // Overwrite onto a name that a later line renames keeps that file for its line, so a
+    // swap and a shift complete; a name an earlier line gave is not overwritten (box, then
+    // Skip).
+    {"swap", {"bar", "foo"}, {}, {}, {{"bar", "foo", true}, {"foo", "bar", true}}, {1}, 1},
+    {"shift", {"img1", "img2", "img3"}, {}, {},
+     {{"img1", "img2", true}, {"img2", "img3", true}, {"img3", "img4", true}}, {1, 1}, 1},
+    {"shared destination", {"bar", "baz", "foo"}, {}, {},
+     {{"bar", "baz", true}, {"baz", "qux", true}, {"foo", "baz", false}}, {1, 1, 0, 2}, 1},
+    {"onto a free name's spelling", {"a.txt", ".quorvane-1"}, {}, {},
+     {{"a.txt", ".quorvane-1", true}}, {1}, 1},
 #ifndef _WIN32
     // Onto another name of the same file: through a free name and back, which may fail too.
     {"hard link", {"a.txt"}, {}, {"h.txt"}, {{"a.txt", "h.txt", false}}, {2, 2}, 2},
+    // A folder that differs from the file only in case is another entry: refused, never
+    // moved aside.
+    {"folder in another case", {"A", "a/in.txt"}, {"a"}, {}, {{"A", "a", false}}, {1, 1}, 1},
 #endif
 };
 // clang-format on
