@@ -98,7 +98,8 @@ Windows), at the first entry line where the editor takes +N. Change the second
 column, save and quit: the files are renamed. The editor must not return before you
 close the file (a graphical one may need its wait option, e.g. "code --wait").
 Questions of the plugin are numbered prompts: type a number and Enter; Enter alone,
-Ctrl+C or the end of input cancels. Control characters in names show as \xHH.
+Ctrl+C or the end of input cancels, and so does a question that an answer brought back
+five times in a row. Control characters in names show as \xHH.
 
 Options:
   --plugin PATH   the plugin module (default: the package that came with this program,
@@ -115,9 +116,10 @@ Exit status:
      answered with Retry or Overwrite counts only when the next attempt succeeds)
   1  some entry did not: a message box reported a problem or was cancelled (among
      them the list that could not be read, when nothing is renamed), the editor
-     failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question
-     ended the job: at the next point where no rename is under way, with the list
-     deleted and what was renamed before left as it is
+     failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question,
+     SIGTERM or SIGQUIT at one, or a question that could not be written to standard
+     output ended the job: at the next point where no rename is under way, with the
+     list deleted and what was renamed before left as it is
   2  nothing was attempted: bad command line, missing directory or NAME, a plugin
      that cannot be found, loaded or lacks an export, an editor that cannot be started
 )";

@@ -39,9 +39,10 @@ void TerminalSize(int& AColumns, int& ARows);
 // Whether standard input is the user's terminal (and not a file or pipe).
 bool InputIsTerminal();
 
-// Writes text to standard output or error: UTF-16 to a console, UTF-8 elsewhere.
-void WriteOut(const std::u16string& AText);
-void WriteErr(const std::u16string& AText);
+// Writes text to standard output or error: UTF-16 to a console, UTF-8 elsewhere. False
+// when the text did not go out in full (a pipe whose reader has gone, a full disk).
+bool WriteOut(const std::u16string& AText);
+bool WriteErr(const std::u16string& AText);
 
 // The full form of APath, relative names taken from the current directory, "." and ".."
 // resolved; ANative asks for the form that lifts the path length limit (\\?\ on Windows).
@@ -62,7 +63,7 @@ bool ListDirectory(const std::u16string& ADirectory, std::vector<TDirectoryEntry
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);
 
-// Ctrl+C and a request to terminate (SIGINT, and SIGTERM or SIGHUP; on Windows the
+// Ctrl+C and a request to terminate (SIGINT, and SIGTERM, SIGQUIT or SIGHUP; on Windows the
 // console's Ctrl+C, and its break, close and shut-down events). Once CatchSignals has run they no
 // longer end the process: each is recorded, and a read of standard input that waits for the user is
 // cut short by it. TakeSignal answers the one recorded last and forgets it.

@@ -65,17 +65,23 @@ bool InputIsTerminal() {
   return isatty(STDIN_FILENO) != 0;
 }
 
-void WriteOut(const std::u16string& AText) {
+namespace {
+
+bool WriteTo(FILE* AStream, const std::u16string& AText) {
   const std::string bytes = U16ToUtf8(AText);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), AStream) == bytes.size();
+  return std::fflush(AStream) == 0 && written;
 }
 
-void WriteErr(const std::u16string& AText) {
+} // namespace
+
+bool WriteOut(const std::u16string& AText) {
+  return WriteTo(stdout, AText);
+}
+
+bool WriteErr(const std::u16string& AText) {
   std::fflush(stdout);
-  const std::string bytes = U16ToUtf8(AText);
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-  std::fflush(stderr);
+  return WriteTo(stderr, AText);
 }
 
 std::u16string FullPathName(const std::u16string& APath, bool) {
@@ -145,8 +151,12 @@ void CatchSignals() {
   sigemptyset(&record.sa_mask);
   sigaction(SIGINT, &record, nullptr);
   sigaction(SIGTERM, &record, nullptr);
-  // A terminal that hangs up ends the job as a request to terminate does.
+  // Ctrl+\ and a terminal that hangs up end the job as a request to terminate does.
+  sigaction(SIGQUIT, &record, nullptr);
   sigaction(SIGHUP, &record, nullptr);
+  // A write to a pipe whose reader has gone fails instead of ending the process, so that
+  // the job can still end cleanly (WriteOut answers false).
+  signal(SIGPIPE, SIG_IGN);
 }
 
 TSignal TakeSignal() {
@@ -235,7 +245,8 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
     argv.push_back(argument.data());
   argv.push_back(nullptr);
 
-  // Like system(): the editor takes Ctrl+C and Ctrl+\, the host waits through them.
+  // Like system(): the editor takes Ctrl+C and Ctrl+\, the host waits through them. The
+  // editor gets the default SIGPIPE back, which the host ignores.
   struct sigaction ignore {
   }, oldInt{}, oldQuit{};
   ignore.sa_handler = SIG_IGN;
@@ -248,6 +259,7 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   sigemptyset(&defaults);
   sigaddset(&defaults, SIGINT);
   sigaddset(&defaults, SIGQUIT);
+  sigaddset(&defaults, SIGPIPE);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 

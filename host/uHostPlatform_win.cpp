@@ -37,18 +37,18 @@ std::u16string QuoteArgument(const std::u16string& AArgument) {
   return result;
 }
 
-void WriteTo(DWORD AHandleId, FILE* AStream, const std::u16string& AText) {
+bool WriteTo(DWORD AHandleId, FILE* AStream, const std::u16string& AText) {
   HANDLE handle = GetStdHandle(AHandleId);
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
     // A console shows UTF-16 as it is; redirected output gets UTF-8.
     DWORD written = 0;
-    WriteConsoleW(handle, W(AText), static_cast<DWORD>(AText.size()), &written, nullptr);
-    return;
+    return WriteConsoleW(handle, W(AText), static_cast<DWORD>(AText.size()), &written, nullptr) &&
+           written == AText.size();
   }
   const std::string bytes = U16ToUtf8(AText);
-  std::fwrite(bytes.data(), 1, bytes.size(), AStream);
-  std::fflush(AStream);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), AStream) == bytes.size();
+  return std::fflush(AStream) == 0 && written;
 }
 
 } // namespace
@@ -124,13 +124,13 @@ bool InputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-void WriteOut(const std::u16string& AText) {
-  WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
+bool WriteOut(const std::u16string& AText) {
+  return WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
 }
 
-void WriteErr(const std::u16string& AText) {
+bool WriteErr(const std::u16string& AText) {
   std::fflush(stdout);
-  WriteTo(STD_ERROR_HANDLE, stderr, AText);
+  return WriteTo(STD_ERROR_HANDLE, stderr, AText);
 }
 
 std::u16string FullPathName(const std::u16string& APath, bool ANative) {

@@ -70,7 +70,7 @@ intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16
            EscapeControlCharacters(StripHotKey(AButtons[i]));
   }
   if (!AButtons.empty()) box += u"\n";
-  WriteOut(box);
+  if (!Show(box)) return -1;
   return Answer(box, AButtons.size());
 }
 
@@ -81,8 +81,15 @@ intptr_t TPrompter::Choose(const std::u16string& ATitle,
     menu += u"   [" + Utf8ToU16(std::to_string(i + 1)) + u"] " +
             EscapeControlCharacters(StripHotKey(AItems[i])) + u"\n";
   }
-  WriteOut(menu);
+  if (!Show(menu)) return -1;
   return Answer(menu, AItems.size());
+}
+
+bool TPrompter::Show(const std::u16string& AText) {
+  if (WriteOut(AText)) return true;
+  if (!fTerminated) WriteErr(u"quorvane-run: cannot write to standard output; cancelled\n");
+  fTerminated = true;
+  return false;
 }
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
@@ -90,32 +97,34 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   const std::u16string question =
       ACount == 1 ? u"Press Enter: "
                   : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) + u" (Enter cancels): ";
+  fRepeats = AShown == fLastBox ? fRepeats + 1 : 1;
+  fLastBox = AShown;
+  if (fRepeats > MaxRepeats) {
+    if (!Show(question + u"\n")) return -1;
+    WriteErr(u"quorvane-run: the same question came back " + Utf8ToU16(std::to_string(MaxRepeats)) +
+             u" times; cancelled\n");
+    return -1;
+  }
   if (fAnswer >= 0) {
-    fRepeats = AShown == fLastBox ? fRepeats + 1 : 1;
-    fLastBox = AShown;
-    WriteOut(question + Utf8ToU16(std::to_string(fAnswer)) + u"\n");
-    if (fRepeats > MaxRepeats) {
-      WriteErr(u"quorvane-run: the same question came back " +
-               Utf8ToU16(std::to_string(MaxRepeats)) + u" times; cancelled\n");
-      return -1;
-    }
+    if (!Show(question + Utf8ToU16(std::to_string(fAnswer)) + u"\n")) return -1;
     return (fAnswer >= 1 && static_cast<size_t>(fAnswer) <= ACount) ? fAnswer - 1 : -1;
   }
   for (;;) {
-    WriteOut(question);
+    if (!Show(question)) return -1;
     std::string line;
     if (!ReadLine(line)) {
-      WriteOut(u"\n");
+      Show(u"\n");
       return -1;
     }
     // Read from a file or pipe, the answer shows in the transcript as if typed.
     line = Trim(line);
-    if (!InputIsTerminal()) WriteOut(EscapeControlCharacters(Utf8ToU16(line)) + u"\n");
+    if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToU16(line)) + u"\n")) return -1;
     if (line.empty()) return -1;
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
-    WriteOut(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
-             u", or just Enter to cancel.\n");
+    if (!Show(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
+              u", or just Enter to cancel.\n"))
+      return -1;
   }
 }
 

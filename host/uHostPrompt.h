@@ -15,24 +15,29 @@ public:
 
   // Shows a box: its title, its lines and its buttons numbered from 1. Returns the index
   // of the button chosen (from 0), or -1 when the box is cancelled: an empty answer, the
-  // end of input, Ctrl+C or a request to terminate while it waits, or a --answer beyond
-  // its buttons. Anything else is asked again.
+  // end of input, Ctrl+C or a request to terminate while it waits, a --answer beyond its
+  // buttons, the same box shown too often in a row, or standard output gone (which also
+  // ends the job, as it can no longer show what it asks). Anything else is asked again.
   intptr_t Ask(const std::u16string& ATitle, const std::vector<std::u16string>& ALines,
                const std::vector<std::u16string>& AButtons, bool AWarning);
   // Shows a menu: its title and its items numbered from 1, one a line. Returns the index
   // of the item chosen, or -1 as Ask does.
   intptr_t Choose(const std::u16string& ATitle, const std::vector<std::u16string>& AItems);
-  // Whether a request to terminate came while a question waited: the job is to end.
+  // Whether a request to terminate came while a question waited, or a question could not
+  // be shown: the job is to end.
   bool Terminated() const { return fTerminated; }
 
 private:
   intptr_t Answer(const std::u16string& AShown, size_t ACount);
   bool ReadLine(std::string& ALine);
+  // Writes to standard output; when that fails, the job is to end.
+  bool Show(const std::u16string& AText);
 
   int fAnswer;
-  // The last box answered by --answer, and how many times in a row it came: a box that
-  // a fixed answer brings back unchanged (Retry on a move that keeps failing) is
-  // cancelled after a few rounds instead of looping for ever.
+  // The last box answered, and how many times in a row it came: a box that an answer
+  // brings back unchanged (Retry on a move that keeps failing, Overwrite that cannot
+  // settle it) is cancelled after a few rounds instead of looping for ever, whether the
+  // answers come from --answer or from standard input (yes 2 | quorvane-run).
   std::u16string fLastBox;
   int fRepeats = 0;
   bool fTerminated = false;

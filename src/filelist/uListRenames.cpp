@@ -52,8 +52,9 @@ TListRenames::TListRenames(const std::vector<std::u16string>& ALines,
     // Until now every move went from a line's own source name.
     if (i < ACurrentLine && AMoved[i]) Moved(paths, true);
   }
-  std::stable_sort(fSources.begin(), fSources.end(),
-                   [](const auto& A, const auto& B) { return TPathLess()(A.first, B.first); });
+  std::sort(fSources.begin(), fSources.end(), [](const auto& A, const auto& B) {
+    return TPathLess()(A.first, B.first) || (!TPathLess()(B.first, A.first) && A.second < B.second);
+  });
 }
 
 TListRenames::TSources::const_iterator

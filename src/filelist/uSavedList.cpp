@@ -1,6 +1,5 @@
 #include "filelist/uSavedList.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "far/uFAR.h"
@@ -25,18 +24,26 @@ bool ReadAllBytes(TTextStream& AStream, std::string& ABytes) {
 }
 
 // UTF-16 text is whole code units, and each ASCII character in it (every quote, blank and
-// line end of the list) holds a zero byte on the same side of its unit, the first side
-// when big-endian; the other side has one only in the rare characters U+xx00. A UTF-8 or
-// ANSI list holds no zero byte but where a name holds U+0000, which is rarer than lines.
-bool LooksLikeUtf16(const std::string& ABytes, bool& ABigEndian) {
-  size_t odd = 0, even = 0, lineEnds = 0;
-  for (size_t i = 0; i < ABytes.size(); ++i) {
-    if (ABytes[i] == 0) ++((i & 1) ? odd : even);
-    if (ABytes[i] == '\n') ++lineEnds;
+// line end of the list) is a unit with a zero high byte: the second byte of the unit when
+// little-endian, the first when big-endian. The low byte is zero only in the rare
+// characters U+xx00. A line end counts only as a whole unit at an even offset: names in
+// many scripts hold the byte 0x0A on its own (U+0A15, U+4E0A). A UTF-8 or ANSI list holds
+// no zero byte but where a name holds U+0000, which is rarer than lines, and no line end
+// beside a zero byte.
+bool LooksLikeUtf16(const std::string& ABytes, bool ABigEndian) {
+  if (ABytes.size() % 2 != 0) return false;
+  const size_t high = ABigEndian ? 0 : 1;
+  size_t zeros = 0, others = 0, lineEnds = 0, lineFeedBytes = 0;
+  for (size_t i = 0; i < ABytes.size(); i += 2) {
+    const char highByte = ABytes[i + high], lowByte = ABytes[i + 1 - high];
+    if (highByte == 0) ++zeros;
+    if (lowByte == 0) ++others;
+    if (highByte == 0 && lowByte == '\n') ++lineEnds;
+    lineFeedBytes += (highByte == '\n') + (lowByte == '\n');
   }
-  ABigEndian = even > odd;
-  const size_t zeros = std::max(odd, even), others = std::min(odd, even);
-  return ABytes.size() % 2 == 0 && zeros > 4 * others && zeros > 2 * lineEnds;
+  // Without a line end in this order it may still be UTF-16 (one line, kept short by
+  // the user); then its ASCII outweighs every byte that reads as a line end in UTF-8.
+  return zeros > 4 * others && zeros > 2 * lineEnds && (lineEnds > 0 || zeros > 2 * lineFeedBytes);
 }
 
 // The list goes to the editor as UTF-8 with its byte-order mark. Saved without a mark, its
@@ -45,10 +52,11 @@ bool LooksLikeUtf16(const std::string& ABytes, bool& ABigEndian) {
 // every name outside ASCII came out wrong.
 void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
   if (AStream.Position() != 0) return; // a byte-order mark settled it
-  bool bigEndian = false;
-  if (LooksLikeUtf16(ABytes, bigEndian)) {
+  // At most one order passes: the zero bytes of one are the other's rare ones.
+  const bool littleEndian = LooksLikeUtf16(ABytes, false);
+  if (littleEndian || LooksLikeUtf16(ABytes, true)) {
     AStream.SetEncoding(feUTF16); // on a stream with data this writes no mark
-    AStream.SetBigEndian(bigEndian);
+    AStream.SetBigEndian(!littleEndian);
   } else if (AStream.Encoding() == feANSI && !ABytes.empty() &&
              win::MultiByteToWideChar(win::CP_UTF8, win::MB_ERR_INVALID_CHARS, ABytes.data(),
                                       int(ABytes.size()), nullptr, 0) != 0) {

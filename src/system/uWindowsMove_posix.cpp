@@ -2,8 +2,8 @@
 //
 // MoveFileW never replaces an existing entry, also on file systems without no-replace
 // renames. A move between file systems copies a regular file and deletes the source only
-// once the copy is complete; a directory cannot move between file systems
-// (ERROR_NOT_SAME_DEVICE).
+// once the copy is complete (uWindowsCopy_posix.cpp); a directory cannot move between
+// file systems (ERROR_NOT_SAME_DEVICE).
 #include "system/uWindowsPosix.h"
 
 #include <cerrno>
@@ -12,7 +12,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace win::standin {
 
@@ -32,58 +31,6 @@ namespace win::real {
 using namespace standin;
 
 namespace {
-
-bool WriteAll(int AFile, const char* AData, size_t ACount) {
-  while (ACount > 0) {
-    ssize_t n = write(AFile, AData, ACount);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    AData += n;
-    ACount -= size_t(n);
-  }
-  return true;
-}
-
-// Copies a regular file to a new name on another file system, then deletes the source.
-// Any failure removes the partial copy and keeps the source.
-BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
-  struct stat st;
-  if (lstat(AFrom.c_str(), &st) != 0) return FailErrno(AFrom);
-  if (!S_ISREG(st.st_mode)) return Fail(ERROR_NOT_SAME_DEVICE, 0);
-
-  int source = open(AFrom.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) return FailErrno(AFrom);
-  int target = open(ATo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (target < 0) {
-    int error = errno;
-    close(source);
-    return Fail(ErrorOf(error, ATo), 0);
-  }
-
-  bool ok = true;
-  std::vector<char> buffer(1 << 16);
-  for (;;) {
-    ssize_t n = read(source, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || (n > 0 && !WriteAll(target, buffer.data(), size_t(n)))) ok = false;
-    if (n <= 0) break;
-  }
-  int error = ok ? 0 : errno;
-  if (ok) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    fchmod(target, st.st_mode & 07777);
-    futimens(target, times);
-    if (fsync(target) != 0) ok = false, error = errno;
-  }
-  if (close(target) != 0 && ok) ok = false, error = errno;
-  close(source);
-  if (ok && unlink(AFrom.c_str()) != 0) ok = false, error = errno;
-  if (!ok) {
-    unlink(ATo.c_str());
-    return Fail(ErrorOf(error ? error : EIO, ATo), 0);
-  }
-  return 1;
-}
 
 // A file system without no-replace renames (NFS, SMB, some FUSE file systems): a name
 // counts as free only when looking it up says it is missing, and a file takes its new

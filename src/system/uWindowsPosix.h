@@ -43,4 +43,9 @@ struct TMoveCalls {
 };
 TMoveCalls& MoveCalls();
 
+// Moves a regular file to a new name on another file system: copies it with its owner,
+// mode, times, extended attributes and holes, then deletes the source. Anything else
+// fails with ERROR_NOT_SAME_DEVICE; any failure removes the partial copy.
+BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo);
+
 } // namespace win::standin

@@ -25,12 +25,15 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
 
 #ifndef _WIN32
 // The same program started without waiting for it, its standard input a pipe that stays
-// open (so a question waits for an answer) until Finish, which waits for it.
+// open (so a question waits for an answer) until Finish, which waits for it. Its
+// standard output goes to the file AScratch/stdout, or (outReaderGone) to a pipe whose
+// reader has gone, so that every write to it fails.
 class TStartedProgram {
 public:
+  enum TOutput { outFile, outReaderGone };
   TStartedProgram(const std::string& AProgram, const std::vector<std::string>& AArguments,
                   const std::vector<std::pair<std::string, std::string>>& AEnvironment,
-                  const std::filesystem::path& AScratch);
+                  const std::filesystem::path& AScratch, TOutput AOutput = outFile);
   ~TStartedProgram();
   // Whether standard output came to hold ACount times AText within a few seconds.
   bool WaitForOutput(const std::string& AText, size_t ACount = 1);

@@ -48,9 +48,10 @@ std::vector<char*> Pointers(std::vector<std::string>& ATexts) {
 }
 
 // Starts AProgram with standard input from AInputFd, or from the file AScratch/stdin when
-// it is negative, and the output streams to files in AScratch. The pid, or -1 with AError.
+// it is negative, standard output to AOutputFd, or to a file in AScratch when it is
+// negative, and standard error to a file there. The pid, or -1 with AError.
 pid_t Start(const std::string& AProgram, const std::vector<std::string>& AArguments, int AInputFd,
-            const std::vector<std::pair<std::string, std::string>>& AEnvironment,
+            int AOutputFd, const std::vector<std::pair<std::string, std::string>>& AEnvironment,
             const std::filesystem::path& AScratch, std::string& AError) {
   const auto input = AScratch / "stdin";
   const auto out = AScratch / "stdout";
@@ -67,7 +68,10 @@ pid_t Start(const std::string& AProgram, const std::vector<std::string>& AArgume
     posix_spawn_file_actions_adddup2(&actions, AInputFd, 0);
   else
     posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (AOutputFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, AOutputFd, 1);
+  else
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = -1;
   const int error =
@@ -99,20 +103,22 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
                       const std::filesystem::path& AScratch) {
   WriteBytes(AScratch / "stdin", AInput);
   TRunResult result;
-  const pid_t child = Start(AProgram, AArguments, -1, AEnvironment, AScratch, result.Err);
+  const pid_t child = Start(AProgram, AArguments, -1, -1, AEnvironment, AScratch, result.Err);
   return child < 0 ? result : Wait(child, AScratch);
 }
 
 TStartedProgram::TStartedProgram(
     const std::string& AProgram, const std::vector<std::string>& AArguments,
     const std::vector<std::pair<std::string, std::string>>& AEnvironment,
-    const std::filesystem::path& AScratch)
+    const std::filesystem::path& AScratch, TOutput AOutput)
     : fScratch(AScratch) {
-  int ends[2];
+  int ends[2], out[2] = {-1, -1};
   if (pipe2(ends, O_CLOEXEC) != 0) return;
+  if (AOutput == outReaderGone && pipe2(out, O_CLOEXEC) == 0) close(out[0]);
   std::string error;
-  fPid = Start(AProgram, AArguments, ends[0], AEnvironment, AScratch, error);
+  fPid = Start(AProgram, AArguments, ends[0], out[1], AEnvironment, AScratch, error);
   close(ends[0]);
+  if (out[1] >= 0) close(out[1]);
   fInput = ends[1];
 }
 

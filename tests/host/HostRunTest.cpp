@@ -267,12 +267,33 @@ TEST_F(HostAnswers, SkipAllAsksOnceForEveryFailure) {
   EXPECT_EQ(Content("d.txt"), "D");
 }
 
-TEST_F(HostAnswers, RetryThatKeepsFailingEndsCancelled) {
-  const TRunResult result = Run({"--answer", "1", Panel()});
-  EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_GT(Count(result.Out, "Overwrite"), 1u);
-  EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
-  ExpectUntouched();
+// An answer that brings the same question back (Retry on a move that keeps failing,
+// Overwrite of a folder by itself) is taken five times, from --answer or from standard
+// input alike; then the question is cancelled.
+TEST_F(HostAnswers, AnswerThatKeepsFailingEndsCancelled) {
+  CreateFolder("d");
+  Create("d" + std::string(1, PathDelimiter) + "x", "X");
+  std::string retries, overwrites;
+  for (int i = 0; i < 50; ++i)
+    retries += "1\n", overwrites += "2\n";
+  const struct {
+    std::vector<std::string> Options;
+    std::string Input, Edits;
+  } cases[] = {{{"--answer", "1"}, "", "a.txt>b.txt"},
+               {{}, retries, "a.txt>b.txt"},
+               {{}, overwrites, "d>d" + std::string(1, PathDelimiter) + "x"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Edits + " " + (c.Options.empty() ? c.Input.substr(0, 1) : c.Options[1]));
+    fEdits = c.Edits;
+    std::vector<std::string> arguments = c.Options;
+    arguments.push_back(Panel());
+    const TRunResult result = Run(arguments, c.Input);
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(Count(result.Out, "Overwrite"), 6u) << result.Out;
+    EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
+    ExpectUntouched();
+    EXPECT_EQ(Content("d" + std::string(1, PathDelimiter) + "x"), "X");
+  }
 }
 
 TEST_F(HostAnswers, ZeroOrABeyondTheButtonsCancels) {
@@ -431,17 +452,28 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
     Create(name, name);
   fEdits = "a.txt>b.txt|c.txt>d.txt";
-  {
+  for (int ending : {SIGTERM, SIGQUIT}) {
+    SCOPED_TRACE(ending);
     TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
     ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200)); // into the wait for input
     host.Signal(SIGINT);
     ASSERT_TRUE(host.WaitForOutput("Choose 1-4", 2)) << "Ctrl+C did not just cancel";
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    host.Signal(SIGTERM);
+    host.Signal(ending);
     const TRunResult result = host.Finish();
     EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
     EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
+    EXPECT_TRUE(TempIsEmpty());
+  }
+  // Standard output a pipe whose reader has gone (quorvane-run | head -1): the first
+  // question cannot be shown, which ends the job in the same way.
+  {
+    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path(),
+                         TStartedProgram::outReaderGone);
+    const TRunResult result = host.Finish();
+    EXPECT_EQ(result.ExitCode, 1) << result.Err;
+    EXPECT_NE(result.Err.find("cannot write to standard output"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
   }
   // While the editor runs, SIGTERM ends the job when the editor returns.

@@ -49,6 +49,58 @@ TEST_F(PluginRenameHazards, LongListSavedWithoutMarkKeepsItsNonAsciiNames) {
   EXPECT_EQ(Names().size(), 500u);
 }
 
+// A list saved in UTF-16 without its mark, or in UTF-8 with or without one, reads back in
+// any script: also where its code units hold the byte of a line end (U+0A15, U+4E0A,
+// U+040A) or a zero byte (U+AC00, U+4E00, U+1F600), and whether the list is shorter or
+// longer than what encoding detection samples. The first and the last line rename a
+// file; the lines between are left alone.
+TEST_F(PluginRenameHazards, ListInAnyScriptAndEncodingReadsBack) {
+  const std::u16string names[] = {
+      u"Café_Ünïcödé", u"Фото_Њива_дом",  u"Φωτογραφία_θάλασσα", u"ऊँट_तस्वीर",     u"ਤਸਵੀਰ_ਪੰਜਾਬ",
+      u"ช้าง_รูปภาพ_ช",  u"上海_一月_照片", u"가족_사진_가",       u"صورة_العائلة", u"😀_🎉_photo"};
+  const struct {
+    const char* Name;
+    uintptr_t CodePage;
+    bool Mark;
+  } encodings[] = {{"UTF-16 LE", 1200, false},
+                   {"UTF-16 BE", 1201, false},
+                   {"UTF-8 with mark", 65001, true},
+                   {"UTF-8", 65001, false}};
+  for (const std::u16string& name : names) {
+    for (const auto& encoding : encodings) {
+      for (size_t lines : {10, 50, 5000}) {
+        SCOPED_TRACE(testing_support::ToUtf8(name) + ", " + encoding.Name + ", " +
+                     std::to_string(lines) + " lines");
+        MakeFile("first", "1");
+        MakeFile("last", "2");
+        ShowPanel({u"first", u"last"});
+        TFakeFar::TEditor* editor = OpenFromPanel();
+        ASSERT_NE(editor, nullptr);
+        const size_t first = FirstEntry();
+        editor->Lines.resize(first);
+        editor->Eols.assign(first, u"\r\n");
+        editor->Lines.push_back(Entry(u"first", name + u"_first"));
+        for (size_t i = 2; i < lines; ++i)
+          editor->Lines.push_back(
+              Entry(name + u"_" + U(std::to_string(i)), name + u"_" + U(std::to_string(i))));
+        editor->Lines.push_back(Entry(u"last", name + u"_last"));
+        editor->Eols.resize(editor->Lines.size(), u"\r\n");
+        editor->CodePage = encoding.CodePage;
+        editor->ByteOrderMark = encoding.Mark;
+        ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+        const size_t boxes = Boxes().size();
+        CloseEditor(editor->Id);
+
+        EXPECT_EQ(Boxes().size(), boxes);
+        const std::string renamed = testing_support::ToUtf8(name);
+        EXPECT_EQ(Names(), (std::vector<std::string>{renamed + "_first", renamed + "_last"}));
+        for (const std::string& left : Names())
+          std::filesystem::remove(fDir.Path() / testing_support::U16ToPath(U(left)));
+      }
+    }
+  }
+}
+
 // Every system call would see a name only up to its U+0000: "a<NUL>x" would move a, and
 // overwriting "b<NUL>x" would delete b. Such a name names no file at all.
 TEST_F(PluginRenameHazards, NameHoldingNulNamesNoFile) {

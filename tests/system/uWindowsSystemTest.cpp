@@ -10,7 +10,12 @@
 #include <cstdlib>
 
 #ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -130,16 +135,43 @@ TEST_F(WindowsSystemTest, MoveFileDoesNotMergeHardLinks) {
   EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"a", "b"}));
 }
 
-// Needs a second file system: /dev/shm is one on most Linux machines.
-TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsCopiesFilesOnly) {
-  std::error_code error;
-  fs::path other = fs::path("/dev/shm") / fDir.Path().filename();
-  if (!fs::create_directory(other, error)) GTEST_SKIP() << "no /dev/shm";
-  struct stat a, b;
-  if (stat(fDir.Path().c_str(), &a) != 0 || stat(other.c_str(), &b) != 0 || a.st_dev == b.st_dev) {
-    fs::remove_all(other, error);
-    GTEST_SKIP() << "/dev/shm is on the same file system";
+namespace {
+
+// A folder on a second file system, /dev/shm on most Linux machines, that goes with the
+// test; empty, with the reason in AWhy, where there is none.
+class OtherFileSystem {
+public:
+  OtherFileSystem(const fs::path& ABeside, std::string& AWhy)
+      : fPath(fs::path("/dev/shm") / ABeside.filename()) {
+    std::error_code error;
+    struct stat a, b;
+    if (!fs::create_directory(fPath, error)) {
+      AWhy = "no /dev/shm";
+      fPath.clear();
+    } else if (stat(ABeside.c_str(), &a) != 0 || stat(fPath.c_str(), &b) != 0 ||
+               a.st_dev == b.st_dev) {
+      AWhy = "/dev/shm is on the same file system";
+      fs::remove_all(fPath, error);
+      fPath.clear();
+    }
   }
+  ~OtherFileSystem() {
+    std::error_code error;
+    if (!fPath.empty()) fs::remove_all(fPath, error);
+  }
+  const fs::path& Path() const { return fPath; }
+
+private:
+  fs::path fPath;
+};
+
+} // namespace
+
+TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsCopiesFilesOnly) {
+  std::string why;
+  const OtherFileSystem folder(fDir.Path(), why);
+  if (folder.Path().empty()) GTEST_SKIP() << why;
+  const fs::path& other = folder.Path();
   const std::u16string there = PathToU16(other) + u'/';
 
   WriteBytes(fDir / "a.txt", std::string(200000, 'a'));
@@ -159,7 +191,87 @@ TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsCopiesFilesOnly) {
   EXPECT_EQ(win::MoveFileW(Name("d").c_str(), (there + u"d").c_str()), 0);
   EXPECT_EQ(win::GetLastError(), win::ERROR_NOT_SAME_DEVICE);
   EXPECT_TRUE(fs::is_directory(fDir / "d"));
-  fs::remove_all(other, error);
+
+  // A copy that cannot be written in full (here: beyond the largest file allowed) is
+  // removed, and the source stays.
+  WriteBytes(fDir / "big.txt", std::string(200000, 'b'));
+  struct rlimit limit, small;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  small = limit;
+  small.rlim_cur = 65536;
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const auto moved = win::MoveFileW(Name("big.txt").c_str(), (there + u"big.txt").c_str());
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(moved, 0);
+  EXPECT_FALSE(fs::exists(other / "big.txt"));
+  EXPECT_EQ(ReadBytes(fDir / "big.txt"), std::string(200000, 'b'));
+}
+
+// Moved to another file system, a file keeps its owner and group, mode (set-ID bits
+// too), times, extended attributes and holes. A mover who may not give it the owner or
+// group (nobody moving root's set-ID program) leaves it theirs and without set-ID bits.
+// Needs root, to own files as others.
+TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsKeepsTheFileAsItWas) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  std::string why;
+  const OtherFileSystem folder(fDir.Path(), why);
+  if (folder.Path().empty()) GTEST_SKIP() << why;
+  const fs::path& other = folder.Path();
+  fs::permissions(fDir.Path(), fs::perms::all);
+  fs::permissions(other, fs::perms::all);
+  const auto xattr = [](const fs::path& APath, const char* AName) {
+    char value[64] = {};
+    const ssize_t size = getxattr(APath.c_str(), AName, value, sizeof value);
+    return size < 0 ? std::string("(none)") : std::string(value, size_t(size));
+  };
+
+  const uid_t nobody = 65534;
+  const struct {
+    const char* Name;
+    uid_t Owner;
+    gid_t Group;
+    mode_t Mode;
+    uid_t Mover;
+  } files[] = {{"program", 1234, 5678, 04750, 0},
+               {"private", 1234, 1234, 0600, 0},
+               {"shared", 0, 5678, 02775, 0},
+               {"sparse", 1234, 0, 0644, 0},
+               {"root's", 0, 0, 06755, nobody}};
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.Name);
+    const fs::path path = fDir / file.Name, moved = other / file.Name;
+    WriteBytes(path, "#!/bin/sh\n");
+    if (std::string(file.Name) == "sparse") fs::resize_file(path, 8 << 20);
+    ASSERT_EQ(chown(path.c_str(), file.Owner, file.Group), 0);
+    ASSERT_EQ(chmod(path.c_str(), file.Mode), 0);
+    ASSERT_EQ(setxattr(path.c_str(), "user.note", "mine", 4, 0), 0);
+    ASSERT_EQ(setxattr(path.c_str(), "trusted.note", "root's", 6, 0), 0);
+    const struct timespec times[2] = {{1000000000, 5}, {1200000000, 7}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    const std::string content = ReadBytes(path);
+
+    ASSERT_EQ(setegid(file.Mover), 0);
+    ASSERT_EQ(seteuid(file.Mover), 0);
+    const bool done = win::MoveFileW(PathToU16(path).c_str(), PathToU16(moved).c_str()) != 0;
+    ASSERT_EQ(seteuid(0), 0);
+    ASSERT_EQ(setegid(0), 0);
+    ASSERT_TRUE(done);
+    EXPECT_FALSE(fs::exists(path));
+    struct stat st;
+    ASSERT_EQ(stat(moved.c_str(), &st), 0);
+    const bool root = file.Mover == 0;
+    EXPECT_EQ(st.st_uid, root ? file.Owner : nobody);
+    EXPECT_EQ(st.st_gid, root ? file.Group : nobody);
+    EXPECT_EQ(st.st_mode & 07777, root ? file.Mode : file.Mode & 0777);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 7);
+    EXPECT_EQ(xattr(moved, "user.note"), "mine");
+    EXPECT_EQ(xattr(moved, "trusted.note"), root ? "root's" : "(none)"); // root's alone
+    EXPECT_EQ(ReadBytes(moved), content);
+    EXPECT_LT(st.st_blocks * 512, 1 << 20); // the hole of "sparse" stays one
+  }
 }
 #endif
 
