@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "far/uPluginModule.h"
+#include "farside/uPluginModule.h"
 
 namespace host {
 

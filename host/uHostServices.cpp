@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "farside/uPanelRecords.h"
 #include "messages/uMessages.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
@@ -296,42 +297,32 @@ intptr_t THostServices::PanelControl(void* APanel, int ACommand, intptr_t AParam
 intptr_t THostServices::GetPanelItem(intptr_t AIndex, FarGetPluginPanelItem* AItem) {
   if (AIndex < 0 || static_cast<size_t>(AIndex) >= fPanel.Items().size()) return 0;
   const TPanelEntry& entry = fPanel.Items()[AIndex];
-  // The record, then its strings: the name and an empty alternate name.
-  const size_t nameSize = (entry.Name.size() + 1) * sizeof(char16_t);
-  const size_t size = sizeof(PluginPanelItem) + nameSize + sizeof(char16_t);
+  TPanelItemRecord record;
+  record.Fields.Flags = entry.Selected ? PPIF_SELECTED : PPIF_NONE;
+  record.Fields.FileAttributes = entry.Folder ? AttributeDirectory : AttributeArchive;
+  record.Fields.NumberOfLinks = 1;
+  record.FileName = entry.Name;
+  record.AlternateFileName = u"";
+  const size_t size = PanelItemSize(record);
   if (!AItem) return static_cast<intptr_t>(size);
   if (AItem->StructSize < sizeof(FarGetPluginPanelItem) || !AItem->Item || AItem->Size < size) {
     return static_cast<intptr_t>(size);
   }
-  auto* bytes = reinterpret_cast<unsigned char*>(AItem->Item);
-  std::memset(bytes, 0, size);
-  auto* name = reinterpret_cast<char16_t*>(bytes + sizeof(PluginPanelItem));
-  std::memcpy(name, entry.Name.c_str(), nameSize);
-  PluginPanelItem* item = AItem->Item;
-  item->FileName = name;
-  item->AlternateFileName = name + entry.Name.size() + 1;
-  item->Flags = entry.Selected ? PPIF_SELECTED : PPIF_NONE;
-  item->FileAttributes = entry.Folder ? AttributeDirectory : AttributeArchive;
-  item->NumberOfLinks = 1;
+  PackPanelItem(record, AItem->Item);
   return static_cast<intptr_t>(size);
 }
 
 intptr_t THostServices::GetPanelDirectory(intptr_t ASize, FarPanelDirectory* ADirectory) {
-  // The record, then the directory's name and the empty parameter and host file.
-  const std::u16string& name = fPanel.Directory();
-  const size_t nameSize = (name.size() + 1) * sizeof(char16_t);
-  const size_t size = sizeof(FarPanelDirectory) + nameSize + 2 * sizeof(char16_t);
+  TPanelDirectoryRecord record;
+  record.Name = fPanel.Directory();
+  record.Param = u"";
+  record.File = u"";
+  const size_t size = PanelDirectorySize(record);
   if (!ADirectory || ASize < static_cast<intptr_t>(size) ||
       ADirectory->StructSize < sizeof(FarPanelDirectory)) {
     return static_cast<intptr_t>(size);
   }
-  auto* bytes = reinterpret_cast<unsigned char*>(ADirectory);
-  std::memset(bytes + sizeof(size_t), 0, size - sizeof(size_t));
-  auto* text = reinterpret_cast<char16_t*>(bytes + sizeof(FarPanelDirectory));
-  std::memcpy(text, name.c_str(), nameSize);
-  ADirectory->Name = text;
-  ADirectory->Param = text + name.size() + 1;
-  ADirectory->File = text + name.size() + 2;
+  PackPanelDirectory(record, ADirectory);
   return static_cast<intptr_t>(size);
 }
 

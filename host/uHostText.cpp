@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "files/uStrings.h"
-#include "system/uPosixPath.h"
+#include "system/uUtf8.h"
 
 namespace host {
 
 std::u16string Utf8ToU16(const std::string& AText, bool* AValid) {
-  std::u16string result = posix::BytesToPath(AText);
-  // Well-formed UTF-8 is the only encoding of what it decodes to; a byte replaced by
-  // U+FFFD does not come back.
-  if (AValid) *AValid = posix::PathToBytes(result) == AText;
-  return result;
+  return Utf8ToUtf16(AText, AValid);
 }
 
 std::string U16ToUtf8(const std::u16string& AText) {

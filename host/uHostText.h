@@ -6,8 +6,8 @@
 namespace host {
 
 // Decodes as the plugin reads a POSIX file name, so that a listed name reads the same in
-// both: each byte that is not part of well-formed UTF-8 becomes U+FFFD. AValid (when
-// given) tells whether there was any.
+// both: each part that is not well-formed UTF-8 becomes U+FFFD. AValid (when given)
+// tells whether there was none.
 std::u16string Utf8ToU16(const std::string& AText, bool* AValid = nullptr);
 // Unpaired surrogates encode as U+FFFD (WideToUtf8).
 std::string U16ToUtf8(const std::u16string& AText);

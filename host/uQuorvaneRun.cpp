@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "far/uLngFile.h"
+#include "farside/uLngFile.h"
 #include "files/uStrings.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"

@@ -4,7 +4,6 @@
 #include "filelist/uFileList.h"
 #include "filelist/uListFormat.h"
 #include "messages/uMessages.h"
-#include "plugin/uZandrelConsts.h"
 
 bool TFileList::JumpToDestinationFileName() {
   TEditorInfo info;
@@ -65,13 +64,12 @@ void InitMenuItem(FarMenuItem& AItem, TMessageId AMsgId, uint64_t AFlags) {
 
 } // namespace
 
-bool TFileList::ShowEditorMenu() {
+bool TFileList::ShowEditorMenu(const GUID& AMenuId) {
   FarMenuItem items[2];
   InitMenuItem(items[0], MJumpCommand, 0);
   InitMenuItem(items[1], MSelectCommand, 0);
-  const intptr_t chosen =
-      farhost::Menu(&EditorMenuGUID, -1, -1, 0, FMENU_WRAPMODE, GetMessageText(MTitle), nullptr,
-                    nullptr, nullptr, nullptr, items, 2);
+  const intptr_t chosen = farhost::Menu(&AMenuId, -1, -1, 0, FMENU_WRAPMODE, GetMessageText(MTitle),
+                                        nullptr, nullptr, nullptr, nullptr, items, 2);
   switch (chosen) {
   case 0:
     return JumpToDestinationFileName();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "far/Plugin3.h"
 #include "system/uWindows.h"
 
 class TFarPanelInfo;
@@ -51,7 +52,8 @@ public:
   // The editor commands. (uEditorCommands.cpp)
   bool JumpToDestinationFileName();
   bool SelectDestinationFilenames();
-  bool ShowEditorMenu();
+  // AMenuId: the menu's fixed identity, which is the plugin's to give.
+  bool ShowEditorMenu(const GUID& AMenuId);
 
   // True when APath names an existing file or directory; AAttributes receives its
   // attributes (INVALID_FILE_ATTRIBUTES when absent).

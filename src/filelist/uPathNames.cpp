@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "files/uStrings.h"
 #include "system/uSystem.h"
 #include "system/uWindows.h"
 
@@ -112,10 +113,7 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
 }
 
 std::u16string VisiblePath(const std::u16string& APath) {
-  std::u16string shown;
-  for (char16_t c : APath)
-    shown += c == u'\0' ? std::u16string(u"\\0") : std::u16string(1, c);
-  return shown;
+  return EscapeControlCharacters(APath);
 }
 
 std::u16string MoveToFreeName(const std::u16string& APath) {

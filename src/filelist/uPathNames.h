@@ -11,8 +11,9 @@
 // same behind "\\?\". False when a ".." would climb above the root, or the path has none.
 bool NormalizePath(const std::u16string& APath, std::u16string& AResult);
 
-// APath with every U+0000 shown as "\0": a message box takes its lines up to the first
-// U+0000, and would name another file.
+// APath as a box shows it, its control characters escaped as everywhere else
+// (EscapeControlCharacters): a box takes its lines up to the first U+0000, and would name
+// another file, and a line break would split the line.
 std::u16string VisiblePath(const std::u16string& APath);
 
 // Moves the entry at APath to a free name in its own folder (".quorvane-N") and answers

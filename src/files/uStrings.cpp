@@ -86,7 +86,9 @@ std::u16string EscapeControlCharacters(const std::u16string& AText) {
   std::u16string result;
   result.reserve(AText.size());
   for (char16_t ch : AText) {
-    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) {
+    if (ch == 0) {
+      result += u"\\0";
+    } else if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) {
       result += u"\\x";
       result += Digits[ch >> 4];
       result += Digits[ch & 0xF];

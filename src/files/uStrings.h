@@ -16,8 +16,9 @@ std::string WideBufToMultiByte(uint32_t ACodePage, const char16_t* ASource, int3
 std::string WideBufToUtf8(const char16_t* ASource, int32_t ALength);
 std::string WideToUtf8(const std::u16string& ASource);
 
-// AText with every control character (C0, DEL and C1) written as \xHH, so that a name
-// shown to the user can neither break a line nor drive a terminal.
+// AText with every control character (C0, DEL and C1) written as \xHH, U+0000 as \0, so
+// that a name shown to the user can neither break a line, nor end its text early, nor
+// drive a terminal. Boxes, the list's header and the terminal host all show names so.
 std::u16string EscapeControlCharacters(const std::u16string& AText);
 
 // The same with the result in an out argument, which is replaced in every case.

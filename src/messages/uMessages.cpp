@@ -6,7 +6,7 @@
 
 const char16_t* GetMessageText(TMessageId AId) {
   if (AId == MNone) return u"";
-  const char16_t* text = FarAPI.GetMsg ? FarAPI.GetMsg(&FarPluginGUID, AId) : nullptr;
+  const char16_t* text = farhost::GetMsg(AId);
   // A host without the text would otherwise hand a null pointer to every caller.
   return text ? text : u"";
 }

@@ -2,6 +2,7 @@
 // operations, and none lets an exception reach FAR.
 #include "plugin/uZandrel.h"
 
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -142,7 +143,7 @@ QUORVANE_EXPORT void* FARAPI_CALL OpenW(const OpenInfo* Info) {
     if (!Info) return nullptr;
     if (Info->OpenFrom == OPEN_EDITOR) {
       TFileList* list;
-      if (FindFileListForEditor(-1, list)) list->ShowEditorMenu();
+      if (FindFileListForEditor(-1, list)) list->ShowEditorMenu(EditorMenuGUID);
     } else {
       OpenFromPanel();
     }
@@ -151,9 +152,16 @@ QUORVANE_EXPORT void* FARAPI_CALL OpenW(const OpenInfo* Info) {
   return nullptr;
 }
 
+// The least a record must hold for the fields read from it, on this architecture: a
+// StructSize below it means a host whose record ends before them.
+constexpr size_t EditorEventRecordSize =
+    offsetof(ProcessEditorEventInfo, EditorID) + sizeof(ProcessEditorEventInfo::EditorID);
+constexpr size_t EditorInputRecordSize =
+    offsetof(ProcessEditorInputInfo, Rec) + sizeof(ProcessEditorInputInfo::Rec);
+
 QUORVANE_EXPORT intptr_t FARAPI_CALL ProcessEditorEventW(const ProcessEditorEventInfo* Info) {
   try {
-    if (!Info || Info->StructSize < 16 || Info->Event != EE_CLOSE) return 0;
+    if (!Info || Info->StructSize < EditorEventRecordSize || Info->Event != EE_CLOSE) return 0;
     CloseEditor(Info->EditorID);
   } catch (...) {
   }
@@ -162,7 +170,7 @@ QUORVANE_EXPORT intptr_t FARAPI_CALL ProcessEditorEventW(const ProcessEditorEven
 
 QUORVANE_EXPORT intptr_t FARAPI_CALL ProcessEditorInputW(const ProcessEditorInputInfo* Info) {
   try {
-    if (!Info || Info->StructSize < 24) return 0;
+    if (!Info || Info->StructSize < EditorInputRecordSize) return 0;
     const win::INPUT_RECORD& rec = Info->Rec;
     if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) return 0;
     // Exactly one Alt key, no Ctrl, no Shift.

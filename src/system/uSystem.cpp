@@ -5,10 +5,6 @@
 #include <memory>
 #include <new>
 
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
-
 std::vector<std::u16string>* TempFiles = nullptr;
 
 namespace {
@@ -55,7 +51,7 @@ bool ReparsePointOpens(const std::u16string& AFileName) {
   return win::GetLastError() == win::ERROR_SHARING_VIOLATION;
 }
 
-#ifdef _WIN32
+// The module (DLL, shared object or program) whose code holds this function.
 win::HMODULE ModuleOfThisCode() {
   win::HMODULE module = nullptr;
   if (!win::GetModuleHandleExW(win::GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -64,7 +60,6 @@ win::HMODULE ModuleOfThisCode() {
     return nullptr;
   return module;
 }
-#endif
 
 } // namespace
 
@@ -186,24 +181,13 @@ win::HMODULE HInstance = nullptr;
 
 std::u16string ThisModuleFileName() {
   try {
-#ifdef _WIN32
     win::HMODULE module = HInstance ? HInstance : ModuleOfThisCode();
+    // A null module would name the program instead.
+    if (!module) return {};
     char16_t buffer[PathBufferLength + 1] = {};
     win::DWORD length = win::GetModuleFileNameW(module, buffer, PathBufferLength);
     if (length == 0 || length >= PathBufferLength) return {};
     return BufferText(buffer);
-#else
-    // The shared object (or program) whose code holds this function.
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ThisModuleFileName), &info) == 0 || !info.dli_fname)
-      return {};
-    void* module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
-    char16_t buffer[PathBufferLength + 1] = {};
-    win::DWORD length = win::GetModuleFileNameW(module, buffer, PathBufferLength);
-    if (module) dlclose(module);
-    if (length == 0 || length >= PathBufferLength) return {};
-    return BufferText(buffer);
-#endif
   } catch (...) {
     return {};
   }

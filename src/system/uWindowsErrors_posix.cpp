@@ -66,11 +66,17 @@ DWORD MissingError(const std::string& APath) {
   return IsDirectory(ParentOf(APath)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
+// Every service of the stand-in turns errno into a Windows error here; each answer is the
+// one Windows (and wine) gives for the same situation.
 DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists) {
   switch (AErrno) {
   case 0:
     return ERROR_SUCCESS;
   case ENOENT:
+  // A name longer than the file system holds cannot name an entry: Windows answers as
+  // for any missing one (a component over 255 characters: 2; a path through it or too
+  // long as a whole: 3).
+  case ENAMETOOLONG:
     return MissingError(APath);
   case ENOTDIR:
   case ELOOP:
@@ -88,8 +94,9 @@ DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists) {
     return ERROR_DIR_NOT_EMPTY;
   case EXDEV:
     return ERROR_NOT_SAME_DEVICE;
-  case ENAMETOOLONG:
-    return ERROR_FILENAME_EXCED_RANGE;
+  case EMFILE:
+  case ENFILE:
+    return ERROR_TOO_MANY_OPEN_FILES;
   case ENOSPC:
   case EDQUOT:
     return ERROR_DISK_FULL;
@@ -100,6 +107,7 @@ DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists) {
   case EBADF:
     return ERROR_INVALID_HANDLE;
   default:
+    // EIO and the like: the device failed, not the caller.
     return ERROR_GEN_FAILURE;
   }
 }

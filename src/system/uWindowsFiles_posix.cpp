@@ -22,6 +22,7 @@
 // is shared.
 #include "system/uPosixPath.h"
 #include "system/uWindows.h"
+#include "system/uWindowsPosix.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,9 +35,7 @@ namespace win::real {
 
 namespace {
 
-constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
 constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
-constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr uint32_t HandleMagic = 0x51465648; // "QFVH"
 
 struct TFileHandle {
@@ -69,50 +68,15 @@ bool Fail(DWORD ACode) {
   return false;
 }
 
-DWORD ErrorFromErrno(int AErrno) {
-  switch (AErrno) {
-  case ENOENT:
-    return ERROR_FILE_NOT_FOUND;
-  case ENOTDIR:
-  case ENAMETOOLONG:
-  case ELOOP:
-    return ERROR_PATH_NOT_FOUND;
-  case EEXIST:
-    return ERROR_FILE_EXISTS;
-  case EACCES:
-  case EPERM:
-  case EROFS:
-  case EISDIR:
-  case ETXTBSY:
-    return ERROR_ACCESS_DENIED;
-  case EMFILE:
-  case ENFILE:
-    return ERROR_TOO_MANY_OPEN_FILES;
-  case ENOSPC:
-  case EDQUOT:
-    return ERROR_DISK_FULL;
-  case ENOMEM:
-    return ERROR_NOT_ENOUGH_MEMORY;
-  case EBADF:
-    return ERROR_INVALID_HANDLE;
-  default:
-    return ERROR_INVALID_PARAMETER;
-  }
-}
-
-// ENOENT means a missing file when the directory exists and a missing path otherwise,
-// as Windows tells the two apart.
-DWORD MissingError(const std::string& APath) {
-  const size_t slash = APath.find_last_of('/');
-  if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
-  const std::string dir = slash == 0 ? "/" : APath.substr(0, slash);
-  struct stat st;
-  if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return ERROR_FILE_NOT_FOUND;
-  return ERROR_PATH_NOT_FOUND;
-}
-
+// The Windows error of a failed call on a file or handle. Opening with CREATE_NEW an
+// existing file fails with ERROR_FILE_EXISTS, where a directory or a move answers
+// ERROR_ALREADY_EXISTS.
 DWORD OpenError(int AErrno, const std::string& APath) {
-  return AErrno == ENOENT ? MissingError(APath) : ErrorFromErrno(AErrno);
+  return standin::ErrorOf(AErrno, APath, ERROR_FILE_EXISTS);
+}
+
+DWORD HandleError(int AErrno) {
+  return standin::ErrorOf(AErrno, std::string());
 }
 
 // Windows' rule: both the new and every existing opener must allow the other's access.
@@ -234,7 +198,7 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
   const bool truncate = existed && (ACreationDisposition == CREATE_ALWAYS ||
                                     ACreationDisposition == TRUNCATE_EXISTING);
   if (truncate && ::ftruncate(fd, 0) != 0) {
-    const DWORD error = ErrorFromErrno(errno);
+    const DWORD error = HandleError(errno);
     CloseHandle(handle);
     SetLastError(error);
     return InvalidHandleValue();
@@ -258,7 +222,7 @@ BOOL ReadFile(HANDLE AFile, void* ABuffer, DWORD ACount, DWORD* ARead, void*) {
     if (n < 0) {
       if (errno == EINTR) continue;
       if (ARead) *ARead = done;
-      return Fail(ErrorFromErrno(errno));
+      return Fail(HandleError(errno));
     }
     if (n == 0) break; // end of file: success with fewer bytes
     done += DWORD(n);
@@ -279,7 +243,7 @@ BOOL WriteFile(HANDLE AFile, const void* ABuffer, DWORD ACount, DWORD* AWritten,
     if (n < 0) {
       if (errno == EINTR) continue;
       if (AWritten) *AWritten = done;
-      return Fail(ErrorFromErrno(errno));
+      return Fail(HandleError(errno));
     }
     done += DWORD(n);
   }
@@ -310,12 +274,12 @@ BOOL SetFilePointerEx(HANDLE AFile, int64_t ADistance, int64_t* ANewPosition, DW
   if (whence == SEEK_CUR) base = current;
   if (whence == SEEK_END) {
     struct stat st;
-    if (::fstat(h->Fd, &st) != 0) return Fail(ErrorFromErrno(errno));
+    if (::fstat(h->Fd, &st) != 0) return Fail(HandleError(errno));
     base = st.st_size;
   }
   if (ADistance < 0 && base + ADistance < 0) return Fail(ERROR_NEGATIVE_SEEK);
   const off_t result = ::lseek(h->Fd, off_t(ADistance), whence);
-  if (result < 0) return Fail(ErrorFromErrno(errno));
+  if (result < 0) return Fail(HandleError(errno));
   if (ANewPosition) *ANewPosition = result;
   return true;
 }
@@ -325,7 +289,7 @@ BOOL GetFileSizeEx(HANDLE AFile, int64_t* ASize) {
   if (!h) return Fail(ERROR_INVALID_HANDLE);
   if (!ASize) return Fail(ERROR_INVALID_PARAMETER);
   struct stat st;
-  if (::fstat(h->Fd, &st) != 0) return Fail(ErrorFromErrno(errno));
+  if (::fstat(h->Fd, &st) != 0) return Fail(HandleError(errno));
   *ASize = st.st_size;
   return true;
 }
@@ -335,7 +299,7 @@ BOOL SetEndOfFile(HANDLE AFile) {
   if (!h) return Fail(ERROR_INVALID_HANDLE);
   if (!(h->Access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
   const off_t position = ::lseek(h->Fd, 0, SEEK_CUR);
-  if (position < 0 || ::ftruncate(h->Fd, position) != 0) return Fail(ErrorFromErrno(errno));
+  if (position < 0 || ::ftruncate(h->Fd, position) != 0) return Fail(HandleError(errno));
   return true;
 }
 

@@ -19,7 +19,9 @@ std::string NameOf(const std::string& APath);
 bool IsDirectory(const std::string& APath);
 // Windows tells a missing entry (2) from a missing directory on the way to it (3).
 DWORD MissingError(const std::string& APath);
-// The Windows error for an errno; AExists is what EEXIST becomes.
+// The Windows error for an errno: the one table of the stand-in. APath is the path the
+// call failed on (ENOENT tells 2 from 3 by its folder); AExists is what EEXIST becomes,
+// ERROR_ALREADY_EXISTS for directories and moves, ERROR_FILE_EXISTS for CreateFileW.
 DWORD ErrorOf(int AErrno, const std::string& APath, DWORD AExists = ERROR_ALREADY_EXISTS);
 BOOL FailErrno(const std::string& APath, DWORD AExists = ERROR_ALREADY_EXISTS);
 template <typename T> T Fail(DWORD AError, T AResult) {

@@ -99,7 +99,8 @@ UINT GetTempFileNameW(const char16_t* APath, const char16_t* APrefix, UINT AUniq
       return value;
     }
     if (errno != EEXIST) {
-      DWORD error = errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorOf(errno, path);
+      // Windows names a folder that is missing, or is a file, as "not a directory".
+      DWORD error = errno == ENOENT || errno == ENOTDIR ? ERROR_DIRECTORY : ErrorOf(errno, path);
       return Fail(error, 0u);
     }
     value = value == 0xFFFF ? 1 : value + 1;

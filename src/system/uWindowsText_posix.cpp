@@ -4,13 +4,15 @@
 // Windows system. UTF-8 follows the Windows rules: under MB_ERR_INVALID_CHARS anything
 // that is not well-formed UTF-8 (overlong forms, encoded surrogates, values above
 // U+10FFFF, sequences cut short, stray continuation bytes) fails the whole call with
-// ERROR_NO_UNICODE_TRANSLATION; without the flag each ill-formed part becomes one U+FFFD.
+// ERROR_NO_UNICODE_TRANSLATION; without the flag each ill-formed part becomes one U+FFFD
+// (the decoder of uUtf8.h).
 // Converting to a single-byte code page, a character the page lacks becomes a similar-looking byte
 // where Windows has a "best fit" for it, else the default character
 // ('?' unless the caller gives one).
 #include "system/uWindows.h"
 
 #include "system/uPosixBestFit.h"
+#include "system/uUtf8.h"
 
 #include <algorithm>
 #include <array>
@@ -88,57 +90,6 @@ int UnitToByte(TPage APage, char16_t AUnit) {
   if (APage == TPage::Cp1252)
     return BestFit(std::begin(posix::BestFit1252), std::end(posix::BestFit1252), AUnit);
   return BestFit(std::begin(posix::BestFit437), std::end(posix::BestFit437), AUnit);
-}
-
-// Decodes one UTF-8 sequence starting at ASource[AIndex]. Returns the number of bytes
-// taken; AValid tells whether they formed a character. Of an ill-formed sequence, the
-// lead byte and the continuation bytes up to the one that shows the fault are taken
-// together (one U+FFFD); a sequence cut short by the end of the source takes the rest.
-size_t DecodeUtf8(const uint8_t* ASource, size_t AIndex, size_t ALength, uint32_t& ACode,
-                  bool& AValid) {
-  const uint8_t b = ASource[AIndex];
-  AValid = false;
-  if (b < 0x80) {
-    ACode = b;
-    AValid = true;
-    return 1;
-  }
-  size_t need;
-  if (b >= 0xC2 && b <= 0xDF) {
-    need = 1, ACode = b & 0x1F;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    need = 2, ACode = b & 0x0F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    need = 3, ACode = b & 0x07;
-  } else {
-    return 1; // stray continuation byte, C0, C1, F5 to FF
-  }
-  if (ALength - AIndex - 1 < need) return ALength - AIndex;
-  size_t taken = 1;
-  auto next = [&](uint32_t& AValue) {
-    const uint32_t c = ASource[AIndex + taken] ^ 0x80u;
-    if (c >= 0x40) return false;
-    AValue = (ACode << 6) | c;
-    return true;
-  };
-  uint32_t v;
-  if (need == 3) {
-    if (!next(v)) return taken;
-    ACode = v, ++taken;
-    if (ACode < 0x10) return taken; // overlong
-  }
-  if (need >= 2) {
-    if (!next(v)) return taken;
-    if (v >= (0x110000 >> 6)) return taken; // above U+10FFFF
-    ACode = v, ++taken;
-    if (ACode < 0x20) return taken;                                     // overlong
-    if (ACode >= (0xD800 >> 6) && ACode <= (0xDFFF >> 6)) return taken; // surrogate
-  }
-  if (!next(v)) return taken;
-  ACode = v, ++taken;
-  if (ACode < 0x80) return taken; // overlong
-  AValid = true;
-  return taken;
 }
 
 bool Fail(DWORD ACode) {
@@ -243,21 +194,10 @@ int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, i
           c = 0xFFFD; // a lone surrogate
         }
       }
-      if (c < 0x80) {
-        put(uint8_t(c));
-      } else if (c < 0x800) {
-        put(uint8_t(0xC0 | (c >> 6)));
-        put(uint8_t(0x80 | (c & 0x3F)));
-      } else if (c < 0x10000) {
-        put(uint8_t(0xE0 | (c >> 12)));
-        put(uint8_t(0x80 | ((c >> 6) & 0x3F)));
-        put(uint8_t(0x80 | (c & 0x3F)));
-      } else {
-        put(uint8_t(0xF0 | (c >> 18)));
-        put(uint8_t(0x80 | ((c >> 12) & 0x3F)));
-        put(uint8_t(0x80 | ((c >> 6) & 0x3F)));
-        put(uint8_t(0x80 | (c & 0x3F)));
-      }
+      char bytes[4];
+      const size_t count = EncodeUtf8(c, bytes);
+      for (size_t k = 0; k < count; ++k)
+        put(uint8_t(bytes[k]));
     }
   } else {
     const uint8_t fallback = ADefaultChar ? uint8_t(*ADefaultChar) : uint8_t('?');

@@ -2,6 +2,7 @@
 // run against the real Windows functions under wine and against the POSIX stand-in.
 #include "files/uStrings.h"
 #include "system/uExceptions.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
 
 #include <gtest/gtest.h>
@@ -43,12 +44,20 @@ TEST(CodePages, StrictUtf8RejectsWhatWindowsRejects) {
     DWORD error;
     EXPECT_EQ(StrictLength(s, error), 0) << s;
     EXPECT_EQ(error, ERROR_NO_UNICODE_TRANSLATION) << s;
+    // The system's own decoder (names, language files, the host) reads them as the
+    // platform does: under wine this holds it to Windows' answer.
+    bool valid = true;
+    EXPECT_EQ(Utf8ToUtf16(s, &valid), Lenient(s)) << s;
+    EXPECT_FALSE(valid) << s;
   }
   const char* good[] = {"\xE2\x82\xAC", "\xF4\x8F\xBF\xBF", "\xED\x9F\xBF", "\xEE\x80\x80",
                         "\xEF\xBF\xBF"};
   for (const char* s : good) {
     DWORD error;
     EXPECT_GT(StrictLength(s, error), 0) << s;
+    bool valid = false;
+    EXPECT_EQ(Utf8ToUtf16(s, &valid), Lenient(s)) << s;
+    EXPECT_TRUE(valid) << s;
   }
   DWORD error;
   EXPECT_EQ(StrictLength(std::string("a\0b", 3), error), 3);

@@ -6,8 +6,10 @@
 
 #include "TestFiles.h"
 #include "far/uFarHost.h"
-#include "far/uLngFile.h"
+#include "farside/uLngFile.h"
+#include "farside/uPanelRecords.h"
 #include "files/uStrings.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
 
 TFakeFar* TFakeFar::fInstance = nullptr;
@@ -27,17 +29,6 @@ GUID GuidOf(const GUID* AGuid) {
 
 template <class T> void Capture(TCall& ACall, const void* ARecord) {
   if (ARecord) ACall.Record.assign(static_cast<const char*>(ARecord), sizeof(T));
-}
-
-// Copies AText with its terminating zero to ADest, which has room for ASize units.
-void PutText(char16_t*& ADest, const std::u16string& AText) {
-  std::copy(AText.begin(), AText.end(), ADest);
-  ADest[AText.size()] = 0;
-  ADest += AText.size() + 1;
-}
-
-size_t TextBytes(const std::u16string& AText) {
-  return (AText.size() + 1) * sizeof(char16_t);
 }
 
 std::string ReadFile(const std::u16string& AFileName, bool& AOk) {
@@ -567,53 +558,42 @@ intptr_t TFakeFar::DoPanelControl(TCall& ACall, void* AParam2) {
   case FCTL_GETPANELITEM: {
     if (ACall.Param1 < 0 || static_cast<size_t>(ACall.Param1) >= panel->Items.size()) return 0;
     const TPanelItem& source = panel->Items[static_cast<size_t>(ACall.Param1)];
-    const size_t needed = sizeof(PluginPanelItem) + TextBytes(source.FileName) +
-                          TextBytes(source.AlternateFileName) + TextBytes(source.Description) +
-                          TextBytes(source.Owner);
+    TPanelItemRecord record;
+    record.Fields.CreationTime = source.CreationTime;
+    record.Fields.LastAccessTime = source.LastAccessTime;
+    record.Fields.LastWriteTime = source.LastWriteTime;
+    record.Fields.ChangeTime = source.ChangeTime;
+    record.Fields.FileSize = source.FileSize;
+    record.Fields.AllocationSize = source.AllocationSize;
+    record.Fields.Flags = source.Flags;
+    record.Fields.FileAttributes = source.FileAttributes;
+    record.Fields.NumberOfLinks = source.NumberOfLinks;
+    record.Fields.CRC32 = source.CRC32;
+    record.FileName = source.FileName;
+    record.AlternateFileName = source.AlternateFileName;
+    record.Description = source.Description;
+    record.Owner = source.Owner;
+    const size_t needed = PanelItemSize(record);
     auto* request = static_cast<FarGetPluginPanelItem*>(AParam2);
     if (!request) return static_cast<intptr_t>(needed);
     if (request->StructSize < sizeof(FarGetPluginPanelItem)) return 0;
     if (!request->Item || request->Size < needed) return static_cast<intptr_t>(needed);
-    PluginPanelItem* item = request->Item;
-    *item = PluginPanelItem{};
-    item->CreationTime = source.CreationTime;
-    item->LastAccessTime = source.LastAccessTime;
-    item->LastWriteTime = source.LastWriteTime;
-    item->ChangeTime = source.ChangeTime;
-    item->FileSize = source.FileSize;
-    item->AllocationSize = source.AllocationSize;
-    item->Flags = source.Flags;
-    item->FileAttributes = source.FileAttributes;
-    item->NumberOfLinks = source.NumberOfLinks;
-    item->CRC32 = source.CRC32;
-    auto* text = reinterpret_cast<char16_t*>(reinterpret_cast<char*>(item) + sizeof(*item));
-    item->FileName = text;
-    PutText(text, source.FileName);
-    item->AlternateFileName = text;
-    PutText(text, source.AlternateFileName);
-    item->Description = text;
-    PutText(text, source.Description);
-    item->Owner = text;
-    PutText(text, source.Owner);
+    PackPanelItem(record, request->Item);
     return static_cast<intptr_t>(needed);
   }
   case FCTL_GETPANELDIRECTORY: {
-    const size_t needed = sizeof(FarPanelDirectory) + TextBytes(panel->Directory) +
-                          TextBytes(panel->DirectoryParam) + TextBytes(panel->DirectoryFile);
+    TPanelDirectoryRecord record;
+    record.PluginId = panel->DirectoryPlugin;
+    record.Name = panel->Directory;
+    record.Param = panel->DirectoryParam;
+    record.File = panel->DirectoryFile;
+    const size_t needed = PanelDirectorySize(record);
     auto* directory = static_cast<FarPanelDirectory*>(AParam2);
     if (!directory) return static_cast<intptr_t>(needed);
     if (directory->StructSize < sizeof(FarPanelDirectory)) return 0;
     if (ACall.Param1 < 0 || static_cast<size_t>(ACall.Param1) < needed)
       return static_cast<intptr_t>(needed);
-    directory->PluginId = panel->DirectoryPlugin;
-    auto* text =
-        reinterpret_cast<char16_t*>(reinterpret_cast<char*>(directory) + sizeof(*directory));
-    directory->Name = text;
-    PutText(text, panel->Directory);
-    directory->Param = text;
-    PutText(text, panel->DirectoryParam);
-    directory->File = text;
-    PutText(text, panel->DirectoryFile);
+    PackPanelDirectory(record, directory);
     return static_cast<intptr_t>(needed);
   }
   case FCTL_SETSELECTION:
@@ -720,7 +700,7 @@ intptr_t TFakeFar::DoEditor(TCall& ACall) {
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     editor.ByteOrderMark = true;
     editor.CodePage = 65001;
-    text = LngUtf8ToUtf16(bytes.substr(3));
+    text = Utf8ToUtf16(bytes.substr(3));
   } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
     editor.ByteOrderMark = true;
     editor.CodePage = 1200;
@@ -728,7 +708,7 @@ intptr_t TFakeFar::DoEditor(TCall& ACall) {
       text += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
                                     (static_cast<uint8_t>(bytes[i + 1]) << 8));
   } else {
-    text = LngUtf8ToUtf16(bytes);
+    text = Utf8ToUtf16(bytes);
   }
   editor.SetText(text);
   const intptr_t last = static_cast<intptr_t>(editor.Lines.size()) - 1;

@@ -8,7 +8,7 @@
 namespace testing_support {
 
 // UTF-8 as the plugin writes and reads POSIX file names: a lone surrogate in the
-// three-byte form of its value, each byte outside well-formed UTF-8 as U+FFFD.
+// three-byte form of its value, each part that is not well-formed UTF-8 as U+FFFD.
 std::u16string ToU16(const std::string& AUtf8);
 std::string ToUtf8(const std::u16string& AText);
 std::u16string PathToU16(const std::filesystem::path& APath);

@@ -36,6 +36,7 @@ TEST(PathNames, DotsResolvedWithinTheRoot) {
     }
   }
   EXPECT_EQ(VisiblePath(std::u16string(u"a\0b", 3)), u"a\\0b");
+  EXPECT_EQ(VisiblePath(u"line\nbreak\x1B[2J\x9B"), u"line\\x0Abreak\\x1B[2J\\x9B");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // One rename from the panel to the files on disk, through the built plugin's exports.
 #include "PluginFixture.h"
 
+#include <cstddef>
+
 #include "support/TestFiles.h"
 #include "system/uWindows.h"
 
@@ -357,6 +359,9 @@ TEST_F(PluginRename, CloseOfAnEditorWithoutJobAndOtherEventsDoNothing) {
   EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
   info.Event = EE_CLOSE;
   info.StructSize = 12; // too short a record
+  EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
+  // One byte short of EditorID's end, wherever that is on this architecture.
+  info.StructSize = offsetof(ProcessEditorEventInfo, EditorID) + sizeof(info.EditorID) - 1;
   EXPECT_EQ(Plugin().ProcessEditorEventW(&info), 0);
   info.StructSize = sizeof(info);
   info.EditorID = editor->Id + 100;

@@ -1,56 +1,10 @@
-#include "far/uLngFile.h"
+#include "farside/uLngFile.h"
 
 #include <cstdint>
 #include <fstream>
 #include <sstream>
 
-std::u16string LngUtf8ToUtf16(const std::string& AText, bool* AValid) {
-  std::u16string result;
-  bool valid = true;
-  size_t i = 0;
-  const size_t n = AText.size();
-  while (i < n) {
-    const auto b = static_cast<uint8_t>(AText[i]);
-    uint32_t cp = 0;
-    size_t extra = 0;
-    uint32_t minimum = 0;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F, extra = 1, minimum = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F, extra = 2, minimum = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      cp = b & 0x07, extra = 3, minimum = 0x10000;
-    } else {
-      valid = false;
-      result += u'\uFFFD';
-      ++i;
-      continue;
-    }
-    size_t k = 1;
-    for (; k <= extra; ++k) {
-      if (i + k >= n || (static_cast<uint8_t>(AText[i + k]) & 0xC0) != 0x80) break;
-      cp = (cp << 6) | (static_cast<uint8_t>(AText[i + k]) & 0x3F);
-    }
-    if (k <= extra || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      valid = false;
-      result += u'\uFFFD';
-      i += k;
-      continue;
-    }
-    i += extra + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      result += static_cast<char16_t>(0xD800 + (cp >> 10));
-      result += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      result += static_cast<char16_t>(cp);
-    }
-  }
-  if (AValid) *AValid = valid;
-  return result;
-}
+#include "system/uUtf8.h"
 
 namespace {
 
@@ -120,7 +74,7 @@ TLngFile ParseLngText(const std::string& ABytes) {
     file.Errors.push_back("no UTF-8 byte-order mark");
   }
   bool valid = true;
-  const std::u16string text = LngUtf8ToUtf16(bytes, &valid);
+  const std::u16string text = Utf8ToUtf16(bytes, &valid);
   if (!valid) file.Errors.push_back("invalid UTF-8");
 
   bool haveLanguage = false;

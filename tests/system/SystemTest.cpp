@@ -1,7 +1,7 @@
 // Temporary names, the existence test and the module's version and file name, against the
 // real file system (and, under wine, the real GetTempFileNameW).
-#include "system/uSystem.h"
 #include "support/TestFiles.h"
+#include "system/uSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Renames where a careless reading of the list would move the wrong file or give a file
-// the wrong name: a long list saved without its byte-order mark, names holding U+0000.
+// the wrong name: a long list saved without its byte-order mark, names holding U+0000
+// or other control characters.
 #include "PluginFixture.h"
 
 #include "support/TestFiles.h"
@@ -125,6 +126,25 @@ TEST_F(PluginRenameHazards, NameHoldingNulNamesNoFile) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(Content("a"), "A");
   EXPECT_EQ(Content("b"), "B");
+}
+
+// A box shows a path's control characters escaped, as the list's header does: a line
+// break would split the box's line and an escape sequence would reach the console.
+TEST_F(PluginRenameHazards, ControlCharactersInBoxesAreEscaped) {
+  MakeFile("a", "A");
+  ShowPanel({u"a"});
+  TFakeFar::TEditor* editor = OpenFromPanel();
+  ASSERT_NE(editor, nullptr);
+  editor->Lines[FirstEntry()] = Entry(u"gone\x1B[2J\x7F", u"c");
+  ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+  fFar->MessageAnswers = {0};
+  CloseEditor(editor->Id);
+
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0][1], fFar->Msg(11)); // the source is not there
+  EXPECT_EQ(boxes[0][2], fDir.Dir() + u"gone\\x1B[2J\\x7F");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a"}));
 }
 
 // Overwrite deletes the destination only when it is another file: never the file being

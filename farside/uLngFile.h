@@ -24,8 +24,3 @@ struct TLngFile {
 TLngFile ParseLngText(const std::string& ABytes);
 // Reads and parses a file; false (with an entry in Errors) when it cannot be read.
 bool LoadLngFile(const std::string& AFileName, TLngFile& AFile);
-
-// UTF-8 to UTF-16 as the reader takes a language file: a malformed sequence (its lead
-// byte and the continuation bytes read before the fault) becomes one U+FFFD and sets
-// AValid false.
-std::u16string LngUtf8ToUtf16(const std::string& AText, bool* AValid = nullptr);

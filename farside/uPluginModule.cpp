@@ -1,4 +1,4 @@
-#include "far/uPluginModule.h"
+#include "farside/uPluginModule.h"
 
 #include "system/uWindows.h"
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 
 #ifndef _WIN32
 #include <csignal>
@@ -316,6 +317,80 @@ TEST_F(WindowsSystemTest, FileAttributesAndErrors) {
   EXPECT_EQ(win::GetFileAttributesW(u""), win::INVALID_FILE_ATTRIBUTES);
 }
 
+// Each failure answers the error that Windows gives for it: under wine this test checks
+// the expectations themselves, natively the stand-in's one errno table.
+TEST_F(WindowsSystemTest, FailuresGiveTheErrorsOfWindows) {
+  WriteBytes(fDir / "f.txt", "F");
+  fs::create_directories(fDir / "d" / "e");
+  const std::u16string delimiter(1, win::PathDelimiter);
+  const std::u16string file = Name("f.txt"), dir = Name("d");
+  const std::u16string throughFile = file + delimiter + u"x";
+  // A component longer than any file system holds, and a path far beyond the system's.
+  const std::u16string longName = fDir.Dir() + std::u16string(300, u'a');
+  std::u16string longPath = fDir.Dir() + u"b";
+  for (int i = 0; i < 30; ++i)
+    longPath += delimiter + std::u16string(150, u'b');
+  const auto open = [](const std::u16string& AName, win::DWORD ADisposition) -> win::BOOL {
+    const win::HANDLE handle = win::CreateFileW(AName.c_str(), win::GENERIC_READ, 0, nullptr,
+                                                ADisposition, win::FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == win::InvalidHandleValue()) return 0;
+    win::CloseHandle(handle);
+    return 1;
+  };
+  const auto attributes = [](const std::u16string& AName) -> win::BOOL {
+    return win::GetFileAttributesW(AName.c_str()) != win::INVALID_FILE_ATTRIBUTES;
+  };
+  struct TCase {
+    const char* What;
+    std::function<win::BOOL()> Call;
+    win::DWORD Error;
+  };
+  const TCase cases[] = {
+      {"open a name too long", [&] { return open(longName, win::OPEN_EXISTING); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"create a name too long", [&] { return open(longName, win::CREATE_NEW); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"open a path too long", [&] { return open(longPath, win::OPEN_EXISTING); },
+       win::ERROR_PATH_NOT_FOUND},
+      {"open through a file", [&] { return open(throughFile, win::OPEN_EXISTING); },
+       win::ERROR_PATH_NOT_FOUND},
+      {"create a file that exists", [&] { return open(file, win::CREATE_NEW); },
+       win::ERROR_FILE_EXISTS},
+      {"open a directory", [&] { return open(dir, win::OPEN_EXISTING); }, win::ERROR_ACCESS_DENIED},
+      {"attributes of a name too long", [&] { return attributes(longName); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"attributes of a path too long", [&] { return attributes(longPath); },
+       win::ERROR_PATH_NOT_FOUND},
+      {"attributes through a file", [&] { return attributes(throughFile); },
+       win::ERROR_PATH_NOT_FOUND},
+      {"move to a name too long", [&] { return win::MoveFileW(file.c_str(), longName.c_str()); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"move to a path too long", [&] { return win::MoveFileW(file.c_str(), longPath.c_str()); },
+       win::ERROR_PATH_NOT_FOUND},
+      {"move from a name too long",
+       [&] { return win::MoveFileW(longName.c_str(), Name("z").c_str()); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"move onto a directory", [&] { return win::MoveFileW(file.c_str(), dir.c_str()); },
+       win::ERROR_ALREADY_EXISTS},
+      {"delete a name too long", [&] { return win::DeleteFileW(longName.c_str()); },
+       win::ERROR_FILE_NOT_FOUND},
+      {"make a directory too long",
+       [&] { return win::CreateDirectoryW(longName.c_str(), nullptr); }, win::ERROR_FILE_NOT_FOUND},
+      {"make a directory on a file", [&] { return win::CreateDirectoryW(file.c_str(), nullptr); },
+       win::ERROR_ALREADY_EXISTS},
+      {"remove a directory that is not empty", [&] { return win::RemoveDirectoryW(dir.c_str()); },
+       win::ERROR_DIR_NOT_EMPTY},
+      {"remove a file as a directory", [&] { return win::RemoveDirectoryW(file.c_str()); },
+       win::ERROR_DIRECTORY},
+  };
+  for (const TCase& c : cases) {
+    win::SetLastError(win::ERROR_SUCCESS);
+    EXPECT_EQ(c.Call(), 0) << c.What;
+    EXPECT_EQ(win::GetLastError(), c.Error) << c.What;
+  }
+  EXPECT_EQ(Listing(fDir.Path()), (std::vector<std::string>{"d", "f.txt"}));
+}
+
 TEST_F(WindowsSystemTest, FindFilesByNameAndPattern) {
   for (const char* name : {"a.txt", "B.TXT", "ab.txt", "c.doc", "noext"})
     WriteBytes(fDir / name, "x");
@@ -393,6 +468,7 @@ TEST_F(WindowsSystemTest, TempFileNameCreatesFreshFiles) {
 
   std::u16string missing = fDir.Dir() + u"missing";
   EXPECT_EQ(win::GetTempFileNameW(missing.c_str(), u"Q", 0, given), 0u);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_DIRECTORY);
 }
 
 TEST(WindowsSystem, LibrariesAndEntryPoints) {
