@@ -39,7 +39,8 @@ std::u16string DirectoryOf(const std::u16string& AFileName) {
 
 // The plugin that came with this program, found from the program's own location and
 // never through the working directory: beside it as the build lays it out in dist/,
-// else where the install rules put it (bin/ and lib/quorvane/Quorvane/).
+// else where the install rules put it (bin/ and lib/quorvane/Quorvane/), or on Windows
+// where the release zip does (the folder Quorvane/ beside the program).
 bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
   const std::u16string self = ExecutableFileName();
   if (self.empty() || !U16ToPath(self).is_absolute()) {
