@@ -60,6 +60,12 @@ bool DeleteAside(const std::u16string& AAside) {
   return win::DeleteFileW(AAside.c_str()) || win::DeleteFileW(AAside.c_str());
 }
 
+// Whether the destination is the source's own entry with its name spelled in another
+// case, not merely a name equal to it without regard to case.
+bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string& ADest) {
+  return win::lstrcmpiW(ASource.c_str(), ADest.c_str()) == 0 && IsSameEntry(ASource, ADest);
+}
+
 bool SamePath(const std::u16string& A, const std::u16string& B) {
   return !TPathLess()(A, B) && !TPathLess()(B, A);
 }
@@ -170,8 +176,7 @@ void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
     // Only a change of case can free the destination's name by moving the source: another
     // hard link of the same file keeps its name whatever the source does.
     if (valid && moveError == win::ERROR_ALREADY_EXISTS &&
-        win::lstrcmpiW(sourcePath.c_str(), destPath.c_str()) == 0 &&
-        IsSameEntry(sourcePath, destPath)) {
+        IsOwnEntryInAnotherCase(sourcePath, destPath)) {
       std::u16string strandedAt;
       moved = MoveThroughFreeName(sourcePath, destPath, strandedAt);
       if (moved) break;
@@ -192,8 +197,7 @@ void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
     // with its name spelled in another case.
     if (APaths.DestinationValid && TFileList::FileExistsWithAttributes(destPath, attributes) &&
         (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        !(win::lstrcmpiW(sourcePath.c_str(), destPath.c_str()) == 0 &&
-          IsSameEntry(sourcePath, destPath))) {
+        !IsOwnEntryInAnotherCase(sourcePath, destPath)) {
       ShowPathBox(MDestinationIsDirectory, destPath);
       fResult = false;
       break;
