@@ -22,6 +22,15 @@ std::vector<uint64_t> AnswerBuffer(size_t ASize, size_t ARecordSize) {
   }
 }
 
+// Has the host fill AItem, ASize bytes as its first answer asked, with item AIndex.
+void RequestPanelItem(uintptr_t AHandle, int32_t AIndex, size_t ASize, PluginPanelItem* AItem) {
+  FarGetPluginPanelItem request{};
+  request.StructSize = sizeof(FarGetPluginPanelItem);
+  request.Size = ASize;
+  request.Item = AItem;
+  farhost::PanelControl(AHandle, FCTL_GETPANELITEM, AIndex, &request);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -48,11 +57,7 @@ void TFarPanelItem::LoadPanelItem(int32_t AIndex) {
   std::vector<uint64_t> buffer = AnswerBuffer(static_cast<size_t>(size), sizeof(PluginPanelItem));
   if (buffer.empty()) return;
   auto* item = reinterpret_cast<PluginPanelItem*>(buffer.data());
-  FarGetPluginPanelItem request{};
-  request.StructSize = sizeof(FarGetPluginPanelItem);
-  request.Size = static_cast<size_t>(size);
-  request.Item = item;
-  farhost::PanelControl(handle, FCTL_GETPANELITEM, AIndex, &request);
+  RequestPanelItem(handle, AIndex, static_cast<size_t>(size), item);
 
   fCreationTime = item->CreationTime;
   fLastAccessTime = item->LastAccessTime;
@@ -170,11 +175,7 @@ TFarPanelNames::TFarPanelNames(const TFarPanelInfo& AInfo) {
         // Zeroed, so that a refused answer reads as an item without name or flags.
         std::memset(buffer.data(), 0, bytes);
         auto* item = reinterpret_cast<PluginPanelItem*>(buffer.data());
-        FarGetPluginPanelItem request{};
-        request.StructSize = sizeof(FarGetPluginPanelItem);
-        request.Size = static_cast<size_t>(size);
-        request.Item = item;
-        farhost::PanelControl(handle, FCTL_GETPANELITEM, index, &request);
+        RequestPanelItem(handle, index, static_cast<size_t>(size), item);
         if (item->FileName) fNames += item->FileName;
         selected = (item->Flags & PPIF_SELECTED) != 0;
       }
