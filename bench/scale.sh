@@ -19,16 +19,8 @@ sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(1000000)
 rounds=${QUORVANE_BENCH_ROUNDS:-3}
 
-log="$top/build/native-release.bench.log"
-mkdir -p "$top/build"
-if ! (cd "$top" && cmake --preset native-release &&
-  cmake --build --preset native-release --target quorvane-run Quorvane rename_loop) >"$log" 2>&1; then
-  grep -v '^\[[0-9]*/[0-9]*\]' "$log" | tail -n 30 >&2
-  echo "scale: the build failed; see $log" >&2
-  exit 1
-fi
-host="$top/build/native-release/dist/linux/quorvane-run"
-loop="$top/build/native-release/bench/rename_loop"
+. "$top/bench/release-tools.sh"
+build_release_tools scale
 
 work=$(mktemp -d "${QUORVANE_BENCH_DIR:-${TMPDIR:-/tmp}}/quorvane-scale.XXXXXX")
 trap 'rm -rf "$work"' EXIT
