@@ -106,8 +106,11 @@ bool TakesStartLine(const std::u16string& AEditorCommand) {
 std::vector<std::u16string> EditorArguments(const std::u16string& AEditorCommand,
                                             const std::u16string& AFileName, intptr_t AStartLine) {
   std::vector<std::u16string> arguments;
-  if (AStartLine > 0 && TakesStartLine(AEditorCommand))
-    arguments.push_back(u"+" + Utf8ToU16(std::to_string(AStartLine)));
+  if (AStartLine > 0 && TakesStartLine(AEditorCommand)) {
+    std::u16string line = u"+";
+    line += Utf8ToU16(std::to_string(AStartLine));
+    arguments.push_back(line);
+  }
   arguments.push_back(AFileName);
   return arguments;
 }
