@@ -80,7 +80,8 @@ TEST_F(FarModelTest, PanelOrderAndAPanelThatIsNotShown) {
   panel.SetName(2, u"renamed");
   EXPECT_EQ(panel.Name(2), u"renamed");
   EXPECT_EQ(panel.FindDetails(2), nullptr);
-  panel.Details(2).Description = u"d";
+  const std::u16string description = u"d";
+  panel.Details(2).Description = description;
   ASSERT_NE(panel.FindDetails(2), nullptr);
 
   Far.PassivePanel.Shown = false;
