@@ -149,6 +149,11 @@ void TFarPanelInfo::Refresh() {
   farhost::PanelControl(fHandle, FCTL_UPDATEPANEL, 1, nullptr);
 }
 
+void TFarPanelInfo::RefreshPanel(bool AActivePanel) {
+  farhost::PanelControl(AActivePanel ? ActivePanelHandle : PassivePanelHandle, FCTL_UPDATEPANEL, 1,
+                        nullptr);
+}
+
 bool TFarPanelInfo::HasSelectedItems() const {
   for (const auto& item : fItems)
     if (item->Selected()) return true;

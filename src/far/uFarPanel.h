@@ -86,6 +86,8 @@ public:
   void ApplySelection();
   // The host re-reads the panel, keeping its selection.
   void Refresh();
+  // The same for the active (or passive) panel, without a snapshot of it.
+  static void RefreshPanel(bool AActivePanel);
 
   // 0 when the host refused the panel information.
   uintptr_t Handle() const { return fHandle; }

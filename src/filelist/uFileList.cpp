@@ -6,6 +6,7 @@
 
 #include "far/uFAR.h"
 #include "filelist/uListFormat.h"
+#include "filelist/uPathNames.h"
 #include "files/uFiles.h"
 #include "messages/uMessages.h"
 #include "system/uExceptions.h"
@@ -19,6 +20,14 @@ constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDI
                                      EF_DELETEONLYFILEONCLOSE | EF_DISABLESAVEPOS;
 constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
+
+// AFolder as the header names it: without its trailing delimiter, unless that is the
+// root's (C:\ or /); nothing when there is no folder.
+std::u16string ShownFolder(const std::u16string& AFolder) {
+  std::u16string shown = AFolder.substr(0, AFolder.empty() ? 0 : AFolder.size() - 1);
+  std::u16string normal;
+  return NormalizePath(shown, normal) ? shown : AFolder;
+}
 
 } // namespace
 
@@ -57,38 +66,64 @@ bool TFileList::FindActiveFileListByListFileName(const std::u16string& AListFile
   return false;
 }
 
-bool TFileList::LoadFromPanel(bool AActivePanel) {
+TFileList::TPanelLoad TFileList::LoadFromPanel(bool AActivePanel) {
   TFarPanelInfo info(AActivePanel, false);
   return LoadFromPanel(info);
 }
 
-bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
+TFileList::TPanelLoad TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
   fListFileName.clear();
+  fUpdatePanel = (AInfo.Flags() & PFLAGS_PLUGIN) != 0;
+  fFoundFiles = AInfo.Directory().empty();
+  // A plugin's panel without real names shows what lies in an archive, on a server, ...:
+  // nothing that a rename on disk could reach.
+  if (fUpdatePanel && (AInfo.Flags() & PFLAGS_REALNAMES) == 0) return plNotFilesOnDisk;
 
   // Of the items only their names and selection: a panel of a million items costs the
   // job little more than its names.
   const TFarPanelNames names(AInfo);
   const size_t count = names.Count();
-  size_t width = 0;
-  for (size_t i = 0; i < count; ++i)
-    if (names.Selected(i)) width = std::max(width, QuotedLength(names.Name(i)));
-  const bool anySelected = width > 0;
-
+  bool anySelected = false;
+  for (size_t i = 0; i < count && !anySelected; ++i)
+    anySelected = names.Selected(i);
   const int32_t currentIndex = AInfo.CurrentItemIndex();
   const bool hasCurrent = currentIndex >= 0 && static_cast<size_t>(currentIndex) < count;
-  if (!anySelected && hasCurrent) width = QuotedLength(names.Name(size_t(currentIndex)));
-  if (width == 0) return false;
+  if (!anySelected && !hasCurrent) return plNothingToList;
+  // The listed items: the selected ones, else the current one.
+  const auto listed = [&](size_t AIndex) {
+    return anySelected ? names.Selected(AIndex) : AIndex == size_t(currentIndex);
+  };
 
-  const std::u16string header =
-      FormatListHeader(TFarUtils::CopyString(GetMessageText(MListHeader)), AInfo.Directory());
+  const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
+  if (AInfo.Directory().empty()) {
+    // Without a directory (found files, say) only absolute names tell where the files are.
+    std::vector<std::u16string> paths, relative;
+    for (size_t i = 0; i < count; ++i)
+      if (listed(i) && names.Name(i) != u"..") paths.emplace_back(names.Name(i));
+    if (paths.empty()) return plNothingToList;
+    if (!SplitAtCommonFolder(paths, fSourceDirectory, relative)) return plNotFilesOnDisk;
+    CreateListFile(FormatListHeader(headerTemplate, ShownFolder(fSourceDirectory)), relative.size(),
+                   [&](size_t AIndex, std::u16string_view& AName) {
+                     AName = relative[AIndex];
+                     return true;
+                   });
+    return plListed;
+  }
 
-  // The names are joined to this directory: without one they would name files in the
-  // current directory or the root, so a panel without a directory lists nothing.
+  // The names are joined to this directory.
   fSourceDirectory = TFarUtils::FullFileName(AInfo.Directory(), true);
   if (fSourceDirectory.empty()) fSourceDirectory = AInfo.Directory();
-  if (fSourceDirectory.empty()) return false;
   if (fSourceDirectory.back() != win::PathDelimiter) fSourceDirectory += win::PathDelimiter;
+  CreateListFile(FormatListHeader(headerTemplate, AInfo.Directory()), count,
+                 [&](size_t AIndex, std::u16string_view& AName) {
+                   AName = names.Name(AIndex);
+                   return listed(AIndex);
+                 });
+  return plListed;
+}
 
+void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
+                               const TListedName& AName) {
   // Without a usable temporary directory the name would come out relative to the
   // current directory; the list is never written there.
   const std::u16string tempDirectory = GetTempDirectory();
@@ -97,22 +132,17 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
     throw EFOpenError("Cannot create the list file in the temporary directory");
   fListFileName = listFileName;
 
+  size_t width = 0;
+  std::u16string_view name;
+  for (size_t i = 0; i < ACount; ++i)
+    if (AName(i, name)) width = std::max(width, QuotedLength(name));
   TTextStream stream(fListFileName, fmCreate);
   stream.SetEncoding(feUTF8);
-  stream.WriteLine(header);
-  if (anySelected) {
-    for (size_t i = 0; i < count; ++i)
-      if (names.Selected(i)) WriteListLine(stream, QuoteFileName(names.Name(i)), int32_t(width));
-  } else {
-    WriteListLine(stream, QuoteFileName(names.Name(size_t(currentIndex))), int32_t(width));
-  }
+  stream.WriteLine(AHeader);
+  for (size_t i = 0; i < ACount; ++i)
+    if (AName(i, name)) stream.WriteLine(FormatListLine(QuoteFileName(name), int32_t(width)));
   // A refused write raises here rather than vanishing in the stream's destructor.
   stream.Flush();
-  return true;
-}
-
-void TFileList::WriteListLine(TTextStream& AStream, const std::u16string& AQuoted, int32_t AWidth) {
-  AStream.WriteLine(FormatListLine(AQuoted, AWidth));
 }
 
 bool TFileList::OpenInEditor() {

@@ -4,14 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "far/Plugin3.h"
 #include "system/uWindows.h"
 
 class TFarPanelInfo;
-class TTextStream;
 
 class TFileList {
 public:
@@ -32,11 +33,16 @@ public:
   static bool FindActiveFileListByListFileName(const std::u16string& AListFileName,
                                                TFileList*& AList);
 
+  enum TPanelLoad { plListed, plNothingToList, plNotFilesOnDisk };
   // Writes the list file from the active (or passive) panel: its selected items, or the
-  // current item when nothing is selected. False when there is nothing to list. The text
-  // stream's errors pass through.
-  bool LoadFromPanel(bool AActivePanel);
-  bool LoadFromPanel(const TFarPanelInfo& AInfo);
+  // current item when nothing is selected, by name in the panel's directory. A panel
+  // without a directory whose items are absolute paths (FAR's found files) lists them
+  // relative to their deepest common folder (never its ".."), which becomes the job's
+  // directory. plNotFilesOnDisk for a plugin's panel without real names and for a panel
+  // without a directory whose items are not absolute paths. The text stream's errors pass
+  // through.
+  TPanelLoad LoadFromPanel(bool AActivePanel);
+  TPanelLoad LoadFromPanel(const TFarPanelInfo& AInfo);
 
   // Opens the list file in a non-modal editor and ties that editor to the job.
   bool OpenInEditor();
@@ -60,11 +66,20 @@ public:
   static bool FileExistsWithAttributes(const std::u16string& APath, win::DWORD& AAttributes);
 
 private:
-  static void WriteListLine(TTextStream& AStream, const std::u16string& AQuoted, int32_t AWidth);
+  // Whether item AIndex is listed, and its name in AName.
+  using TListedName = std::function<bool(size_t AIndex, std::u16string_view& AName)>;
+  // Writes the list file: AHeader, then the listed names of ACount items, padded to the
+  // longest.
+  void CreateListFile(const std::u16string& AHeader, size_t ACount, const TListedName& AName);
 
   std::u16string fListFileName;
   std::u16string fSourceDirectory;
   int32_t fEditorID = 0;
+  // A plugin's panel shows the names it was given until FAR asks it again.
+  bool fUpdatePanel = false;
+  // Listed from a panel without a directory by paths below the job's directory: a bare
+  // new name keeps its file in that file's own folder.
+  bool fFoundFiles = false;
 };
 
 // The live jobs, in creation order. The list does not own them.

@@ -58,11 +58,13 @@ void CarryFolder(TWhere& AWhere, std::u16string AFrom, const std::u16string& ATo
 } // namespace
 
 bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
-                   TEntryPaths& APaths) {
+                   TEntryPaths& APaths, bool AOwnFolder) {
   std::u16string source, destination;
   if (!SplitListLine(ALine, source, destination)) return false;
   APaths.SourceValid = EntryPath(ADirectory, source, APaths.Source);
-  APaths.DestinationValid = EntryPath(ADirectory, destination, APaths.Destination);
+  const std::u16string folder =
+      AOwnFolder && FolderPart(destination).empty() ? FolderPart(source) : u"";
+  APaths.DestinationValid = EntryPath(ADirectory + folder, destination, APaths.Destination);
   return APaths.Source != APaths.Destination;
 }
 
@@ -90,11 +92,11 @@ bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u
 }
 
 TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADirectory,
-                           const std::vector<bool>& AMoved, size_t ACurrentLine) {
+                           const std::vector<bool>& AMoved, size_t ACurrentLine, bool AOwnFolder) {
   TWhere where;
   TEntryPaths paths;
   for (size_t i = 0; i < ALines.size(); ++i) {
-    if (!GetEntryPaths(ALines[i], ADirectory, paths)) continue;
+    if (!GetEntryPaths(ALines[i], ADirectory, paths, AOwnFolder)) continue;
     if (i < ACurrentLine && AMoved[i]) {
       CarryFolder(where, paths.Source, paths.Destination);
       where[paths.Destination].push_back(i);

@@ -20,10 +20,11 @@ struct TEntryPaths {
   bool SourceValid = false, DestinationValid = false; // false: the name names no file
 };
 
-// The paths of ALine, joined to ADirectory; false when the line is no entry or both of its
+// The paths of ALine, joined to ADirectory; with AOwnFolder a bare new name is joined to
+// the folder that the source's name holds. False when the line is no entry or both of its
 // paths are the same.
 bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
-                   TEntryPaths& APaths);
+                   TEntryPaths& APaths, bool AOwnFolder = false);
 
 // Orders paths as the file system tells names apart: by case too on POSIX, not on Windows
 // (by the system's own upper-case table).
@@ -41,7 +42,7 @@ public:
 
   // AMoved tells, for each line before ACurrentLine, whether it moved its file.
   TListRenames(const TSavedList& ALines, const std::u16string& ADirectory,
-               const std::vector<bool>& AMoved, size_t ACurrentLine);
+               const std::vector<bool>& AMoved, size_t ACurrentLine, bool AOwnFolder = false);
 
   // The lines the file at APath belongs to, seen from line ALine. A file whose identity
   // cannot be read counts as kept by an earlier line: nothing is deleted on a guess.

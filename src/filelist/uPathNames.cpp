@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "filelist/uSameFile.h"
 #include "files/uStrings.h"
 #include "system/uSystem.h"
 #include "system/uWindows.h"
@@ -109,6 +110,49 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
     AResult += parts[i];
   }
   if (!parts.empty() && IsDelimiter(APath.back())) AResult += win::PathDelimiter;
+  return true;
+}
+
+std::u16string FolderPart(const std::u16string& AName) {
+  size_t end = AName.size();
+  while (end > 0 && !IsDelimiter(AName[end - 1]))
+    --end;
+  return AName.substr(0, end);
+}
+
+bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16string& AFolder,
+                         std::vector<std::u16string>& ANames) {
+  AFolder.clear();
+  ANames.clear();
+  std::vector<std::u16string> paths;
+  for (const std::u16string& path : APaths) {
+    std::u16string normal;
+    if (!NormalizePath(path, normal)) return false;
+    const size_t root = RootLength(normal);
+    while (normal.size() > root && IsDelimiter(normal.back()))
+      normal.pop_back();
+    if (normal.size() <= root) return false;
+    paths.push_back(std::move(normal));
+  }
+  if (paths.empty()) return true;
+
+  // Cut the first path's folder back, a folder at a time, until every path lies below it.
+  const std::u16string& first = paths[0];
+  size_t common = FolderPart(first).size();
+  for (const std::u16string& path : paths) {
+    while (common > 0 && (path.size() < common ||
+                          !IsSamePathText(path.substr(0, common), first.substr(0, common)))) {
+      --common;
+      while (common > 0 && !IsDelimiter(first[common - 1]))
+        --common;
+    }
+  }
+  // A shared beginning shorter than the root ("\\server\" of two shares) is no folder.
+  if (common < RootLength(first)) common = 0;
+
+  AFolder = first.substr(0, common);
+  for (std::u16string& path : paths)
+    ANames.push_back(path.substr(common));
   return true;
 }
 

@@ -5,11 +5,22 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // APath with its "." and ".." segments resolved and repeated delimiters merged, never
 // climbing above its root: "/", a drive ("C:\"), a share ("\\server\share\") or the
 // same behind "\\?\". False when a ".." would climb above the root, or the path has none.
 bool NormalizePath(const std::u16string& APath, std::u16string& AResult);
+
+// The folder part of AName: up to and including its last delimiter; empty for a bare name.
+std::u16string FolderPart(const std::u16string& AName);
+
+// Absolute APaths as names relative to their deepest common folder: AFolder receives that
+// folder with its trailing delimiter, ANames each path below it, "." and ".." resolved.
+// Where they share no folder (two drives, two shares) AFolder is empty and ANames are the
+// paths themselves. False when a path is not absolute or names a root.
+bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16string& AFolder,
+                         std::vector<std::u16string>& ANames);
 
 // APath as a box shows it, its control characters escaped as everywhere else
 // (EscapeControlCharacters): a box takes its lines up to the first U+0000, and would name

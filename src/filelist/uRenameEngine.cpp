@@ -86,8 +86,9 @@ enum TAttempt { atMoved, atStop, atAsk, atRetry };
 // One run over the saved list.
 class TRenameRun {
 public:
-  TRenameRun(const TSavedList& ALines, const std::u16string& ADirectory)
-      : fLines(ALines), fDirectory(ADirectory), fMoved(ALines.size(), false) {}
+  TRenameRun(const TSavedList& ALines, const std::u16string& ADirectory, bool AOwnFolder)
+      : fLines(ALines), fDirectory(ADirectory), fOwnFolder(AOwnFolder),
+        fMoved(ALines.size(), false) {}
 
   bool Run();
   // Gives back every file that waits for a later line (see Settle).
@@ -117,6 +118,7 @@ private:
 
   const TSavedList& fLines;
   const std::u16string& fDirectory;
+  const bool fOwnFolder;                  // a bare new name stays in its source's folder
   std::vector<bool> fMoved;               // per line: its move succeeded
   std::unique_ptr<TListRenames> fRenames; // made at the first Overwrite
   std::map<size_t, TWaiting> fWaiting;    // by the line that renames the file
@@ -135,7 +137,7 @@ bool TRenameRun::Run() {
   try {
     TEntryPaths paths;
     for (size_t line = 0; line < fLines.size(); ++line)
-      if (GetEntryPaths(fLines[line], fDirectory, paths)) RenameLine(line, paths);
+      if (GetEntryPaths(fLines[line], fDirectory, paths, fOwnFolder)) RenameLine(line, paths);
   } catch (...) {
     SettleWaiting();
     RunUnderWay = nullptr;
@@ -315,7 +317,8 @@ bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
   if ((attributes & win::FILE_ATTRIBUTE_READONLY) != 0) return false;
 #endif
 
-  if (!fRenames) fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line);
+  if (!fRenames)
+    fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line, fOwnFolder);
   // Which file the destination is decides, not how a line spells it.
   const TListRenames::TOwners owners = fRenames->OwnersOf(dest, AMove.Line);
   if (owners.Earlier || (owners.Later != TListRenames::NoLine && fWaiting.count(owners.Later))) {
@@ -383,5 +386,7 @@ bool TFileList::RenameFiles() {
   // The list has been read in full: it goes now, before a line renames its folder or one
   // above it.
   if (win::DeleteFileW(fListFileName.c_str())) fListFileName.clear();
-  return TRenameRun(lines, fSourceDirectory).Run();
+  const bool done = TRenameRun(lines, fSourceDirectory, fFoundFiles).Run();
+  if (fUpdatePanel) TFarPanelInfo::RefreshPanel(true);
+  return done;
 }

@@ -54,8 +54,11 @@ bool FindFileListForEditor(intptr_t AEditorID, TFileList*& AList) {
 void OpenFromPanel() {
   auto list = std::make_unique<TFileList>();
   try {
-    if (!list->LoadFromPanel(true)) {
-      ShowMessageIds({MTitle, MNothingToList, MOk}, 1, FMSG_WARNING);
+    const TFileList::TPanelLoad loaded = list->LoadFromPanel(true);
+    if (loaded != TFileList::plListed) {
+      const TMessageId why =
+          loaded == TFileList::plNothingToList ? MNothingToList : MNotFilesOnDisk;
+      ShowMessageIds({MTitle, why, MOk}, 1, FMSG_WARNING);
       return;
     }
   } catch (...) {

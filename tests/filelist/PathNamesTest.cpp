@@ -2,6 +2,9 @@
 // root, on Windows also in the \\?\ paths that FAR gives.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "filelist/uPathNames.h"
 #include "support/TestFiles.h"
 
@@ -37,6 +40,49 @@ TEST(PathNames, DotsResolvedWithinTheRoot) {
   }
   EXPECT_EQ(VisiblePath(std::u16string(u"a\0b", 3)), u"a\\0b");
   EXPECT_EQ(VisiblePath(u"line\nbreak\x1B[2J\x9B"), u"line\\x0Abreak\\x1B[2J\\x9B");
+}
+
+// Found files listed from their deepest common folder, where they have one.
+TEST(PathNames, AbsolutePathsSplitAtTheirCommonFolder) {
+  const struct {
+    std::vector<std::u16string> Paths;
+    const char16_t* Folder; // null: refused
+    std::vector<std::u16string> Names;
+  } cases[] = {
+#ifdef _WIN32
+      {{u"C:\\d\\a.jpg", u"c:\\D\\x\\b.jpg", u"C:\\d\\x\\y\\c.jpg"},
+       u"C:\\d\\",
+       {u"a.jpg", u"x\\b.jpg", u"x\\y\\c.jpg"}},
+      {{u"C:\\d\\x", u"C:\\d\\x\\b", u"C:\\d\\xy\\c"}, u"C:\\d\\", {u"x", u"x\\b", u"xy\\c"}},
+      {{u"C:\\a", u"D:\\a"}, u"", {u"C:\\a", u"D:\\a"}},
+      {{u"\\\\srv\\share\\a\\x", u"\\\\srv\\other\\a\\y"},
+       u"",
+       {u"\\\\srv\\share\\a\\x", u"\\\\srv\\other\\a\\y"}},
+      {{u"\\\\?\\C:\\d\\e\\..\\f\\a.jpg"}, u"\\\\?\\C:\\d\\f\\", {u"a.jpg"}},
+      {{u"\\\\srv\\share\\a", u"\\\\srv\\share\\b\\"}, u"\\\\srv\\share\\", {u"a", u"b"}},
+      {{u"C:\\a", u"x\\b"}, nullptr, {}},
+      {{u"C:\\"}, nullptr, {}},
+#else
+      {{u"/d/a.jpg", u"/d/x/b.jpg", u"/d/x/y/c.jpg"}, u"/d/", {u"a.jpg", u"x/b.jpg", u"x/y/c.jpg"}},
+      {{u"/d/x", u"/d/x/b", u"/d/xy/c"}, u"/d/", {u"x", u"x/b", u"xy/c"}},
+      {{u"/a/x", u"/b/y/"}, u"/", {u"a/x", u"b/y"}},
+      {{u"/d/e/../f/a.jpg"}, u"/d/f/", {u"a.jpg"}},
+      {{u"/D/a", u"/d/b"}, u"/", {u"D/a", u"d/b"}},
+      {{u"/a", u"x/b"}, nullptr, {}},
+      {{u"/"}, nullptr, {}},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing_support::ToUtf8(c.Paths[0]));
+    std::u16string folder;
+    std::vector<std::u16string> names;
+    ASSERT_EQ(SplitAtCommonFolder(c.Paths, folder, names), c.Folder != nullptr);
+    if (!c.Folder) continue;
+    EXPECT_EQ(folder, c.Folder);
+    EXPECT_EQ(names, c.Names);
+  }
+  EXPECT_EQ(FolderPart(u"x/y/c.jpg"), u"x/y/");
+  EXPECT_EQ(FolderPart(u"c.jpg"), u"");
 }
 
 } // namespace

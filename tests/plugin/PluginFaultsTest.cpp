@@ -149,7 +149,7 @@ TEST_F(PluginFaults, PanelWithoutDirectoryListsNothing) {
   fFar->ActivePanel.Directory.clear();
   fFar->Refuse(TService::ConvertPath);
   EXPECT_EQ(OpenFromPanel(), nullptr);
-  EXPECT_EQ(Boxes(), std::vector<std::vector<std::u16string>>{Box(10)});
+  EXPECT_EQ(Boxes(), std::vector<std::vector<std::u16string>>{Box(27)});
 }
 
 } // namespace

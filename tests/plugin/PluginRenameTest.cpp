@@ -372,6 +372,109 @@ TEST_F(PluginRename, CloseOfAnEditorWithoutJobAndOtherEventsDoNothing) {
   EXPECT_EQ(Names(), std::vector<std::string>{"b"});
 }
 
+// FAR's found files: a plugin's panel of real files without a directory, whose items are
+// absolute paths, ".." first. Each row lists its files from their deepest common folder
+// and renames them there; a bare new name keeps a file in its own folder.
+TEST_F(PluginRename, FoundFilesListedFromTheirCommonFolder) {
+  std::u16string other; // a folder on another drive, where there is one
+#ifdef _WIN32
+  for (const char16_t* root : {u"Z:\\tmp\\", u"D:\\", u"C:\\"})
+    if (root[0] != fDir.Dir()[0] && std::filesystem::is_directory(U16ToPath(root))) {
+      other = root + std::u16string(u"quorvane-test-other\\");
+      break;
+    }
+#endif
+  const std::u16string d = fDir.Dir(), x = u"x" + Delimiter, y = x + u"y" + Delimiter;
+  const struct {
+    const char* Name;
+    bool TwoDrives;
+    std::vector<std::u16string> Paths; // the last is the current item and not selected
+    std::u16string Header;             // the header's folder
+    std::vector<std::u16string> Lines, NewNames, After;
+  } rows[] = {
+      {"three folder levels",
+       false,
+       {d + u"a", d + x + u"b", d + y + u"c", d + y + u"d"},
+       fPanelDirectory,
+       {u"a", x + u"b", y + u"c"},
+       {u"a2", x + u"b2", u"c2"},
+       {d + u"a2", d + x + u"b2", d + y + u"c2", d + y + u"d"}},
+      {"the current item alone",
+       false,
+       {d + y + u"d"},
+       d + x + u"y",
+       {u"d"},
+       {u"d2"},
+       {d + y + u"d2"}},
+      {"two drives",
+       true,
+       {d + u"a", other + u"b", d + u"d"},
+       u"",
+       {d + u"a", other + u"b"},
+       {u"a2", u"b2"},
+       {d + u"a2", other + u"b2", d + u"d"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    if (row.TwoDrives && other.empty()) continue;
+    std::filesystem::create_directories(fDir / "x/y");
+    if (!other.empty()) std::filesystem::create_directories(U16ToPath(other));
+    TFakeFar::TPanel& panel = fFar->ActivePanel;
+    panel.Clear();
+    panel.Directory.clear();
+    panel.Flags = PFLAGS_PLUGIN | PFLAGS_REALNAMES;
+    panel.Add(u"..", win::FILE_ATTRIBUTE_DIRECTORY);
+    for (const auto& path : row.Paths) {
+      testing_support::WriteBytes(U16ToPath(path), "F");
+      panel.Add(path, 0, &path == &row.Paths.back() ? 0 : PPIF_SELECTED);
+    }
+    panel.CurrentItem = panel.ItemCount() - 1;
+    fFar->ClearCalls();
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const std::u16string& header = editor->Lines[0];
+    EXPECT_EQ(header.substr(header.size() - row.Header.size() - 1), u" " + row.Header);
+    ASSERT_EQ(editor->Lines.size(), FirstEntry() + row.Lines.size() + 1);
+    for (size_t i = 0; i < row.Lines.size(); ++i) {
+      const std::u16string& line = editor->Lines[FirstEntry() + i];
+      EXPECT_EQ(line.substr(0, line.find(u'"', 1) + 1), u"\"" + row.Lines[i] + u"\"");
+      SetDestination(*editor, FirstEntry() + i, row.NewNames[i]);
+    }
+    CloseEditor(editor->Id);
+    EXPECT_TRUE(Boxes().empty());
+    for (const auto& path : row.After)
+      EXPECT_TRUE(std::filesystem::exists(U16ToPath(path))) << testing_support::ToUtf8(path);
+    // The panel reads its items again, as after FAR's own rename.
+    EXPECT_EQ(fFar->CountOf(TService::PanelControl, FCTL_UPDATEPANEL), 1u);
+    std::filesystem::remove_all(fDir / "x");
+    for (const auto& path : row.After)
+      std::filesystem::remove_all(U16ToPath(path));
+  }
+  if (!other.empty()) std::filesystem::remove_all(U16ToPath(other));
+}
+
+// A plugin's panel without real names (an archive) and a panel without a directory whose
+// items are no absolute paths show no files on disk: said so, and nothing is written.
+TEST_F(PluginRename, PanelsThatShowNoFilesOnDiskSaySo) {
+  MakeFile("a");
+  ShowPanel({u"a"});
+  fFar->ActivePanel.Flags = PFLAGS_PLUGIN;
+  fFar->ActivePanel.Directory = u"archive";
+  EXPECT_EQ(OpenFromPanel(), nullptr);
+  fFar->ActivePanel.Flags = PFLAGS_PLUGIN | PFLAGS_REALNAMES;
+  fFar->ActivePanel.Directory.clear();
+  EXPECT_EQ(OpenFromPanel(), nullptr);
+  // Nothing but ".." to list is still nothing to list.
+  fFar->ActivePanel.SetSelected(1, false);
+  ASSERT_TRUE(fFar->ActivePanel.SetCurrent(u".."));
+  EXPECT_EQ(OpenFromPanel(), nullptr);
+  const std::vector<std::u16string> notFiles{fFar->Msg(0), fFar->Msg(27), fFar->Msg(1)};
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         notFiles, notFiles, {fFar->Msg(0), fFar->Msg(10), fFar->Msg(1)}}));
+  EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+  EXPECT_TRUE(TempLeftovers().empty());
+}
+
 #ifdef _WIN32
 // FAR hands out the panel directory in its native \\?\ form when it is longer than the
 // Windows path limit; the renames must reach such files.
