@@ -20,6 +20,16 @@ constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDI
 constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
 
+// Each line of the header on a line of its own, so that every line of the file ends as
+// the stream ends lines (CR LF): an editor that finds a lone LF takes the whole file for
+// one with LF line ends and shows the CR of every other line.
+void WriteListHeader(TTextStream& AStream, const std::u16string& AHeader) {
+  size_t from = 0;
+  for (size_t at; (at = AHeader.find(u'\n', from)) != std::u16string::npos; from = at + 1)
+    AStream.WriteLine(AHeader.substr(from, at - from));
+  AStream.WriteLine(AHeader.substr(from));
+}
+
 } // namespace
 
 TFileList::TFileList() {
@@ -99,7 +109,7 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
 
   TTextStream stream(fListFileName, fmCreate);
   stream.SetEncoding(feUTF8);
-  stream.WriteLine(header);
+  WriteListHeader(stream, header);
   if (anySelected) {
     for (size_t i = 0; i < count; ++i)
       if (names.Selected(i)) WriteListLine(stream, QuoteFileName(names.Name(i)), int32_t(width));
@@ -123,8 +133,7 @@ bool TFileList::OpenInEditor() {
   }
 
   // The editor starts on the first entry line, just below the header.
-  const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
-  const intptr_t headerLines = 1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
+  const intptr_t headerLines = intptr_t(ListHeaderLines(GetMessageText(MListHeader)));
 
   const intptr_t opened = farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1,
                                           -1, ListEditorFlags, headerLines + 1, 0, ListCodePage);

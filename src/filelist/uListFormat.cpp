@@ -39,19 +39,27 @@ std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
   return column + u"    " + AQuoted;
 }
 
+std::u16string ReplacePlaceholder(const std::u16string& AText, std::u16string_view APlaceholder,
+                                  const std::u16string& AValue) {
+  std::u16string result;
+  size_t from = 0;
+  for (size_t at; (at = AText.find(APlaceholder, from)) != std::u16string::npos;) {
+    result.append(AText, from, at - from);
+    result += AValue;
+    from = at + APlaceholder.size();
+  }
+  result.append(AText, from, std::u16string::npos);
+  return result;
+}
+
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory) {
   // A line break in the directory's name would start a line of its own, which could read
   // back as an entry: its control characters are written visibly instead.
-  const std::u16string directory = EscapeControlCharacters(ADirectory);
-  std::u16string result;
-  size_t from = 0;
-  for (size_t at; (at = ATemplate.find(DirectoryPlaceholder, from)) != std::u16string::npos;) {
-    result.append(ATemplate, from, at - from);
-    result += directory;
-    from = at + DirectoryPlaceholder.size();
-  }
-  result.append(ATemplate, from, std::u16string::npos);
-  return result;
+  return ReplacePlaceholder(ATemplate, DirectoryPlaceholder, EscapeControlCharacters(ADirectory));
+}
+
+size_t ListHeaderLines(std::u16string_view ATemplate) {
+  return 1 + size_t(std::count(ATemplate.begin(), ATemplate.end(), u'\n'));
 }
 
 bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& ASourceLength,
@@ -75,6 +83,13 @@ bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& AS
   ADestStart = int32_t(destStart + 1);
   ADestLength = int32_t(destEnd - destStart);
   return true;
+}
+
+bool IsUnreadLine(std::u16string_view ALine) {
+  if (ALine.find_first_not_of(u" \t") == std::u16string_view::npos) return false;
+  int32_t sourceStart, sourceLength, destStart, destLength;
+  if (!ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) return true;
+  return sourceLength == 0 && destLength != 0;
 }
 
 bool SplitListLine(std::u16string_view ALine, std::u16string& ASource,

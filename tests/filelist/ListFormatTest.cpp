@@ -92,6 +92,31 @@ TEST(ListFormat, EntryGrammar) {
                source == u"x\"y");
 }
 
+// The lines the user is told of before the renames: neither blank nor an entry, or an
+// entry that has lost its source. An emptied destination is the way to leave a file alone.
+TEST(ListFormat, UnreadLinesAreTheOnesTheUserBroke) {
+  const struct {
+    const char16_t* Line;
+    bool Unread;
+  } lines[] = {{u"\"b.txt    b2.txt\"", true},       // a quote deleted: "b.txt    b2.txt"
+               {u"\"b.txt\"    b2.txt\"", true},     // its other quote deleted
+               {u"\"c\"2.txt\"    \"c.txt\"", true}, // a quote typed inside a name
+               {u"\"a\"    \"b\" and more", true},   // a word after the closing quote
+               {u"  \"a\"    \"b\"", true},          // blanks before the first quote
+               {u"\"a\"\t\"b\"", true},              // a tab between the names
+               {u"a.txt", true},                     // no quotes at all
+               {u"\"\"    \"b\"", true},             // the source emptied
+               {u"\"a\"    \"\"", false},            // the destination emptied
+               {u"\"\"    \"\"", false},
+               {u"\"a\"    \"b\"  ", false},
+               {u"", false},
+               {u"  \t ", false}};
+  for (const auto& line : lines)
+    EXPECT_EQ(IsUnreadLine(line.Line), line.Unread) << (const void*)line.Line;
+  EXPECT_EQ(ListHeaderLines(u"one"), 1u);
+  EXPECT_EQ(ListHeaderLines(u"one\ntwo\nthree"), 3u);
+}
+
 TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
   const std::vector<std::u16string> names = {u"report.txt",
                                              u"Caf\u00E9 cr\u00E8me.doc",
