@@ -10,6 +10,7 @@
 
 #include "farside/uLngFile.h"
 #include "files/uStrings.h"
+#include "uHostListHeader.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
@@ -122,6 +123,8 @@ bool LoadMessages(const std::u16string& APluginFileName, const std::u16string& A
           Warn("no " + U16ToUtf8(ALanguage) + " language file; using English");
         }
         AMessages = std::move(file.Messages);
+        // The list's header speaks of the terminal editor here, not of FAR's keys.
+        UseHostListHeader(AMessages, file.LanguageName);
         return true;
       }
     }
