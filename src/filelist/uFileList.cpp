@@ -20,16 +20,6 @@ constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDI
 constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
 
-// Each line of the header on a line of its own, so that every line of the file ends as
-// the stream ends lines (CR LF): an editor that finds a lone LF takes the whole file for
-// one with LF line ends and shows the CR of every other line.
-void WriteListHeader(TTextStream& AStream, const std::u16string& AHeader) {
-  size_t from = 0;
-  for (size_t at; (at = AHeader.find(u'\n', from)) != std::u16string::npos; from = at + 1)
-    AStream.WriteLine(AHeader.substr(from, at - from));
-  AStream.WriteLine(AHeader.substr(from));
-}
-
 } // namespace
 
 TFileList::TFileList() {
@@ -109,7 +99,10 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
 
   TTextStream stream(fListFileName, fmCreate);
   stream.SetEncoding(feUTF8);
-  WriteListHeader(stream, header);
+  // Every line of the file ends as the stream ends lines, the header's own lines too: an
+  // editor that finds a lone LF takes the whole file for one with LF line ends and shows
+  // the CR of every other line.
+  stream.WriteLine(ReplaceAll(header, u"\n", u"\r\n"));
   if (anySelected) {
     for (size_t i = 0; i < count; ++i)
       if (names.Selected(i)) WriteListLine(stream, QuoteFileName(names.Name(i)), int32_t(width));

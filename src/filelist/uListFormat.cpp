@@ -39,23 +39,30 @@ std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
   return column + u"    " + AQuoted;
 }
 
-std::u16string ReplacePlaceholder(const std::u16string& AText, std::u16string_view APlaceholder,
-                                  const std::u16string& AValue) {
-  std::u16string result;
+std::u16string ReplaceAll(const std::u16string& AText, std::u16string_view AFind,
+                          const std::u16string& AValue) {
+  if (AFind.empty()) return AText;
+  // Measured first and then copied in place: plain copies, where appending would bring
+  // the string's growth along at every call.
+  size_t count = 0;
+  for (size_t at = 0; (at = AText.find(AFind, at)) != std::u16string::npos; at += AFind.size())
+    ++count;
+  std::u16string result(AText.size() + count * AValue.size() - count * AFind.size(), u'\0');
+  char16_t* out = result.data();
   size_t from = 0;
-  for (size_t at; (at = AText.find(APlaceholder, from)) != std::u16string::npos;) {
-    result.append(AText, from, at - from);
-    result += AValue;
-    from = at + APlaceholder.size();
+  for (size_t at; count > 0; --count, from = at + AFind.size()) {
+    at = AText.find(AFind, from);
+    out = std::copy(AText.data() + from, AText.data() + at, out);
+    out = std::copy(AValue.begin(), AValue.end(), out);
   }
-  result.append(AText, from, std::u16string::npos);
+  std::copy(AText.begin() + std::ptrdiff_t(from), AText.end(), out);
   return result;
 }
 
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory) {
   // A line break in the directory's name would start a line of its own, which could read
   // back as an entry: its control characters are written visibly instead.
-  return ReplacePlaceholder(ATemplate, DirectoryPlaceholder, EscapeControlCharacters(ADirectory));
+  return ReplaceAll(ATemplate, DirectoryPlaceholder, EscapeControlCharacters(ADirectory));
 }
 
 size_t ListHeaderLines(std::u16string_view ATemplate) {

@@ -16,10 +16,10 @@ size_t QuotedLength(std::u16string_view AName);
 // the quoted name again: the "%-*.*s    %s" layout.
 std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth);
 
-// AText with every APlaceholder (exact, case-sensitive) replaced by AValue; the
+// AText with every occurrence of AFind (exact, case-sensitive) replaced by AValue; the
 // replacement is not searched again.
-std::u16string ReplacePlaceholder(const std::u16string& AText, std::u16string_view APlaceholder,
-                                  const std::u16string& AValue);
+std::u16string ReplaceAll(const std::u16string& AText, std::u16string_view AFind,
+                          const std::u16string& AValue);
 
 // The header template with every "${DIRECTORY}" replaced by ADirectory, whose control
 // characters are escaped (EscapeControlCharacters).

@@ -1,7 +1,8 @@
 #include "filelist/uUnreadLines.h"
 
+#include <algorithm>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "far/uFAR.h"
 #include "filelist/uListFormat.h"
@@ -16,34 +17,34 @@ namespace {
 constexpr size_t ShownLines = 5;
 constexpr size_t ShownWidth = 60;
 
-// A line as the box shows it: cut, never inside a surrogate pair, and its control
-// characters (a tab, say) written visibly, as boxes show names.
-std::u16string ShownLine(const std::u16string& ALine) {
-  if (ALine.size() <= ShownWidth) return EscapeControlCharacters(ALine);
-  size_t width = ShownWidth;
-  if (ALine[width - 1] >= 0xD800 && ALine[width - 1] < 0xDC00) --width;
-  return EscapeControlCharacters(ALine.substr(0, width)) + u"...";
-}
-
 } // namespace
 
 bool AcceptUnreadLines(const TSavedList& ALines) {
   // The header's lines are no entries either; they are the template's, which the user
   // had no reason to touch.
   const size_t headerLines = ListHeaderLines(GetMessageText(MListHeader));
-  std::vector<std::u16string> items = {GetMessageText(MTitle), std::u16string()};
+  const std::u16string lineText = GetMessageText(MUnreadLine);
+  std::u16string texts[ShownLines + 1]; // how many, then the lines shown
   size_t number = 0, count = 0;
   for (const std::u16string& line : ALines) {
-    if (++number <= headerLines || !IsUnreadLine(line)) continue;
-    if (++count > ShownLines) continue;
-    items.push_back(
-        ReplacePlaceholder(GetMessageText(MUnreadLineNumber), u"${LINE}", DecimalText(number)) +
-        u' ' + ShownLine(line));
+    if (++number <= headerLines || !IsUnreadLine(line) || ++count > ShownLines) continue;
+    // Cut, never inside a surrogate pair, and its control characters (a tab, say)
+    // written visibly, as boxes show names.
+    size_t width = std::min(line.size(), ShownWidth);
+    if (width < line.size() && line[width - 1] >= 0xD800 && line[width - 1] < 0xDC00) --width;
+    const std::u16string shown = line.substr(0, width) + (width < line.size() ? u"..." : u"");
+    texts[count] = ReplaceAll(ReplaceAll(lineText, u"${LINE}", DecimalText(number)), u"${TEXT}",
+                              EscapeControlCharacters(shown));
   }
   if (count == 0) return true;
-  items[1] = ReplacePlaceholder(GetMessageText(MUnreadLines), u"${COUNT}", DecimalText(count));
-  items.push_back(GetMessageText(MRenameOthers));
-  items.push_back(GetMessageText(MCancel));
+
+  texts[0] = ReplaceAll(GetMessageText(MUnreadLines), u"${COUNT}", DecimalText(count));
+  const size_t shown = std::min(count, ShownLines);
+  const char16_t* items[ShownLines + 4] = {GetMessageText(MTitle)};
+  for (size_t i = 0; i <= shown; ++i)
+    items[i + 1] = texts[i].c_str();
+  items[shown + 2] = GetMessageText(MRenameOthers);
+  items[shown + 3] = GetMessageText(MCancel);
   // Esc cancels too: only the explicit answer renames.
-  return TFarUtils::ShowMessage(items, FMSG_WARNING, 2) == 0;
+  return TFarUtils::ShowMessage(items, int32_t(shown + 4), FMSG_WARNING, 2) == 0;
 }

@@ -32,7 +32,7 @@ constexpr TMessageId MJumpKeyLabel = 19;
 constexpr TMessageId MJumpCommand = 20;
 constexpr TMessageId MNameKeptByList = 21;
 constexpr TMessageId MUnreadLines = 23;
-constexpr TMessageId MUnreadLineNumber = 24;
+constexpr TMessageId MUnreadLine = 24;
 constexpr TMessageId MRenameOthers = 25;
 constexpr TMessageId MCancel = 26;
 

@@ -58,6 +58,8 @@ TEST(ListFormat, HeaderReplacesEveryPlaceholder) {
   // The replacement is not searched again.
   EXPECT_EQ(FormatListHeader(u"<${DIRECTORY}>", u"${DIRECTORY}"), u"<${DIRECTORY}>");
   EXPECT_EQ(FormatListHeader(u"x", u"/d/"), u"x");
+  EXPECT_EQ(ReplaceAll(u"\na\n\nb", u"\n", u"\r\n"), u"\r\na\r\n\r\nb");
+  EXPECT_EQ(ReplaceAll(u"${N}${N}.", u"${N}", u""), u".");
   // The directory's control characters never break the header's line, nor reach a screen.
   EXPECT_EQ(FormatListHeader(u"in ${DIRECTORY}\nnext", u"/x\n\"a\" \"b\"\r\x1b\x7f\x9b\u00a0/"),
             u"in /x\\x0A\"a\" \"b\"\\x0D\\x1B\\x7F\\x9B\u00a0/\nnext");
