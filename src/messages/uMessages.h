@@ -31,6 +31,7 @@ constexpr TMessageId MSelectCommand = 18;
 constexpr TMessageId MJumpKeyLabel = 19;
 constexpr TMessageId MJumpCommand = 20;
 constexpr TMessageId MNameKeptByList = 21;
+constexpr TMessageId MWaitsAs = 22;
 constexpr TMessageId MUnreadLines = 23;
 constexpr TMessageId MUnreadLine = 24;
 constexpr TMessageId MRenameOthers = 25;
