@@ -1,5 +1,6 @@
 #include "uHostListHeader.h"
 
+#include "farside/uFarNames.h"
 #include "messages/uMessages.h"
 #include "uHostText.h"
 
