@@ -138,7 +138,10 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
     if (AName(i, name)) width = std::max(width, QuotedLength(name));
   TTextStream stream(fListFileName, fmCreate);
   stream.SetEncoding(feUTF8);
-  stream.WriteLine(AHeader);
+  // Every line of the file ends as the stream ends lines, the header's own lines too: an
+  // editor that finds a lone LF takes the whole file for one with LF line ends and shows
+  // the CR of every other line.
+  stream.WriteLine(ReplaceAll(AHeader, u"\n", u"\r\n"));
   for (size_t i = 0; i < ACount; ++i)
     if (AName(i, name)) stream.WriteLine(FormatListLine(QuoteFileName(name), int32_t(width)));
   // A refused write raises here rather than vanishing in the stream's destructor.
@@ -153,8 +156,7 @@ bool TFileList::OpenInEditor() {
   }
 
   // The editor starts on the first entry line, just below the header.
-  const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
-  const intptr_t headerLines = 1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
+  const intptr_t headerLines = intptr_t(ListHeaderLines(GetMessageText(MListHeader)));
 
   const intptr_t opened = farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1,
                                           -1, ListEditorFlags, headerLines + 1, 0, ListCodePage);
