@@ -21,14 +21,6 @@ constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDI
 constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
 
-// AFolder as the header names it: without its trailing delimiter, unless that is the
-// root's (C:\ or /); nothing when there is no folder.
-std::u16string ShownFolder(const std::u16string& AFolder) {
-  std::u16string shown = AFolder.substr(0, AFolder.empty() ? 0 : AFolder.size() - 1);
-  std::u16string normal;
-  return NormalizePath(shown, normal) ? shown : AFolder;
-}
-
 } // namespace
 
 TFileList::TFileList() {
@@ -102,7 +94,7 @@ TFileList::TPanelLoad TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
       if (listed(i) && names.Name(i) != u"..") paths.emplace_back(names.Name(i));
     if (paths.empty()) return plNothingToList;
     if (!SplitAtCommonFolder(paths, fSourceDirectory, relative)) return plNotFilesOnDisk;
-    CreateListFile(FormatListHeader(headerTemplate, ShownFolder(fSourceDirectory)), relative.size(),
+    CreateListFile(FormatListHeader(headerTemplate, fSourceDirectory), relative.size(),
                    [&](size_t AIndex, std::u16string_view& AName) {
                      AName = relative[AIndex];
                      return true;
