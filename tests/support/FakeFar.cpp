@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "TestFiles.h"
 #include "far/uFarHost.h"
@@ -408,7 +409,7 @@ bool TFakeFar::SetLanguage(const std::string& ASuffix) {
   TLngFile file;
   const bool ok =
       LoadLngFile(std::string(QUORVANE_SOURCE_DIR) + "/lng/Quorvane" + ASuffix + ".lng", file);
-  fMessages = file.Messages;
+  fMessages = std::move(file.Messages); // as FAR does, the old texts are freed
   return ok && file.Errors.empty();
 }
 
