@@ -130,15 +130,17 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
                          ACreationDisposition == OPEN_ALWAYS;
   for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
     if (mayCreate) {
-      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+      // Made exclusively, so never through a link, and the user's own.
+      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW, S_IRUSR | S_IWUSR);
       if (fd >= 0) break;
       if (errno != EEXIST || ACreationDisposition == CREATE_NEW) {
+        int error = errno;
         struct stat st;
         // Windows reports an existing directory as access denied, not as a file.
-        if (errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-            ACreationDisposition != CREATE_NEW)
-          errno = EISDIR;
-        SetLastError(OpenError(errno, path));
+        if (error == EEXIST && ACreationDisposition != CREATE_NEW &&
+            ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+          error = EISDIR;
+        SetLastError(OpenError(error, path));
         return InvalidHandleValue();
       }
     }

@@ -35,11 +35,11 @@ TEST(CodePages, StrictUtf8RejectsWhatWindowsRejects) {
       "\xED\xBF\xBF",     // encoded low surrogate
       "\xF4\x90\x80\x80", // above U+10FFFF
       "\xF8\x88\x80\x80\x80",
-      "abc\xE2\x82", // cut short at the end
-      "\xE2\x82z",   // cut short in the middle
-      "x\xE2\x41",   // cut short, one byte before the end
-      "\xF0\x9F\x41",
-      "\x80",        // stray continuation byte
+      "abc\xE2\x82",  // cut short at the end
+      "\xE2\x82z",    // cut short in the middle
+      "x\xE2\x41",    // cut short, one byte before the end
+      "\xF0\x9F\x41", // the same, four bytes
+      "\x80",         // stray continuation byte
       "\xFF",
   };
   for (const char* s : bad) {
