@@ -67,9 +67,16 @@ bool FileExists(const std::u16string& AFileName);
 // console's Ctrl+C, and its break, close and shut-down events). Once CatchSignals has run they no
 // longer end the process: each is recorded, and a read of standard input that waits for the user is
 // cut short by it. TakeSignal answers the one recorded last and forgets it.
+// A request to terminate not yet taken outranks a Ctrl+C that comes after it.
 enum TSignal { sigNone, sigInterrupt, sigTerminate };
 void CatchSignals();
 TSignal TakeSignal();
+
+// One byte of standard input for a question that waits: inEnd at the end of the input or
+// when it cannot be read, inSignal when a signal has come (it stays for TakeSignal). A
+// signal that comes just before the wait begins cuts it short as surely as one during it.
+enum TInput { inByte, inEnd, inSignal };
+TInput ReadInput(char& AByte);
 
 // Runs the command line AEditor (a program and its arguments, as the user wrote it in
 // $VISUAL or $EDITOR) with AArguments appended, and waits for it. Returns false with

@@ -1,11 +1,14 @@
 #include "uHostPlatform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -138,15 +141,46 @@ bool FileExists(const std::u16string& AFileName) {
 
 namespace {
 
-volatile sig_atomic_t CaughtSignal = 0;
+// Lock-free, so that the handler may change it and TakeSignal take it in one step.
+std::atomic<int> CaughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+// The self-pipe: every signal caught writes a byte to it, so that a wait for input that
+// begins just after the signal came still returns at once.
+int WakeRead = -1, WakeWrite = -1;
+
+bool EndsTheJob(int ASignal) {
+  return ASignal != 0 && ASignal != SIGINT;
+}
 
 void RecordSignal(int ASignal) {
-  CaughtSignal = ASignal;
+  const int savedErrno = errno;
+  // A request to terminate that has not been taken yet stays: a Ctrl+C after it does not
+  // make it a mere cancel.
+  int recorded = CaughtSignal.load();
+  while ((!EndsTheJob(recorded) || EndsTheJob(ASignal)) &&
+         !CaughtSignal.compare_exchange_weak(recorded, ASignal)) {
+  }
+  if (WakeWrite >= 0) (void)!write(WakeWrite, "s", 1);
+  errno = savedErrno;
+}
+
+void OpenWakePipe() {
+  int ends[2];
+  if (WakeRead >= 0 || pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  WakeRead = ends[0];
+  WakeWrite = ends[1];
+}
+
+void DrainWakePipe() {
+  char bytes[64];
+  while (read(WakeRead, bytes, sizeof bytes) > 0) {
+  }
 }
 
 } // namespace
 
 void CatchSignals() {
+  OpenWakePipe();
   // Without SA_RESTART, so that a read waiting for the user returns when one comes.
   struct sigaction record {};
   record.sa_handler = RecordSignal;
@@ -161,10 +195,30 @@ void CatchSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
+TInput ReadInput(char& AByte) {
+  for (;;) {
+    if (CaughtSignal.load() != 0) return inSignal;
+    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {WakeRead, POLLIN, 0}};
+    if (poll(waits, WakeRead >= 0 ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      return inEnd;
+    }
+    if (WakeRead >= 0 && waits[1].revents != 0) {
+      DrainWakePipe();
+      continue; // the signal, if not taken meanwhile, is seen above
+    }
+    // One byte at a time: nothing beyond the answer is taken from the input, which the
+    // editor started later shares.
+    const ssize_t n = read(STDIN_FILENO, &AByte, 1);
+    if (n == 1) return inByte;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    return inEnd;
+  }
+}
+
 TSignal TakeSignal() {
-  const int signal = CaughtSignal;
-  CaughtSignal = 0;
-  return signal == 0 ? sigNone : signal == SIGINT ? sigInterrupt : sigTerminate;
+  const int signal = CaughtSignal.exchange(0);
+  return signal == 0 ? sigNone : EndsTheJob(signal) ? sigTerminate : sigInterrupt;
 }
 
 namespace {

@@ -186,16 +186,89 @@ bool FileExists(const std::u16string& AFileName) {
 namespace {
 
 volatile LONG CaughtSignal = sigNone;
+// Set while the main thread waits for input: a console event then cancels its read.
+volatile LONG WaitingForInput = 0;
+HANDLE MainThread = nullptr;
 
+// How long a close, log-off or shut-down is held so that the main thread can end the job
+// (give back the files that wait under a free name, delete the list) and the process with
+// it; Windows itself ends the process after a few seconds of a close.
+constexpr DWORD EndingWaitMs = 20000;
+// How long a console event keeps cancelling a read that began just before it was seen.
+constexpr int CancelRounds = 400;
+
+LONG Peek(volatile LONG& AValue) {
+  return InterlockedCompareExchange(&AValue, 0, 0);
+}
+
+// A request to terminate not yet taken stays: a Ctrl+C after it does not make it a cancel.
+void Record(LONG ASignal) {
+  LONG recorded = Peek(CaughtSignal);
+  while (!(recorded == sigTerminate && ASignal == sigInterrupt)) {
+    const LONG seen = InterlockedCompareExchange(&CaughtSignal, ASignal, recorded);
+    if (seen == recorded) break;
+    recorded = seen;
+  }
+}
+
+// Cancels the main thread's read of standard input until it has seen the signal, so that
+// a read that began just before the signal came does not wait for ever.
+void CutShortInputWait() {
+  for (int i = 0; i < CancelRounds && Peek(WaitingForInput) != 0 && Peek(CaughtSignal) != sigNone;
+       ++i) {
+    CancelSynchronousIo(MainThread);
+    Sleep(5);
+  }
+}
+
+// Runs on a thread of its own. Windows ends the process as soon as the handler of a
+// close, log-off or shut-down returns: it returns only when the main thread has ended the
+// process, or when the wait runs out.
 BOOL WINAPI RecordConsoleEvent(DWORD AEvent) {
-  InterlockedExchange(&CaughtSignal, AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
+  Record(AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
+  CutShortInputWait();
+  if (AEvent == CTRL_CLOSE_EVENT || AEvent == CTRL_LOGOFF_EVENT || AEvent == CTRL_SHUTDOWN_EVENT)
+    WaitForSingleObject(MainThread, EndingWaitMs);
   return TRUE;
+}
+
+// A console read that answered nothing: Ctrl+C, whose handler may not have run yet.
+bool SignalComesSoon() {
+  for (int i = 0; i < 20 && Peek(CaughtSignal) == sigNone; ++i)
+    Sleep(5);
+  return Peek(CaughtSignal) != sigNone;
+}
+
+TInput ReadOneByte(char& AByte) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  const bool console = InputIsTerminal();
+  for (;;) {
+    if (Peek(CaughtSignal) != sigNone) return inSignal;
+    DWORD read = 0;
+    if (ReadFile(input, &AByte, 1, &read, nullptr)) {
+      // Ctrl+Z ends console input, as the C runtime reads it.
+      if (read == 1) return console && AByte == '\x1A' ? inEnd : inByte;
+      return console && SignalComesSoon() ? inSignal : inEnd;
+    }
+    // Cancelled for a signal (or by the console's Ctrl+C): seen above.
+    if (GetLastError() != ERROR_OPERATION_ABORTED) return inEnd;
+  }
 }
 
 } // namespace
 
 void CatchSignals() {
+  if (!MainThread)
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &MainThread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
   SetConsoleCtrlHandler(RecordConsoleEvent, TRUE);
+}
+
+TInput ReadInput(char& AByte) {
+  InterlockedExchange(&WaitingForInput, 1);
+  const TInput result = ReadOneByte(AByte);
+  InterlockedExchange(&WaitingForInput, 0);
+  return result;
 }
 
 TSignal TakeSignal() {

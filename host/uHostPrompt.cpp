@@ -1,8 +1,5 @@
 #include "uHostPrompt.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "files/uStrings.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
@@ -38,22 +35,21 @@ bool ParseChoice(const std::string& AText, size_t ACount, size_t& AChoice) {
 bool TPrompter::ReadLine(std::string& ALine) {
   ALine.clear();
   for (;;) {
-    // A signal while the question is shown or waits: Ctrl+C cancels it as an empty answer
-    // does, a request to terminate cancels it and ends the job.
-    if (const TSignal signal = TakeSignal(); signal != sigNone) {
-      std::clearerr(stdin);
-      if (signal == sigTerminate) fTerminated = true;
+    char c;
+    switch (ReadInput(c)) {
+    case inByte:
+      if (c == '\n') return true;
+      ALine.push_back(c);
+      break;
+    case inEnd:
+      return !ALine.empty();
+    case inSignal:
+      // A signal while the question is shown or waits: Ctrl+C cancels it as an empty
+      // answer does, a request to terminate cancels it and ends the job.
+      if (TakeSignal() == sigTerminate) fTerminated = true;
       ALine.clear();
       return false;
     }
-    const int c = std::fgetc(stdin);
-    if (c == '\n') return true;
-    if (c != EOF) {
-      ALine.push_back(static_cast<char>(c));
-      continue;
-    }
-    // A read cut short by a signal is taken above; anything else ends the input.
-    if (!std::ferror(stdin) || errno != EINTR) return !ALine.empty();
   }
 }
 
@@ -70,7 +66,10 @@ intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16
            EscapeControlCharacters(StripHotKey(AButtons[i]));
   }
   if (!AButtons.empty()) box += u"\n";
-  if (!Show(box)) return -1;
+  if (!Show(box)) {
+    ShowOnError(box);
+    return -1;
+  }
   return Answer(box, AButtons.size());
 }
 
@@ -90,6 +89,10 @@ bool TPrompter::Show(const std::u16string& AText) {
   if (!fTerminated) WriteErr(u"quorvane-run: cannot write to standard output; cancelled\n");
   fTerminated = true;
   return false;
+}
+
+void TPrompter::ShowOnError(const std::u16string& ABox) {
+  WriteErr(!ABox.empty() && ABox[0] == u'\n' ? ABox.substr(1) : ABox);
 }
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {

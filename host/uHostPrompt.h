@@ -32,6 +32,9 @@ private:
   bool ReadLine(std::string& ALine);
   // Writes to standard output; when that fails, the job is to end.
   bool Show(const std::u16string& AText);
+  // A box that standard output could not take goes to standard error: it may name where
+  // a file stays that could not be given its name back.
+  void ShowOnError(const std::u16string& ABox);
 
   int fAnswer;
   // The last box answered, and how many times in a row it came: a box that an answer

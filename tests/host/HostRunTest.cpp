@@ -476,6 +476,19 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
   }
+  // A request to terminate and a Ctrl+C that come together (here while the host is
+  // stopped, so that the Ctrl+C is handled last): the job ends all the same.
+  {
+    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+    ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
+    host.Pause();
+    for (int signal : {SIGTERM, SIGINT, SIGCONT})
+      host.Signal(signal);
+    const TRunResult result = host.Finish();
+    EXPECT_EQ(Count(result.Out, "Choose 1-4"), 1u) << result.Out;
+    EXPECT_NE(result.Err.find("the job is ended"), std::string::npos) << result.Err;
+    EXPECT_TRUE(TempIsEmpty());
+  }
   // Standard output a pipe whose reader has gone (quorvane-run | head -1): the first
   // question cannot be shown, which ends the job in the same way.
   {
@@ -518,6 +531,26 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     EXPECT_NE(ended.Err.find("the job is ended"), std::string::npos) << ended.Err;
     EXPECT_NE(ended.Out.find("could not be moved back"), std::string::npos) << ended.Out;
     EXPECT_EQ(Content("b.txt"), "a.txt");
+    EXPECT_EQ(Content(".quorvane-1"), "b.txt");
+  }
+  // The same with the reader of standard output gone meanwhile (quorvane-run | tee, tee
+  // stopped): the box that names where the file waits goes to standard error.
+  for (const auto& entry : fs::directory_iterator(fPanel.Path()))
+    fs::remove(entry.path());
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    Create(name, name);
+  {
+    TStartedProgram ending(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path(),
+                           TStartedProgram::outTee);
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4"));
+    ending.Type("2\n");
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4", 2));
+    ending.StopReader();
+    ending.Signal(SIGTERM);
+    const TRunResult ended = ending.Finish();
+    EXPECT_EQ(ended.ExitCode, 1) << ended.Out << ended.Err;
+    EXPECT_NE(ended.Err.find("could not be moved back"), std::string::npos) << ended.Err;
+    EXPECT_NE(ended.Err.find(".quorvane-1"), std::string::npos) << ended.Err;
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
 }
