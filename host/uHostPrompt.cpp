@@ -1,5 +1,7 @@
 #include "uHostPrompt.h"
 
+#include <utility>
+
 #include "files/uStrings.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
@@ -95,14 +97,20 @@ void TPrompter::ShowOnError(const std::u16string& ABox) {
   WriteErr(!ABox.empty() && ABox[0] == u'\n' ? ABox.substr(1) : ABox);
 }
 
+int TPrompter::CountRepeat(const std::u16string& AShown) {
+  if (AShown != fLastBox.Text) {
+    std::swap(fLastBox, fBoxBefore);
+    if (AShown != fLastBox.Text) fLastBox = {AShown, 0};
+  }
+  return ++fLastBox.Count;
+}
+
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
   const std::u16string question =
       ACount == 1 ? u"Press Enter: "
                   : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) + u" (Enter cancels): ";
-  fRepeats = AShown == fLastBox ? fRepeats + 1 : 1;
-  fLastBox = AShown;
-  if (fRepeats > MaxRepeats) {
+  if (CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
     WriteErr(u"quorvane-run: the same question came back " + Utf8ToU16(std::to_string(MaxRepeats)) +
              u" times; cancelled\n");
@@ -112,7 +120,12 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     if (!Show(question + Utf8ToU16(std::to_string(fAnswer)) + u"\n")) return -1;
     return (fAnswer >= 1 && static_cast<size_t>(fAnswer) <= ACount) ? fAnswer - 1 : -1;
   }
-  for (;;) {
+  for (int refused = 0;; ++refused) {
+    if (refused == MaxRepeats) {
+      WriteErr(u"quorvane-run: " + Utf8ToU16(std::to_string(MaxRepeats)) +
+               u" answers this question cannot take; cancelled\n");
+      return -1;
+    }
     if (!Show(question)) return -1;
     std::string line;
     if (!ReadLine(line)) {

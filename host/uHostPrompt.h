@@ -37,12 +37,18 @@ private:
   void ShowOnError(const std::u16string& ABox);
 
   int fAnswer;
-  // The last box answered, and how many times in a row it came: a box that an answer
-  // brings back unchanged (Retry on a move that keeps failing, Overwrite that cannot
-  // settle it) is cancelled after a few rounds instead of looping for ever, whether the
-  // answers come from --answer or from standard input (yes 2 | quorvane-run).
-  std::u16string fLastBox;
-  int fRepeats = 0;
+  // The last two boxes answered, and how many times in a row each came: a box that an
+  // answer brings back unchanged (Retry on a move that keeps failing), or in turn with one
+  // other box (Overwrite and the box that refuses it), is cancelled after a few rounds
+  // instead of looping for ever, whether the answers come from --answer or from standard
+  // input (yes 2 | quorvane-run).
+  struct TShownBox {
+    std::u16string Text;
+    int Count = 0;
+  };
+  // How many times in a row AShown came, counting a box that alternates with one other.
+  int CountRepeat(const std::u16string& AShown);
+  TShownBox fLastBox, fBoxBefore;
   bool fTerminated = false;
 };
 

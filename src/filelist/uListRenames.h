@@ -1,14 +1,15 @@
-// What Overwrite must keep: a file that a line of the list renames is kept for that line,
-// and a name that an earlier line gave is kept for the file that now holds it. Looked up
-// by the normalised paths the rename engine moves between, without regard to case on
-// Windows. Built only when Overwrite is first answered, from the lines and the moves done
-// until then, and kept up to date from there on.
+// What Overwrite must keep: the file of every line of the list, known by what it is (its
+// volume and file index, links not followed), not by how a line spells its path, which a
+// folder renamed in between, a link or the file system's case rules can make lie. A file
+// that a later line renames is kept for that line; one that an earlier line gave a name
+// or left where it was is kept for the list. Built only when Overwrite is first answered,
+// from the lines and the moves done until then, and kept up to date from there on.
 #pragma once
 
 #include <cstddef>
-#include <set>
+#include <cstdint>
+#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "filelist/uSavedList.h"
@@ -24,10 +25,15 @@ struct TEntryPaths {
 bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
                    TEntryPaths& APaths);
 
-// Orders paths as the file system tells names apart: by case too on POSIX, not on Windows.
+// Orders paths as the file system tells names apart: by case too on POSIX, not on Windows
+// (by the system's own upper-case table).
 struct TPathLess {
   bool operator()(const std::u16string& A, const std::u16string& B) const;
 };
+
+// Whether APath is AFrom or lies below it; if so, APath becomes the same path below ATo:
+// where a move of AFrom to ATo took it.
+bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo);
 
 class TListRenames {
 public:
@@ -37,23 +43,36 @@ public:
   TListRenames(const TSavedList& ALines, const std::u16string& ADirectory,
                const std::vector<bool>& AMoved, size_t ACurrentLine);
 
-  // The first line after ALine whose source is APath; NoLine when there is none.
-  size_t LaterLineOf(const std::u16string& APath, size_t ALine) const;
+  // The lines the file at APath belongs to, seen from line ALine. A file whose identity
+  // cannot be read counts as kept by an earlier line: nothing is deleted on a guess.
+  struct TOwners {
+    bool Earlier = false;  // a line before ALine gave it its name or left it where it was
+    size_t Later = NoLine; // the first line after ALine that renames it
+  };
+  TOwners OwnersOf(const std::u16string& APath, size_t ALine) const;
 
-  // Whether the file at APath stays for the list's sake: a move of an earlier line gave it
-  // that name, or it is the source of an earlier line that did not move it.
-  bool KeptBefore(const std::u16string& APath, size_t ALine, const std::vector<bool>& AMoved) const;
-
-  // A move of a line succeeded. AFromOwnName: it left the line's source name, which is then
-  // free (false when the file came from a free name that Overwrite had moved it to).
-  void Moved(const TEntryPaths& APaths, bool AFromOwnName);
+  // Line ALine moved its file to ADestination (which, across volumes, may have made it
+  // another file).
+  void Moved(size_t ALine, const std::u16string& ADestination);
 
 private:
-  using TSources = std::vector<std::pair<std::u16string, size_t>>;
-  // The first of the lines whose source is APath; the others follow it.
-  TSources::const_iterator FirstLineOf(const std::u16string& APath) const;
-  bool IsLineOf(TSources::const_iterator AAt, const std::u16string& APath) const;
+  struct TKey {
+    uint64_t Volume, Index;
+    bool operator<(const TKey& A) const {
+      return Volume < A.Volume || (Volume == A.Volume && Index < A.Index);
+    }
+  };
+  // AExists: the path may name a file even though its identity was not read.
+  static bool KeyOf(const std::u16string& APath, TKey& AKey, bool& AExists);
 
-  TSources fSources; // by path, then line
-  std::set<std::u16string, TPathLess> fGiven;
+  void Note(size_t AOwner, size_t ALine, TOwners& AOwners) const;
+
+  std::vector<std::pair<TKey, size_t>> fOwners; // sorted: each file's lines at the start
+  std::multimap<TKey, size_t> fMovedSince;      // lines that moved a file since then
+  // Lines whose file could not be told by its identity (a source that does not exist, an
+  // identity that could not be read): their paths as text, the last resort.
+  std::vector<std::pair<std::u16string, size_t>> fByText;
+  // An identity of an existing file could not be read: a file that matches no line may
+  // still be one, so none is taken for a file the list does not rename.
+  bool fUnsure = false;
 };

@@ -128,7 +128,9 @@ std::u16string MoveToFreeName(const std::u16string& APath) {
   for (int i = 1; i <= 1000; ++i) {
     const std::u16string candidate = folder + u".quorvane-" + DecimalText(uint64_t(i));
     // The entry's own name is taken by the entry itself, and a move onto it would do nothing.
-    if (win::lstrcmpiW(candidate.c_str(), path.c_str()) == 0) continue;
+    if (win::CompareStringOrdinal(candidate.c_str(), int(candidate.size()), path.c_str(),
+                                  int(path.size()), 1) == win::CSTR_EQUAL)
+      continue;
     if (win::MoveFileW(path.c_str(), candidate.c_str())) return candidate;
     const win::DWORD error = win::GetLastError();
     if (error != win::ERROR_ALREADY_EXISTS && error != win::ERROR_FILE_EXISTS) break;

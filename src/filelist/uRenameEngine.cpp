@@ -60,15 +60,28 @@ bool DeleteAside(const std::u16string& AAside) {
   return win::DeleteFileW(AAside.c_str()) || win::DeleteFileW(AAside.c_str());
 }
 
-// Whether the destination is the source's own entry with its name spelled in another
-// case, not merely a name equal to it without regard to case.
-bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string& ADest) {
-  return win::lstrcmpiW(ASource.c_str(), ADest.c_str()) == 0 && IsSameEntry(ASource, ADest);
-}
+// Where a file that Overwrite set aside for a later line waits: its own name and the free
+// name it is under. Both follow a folder that a line moves.
+struct TWaiting {
+  std::u16string OwnPath, At;
+};
 
-bool SamePath(const std::u16string& A, const std::u16string& B) {
-  return !TPathLess()(A, B) && !TPathLess()(B, A);
-}
+// One line's move, from where its file is now to its destination.
+struct TLineMove {
+  TLineMove(size_t ALine, const TEntryPaths& APaths)
+      : Line(ALine), Paths(APaths), From(APaths.Source) {}
+
+  size_t Line;
+  const TEntryPaths& Paths;
+  std::u16string From;    // the line's source, or the free name its file waits under
+  bool Waited = false;    // the file waited for this line under a free name
+  TWaiting Waiting;       // then, where
+  std::u16string AsideAt; // where Overwrite moved the old destination
+  size_t AsideFor = TListRenames::NoLine; // the later line that renames that file, if any
+  bool ChainTried = false;                // Overwrite was carried over from an earlier answer once
+};
+
+enum TAttempt { atMoved, atStop, atAsk, atRetry };
 
 // One run over the saved list.
 class TRenameRun {
@@ -81,22 +94,23 @@ public:
   void SettleWaiting();
 
 private:
-  // A file that Overwrite moved aside for the later line whose source it is.
-  struct TWaiting {
-    std::u16string OwnPath, At;
-  };
-  // Where the old destination went when Overwrite was answered.
-  struct TAside {
-    std::u16string At;
-    size_t ForLine = TListRenames::NoLine; // the later line that renames it, if any
-  };
-
   void RenameLine(size_t ALine, const TEntryPaths& APaths);
-  // Overwrite was answered for ALine: moves the old destination aside where that loses
-  // nothing the list keeps, or says why it stays.
-  void Overwrite(size_t ALine, const std::u16string& ASource, const std::u16string& ADest,
-                 TAside& AAside);
-  bool IsWaitingAt(const std::u16string& APath) const;
+  bool MoveLine(TLineMove& AMove);
+  // One try of the move, with what follows from it short of a question.
+  TAttempt Attempt(TLineMove& AMove);
+  // After a try, the old destination that Overwrite moved aside goes, waits or comes back.
+  bool SettleAside(TLineMove& AMove, bool AMoved);
+  // Boxes for a move that cannot succeed whatever the answer; false when one was shown.
+  bool CanSucceed(const TLineMove& AMove);
+  bool Ask(TLineMove& AMove);
+  // Overwrite for AMove: moves the old destination aside where that loses nothing the list
+  // keeps, or says why it stays. AUnasked: carried over from an earlier answer, which
+  // applies only to a file that a later line renames, and shows nothing.
+  bool Overwrite(TLineMove& AMove, bool AUnasked);
+  // A line moved its file: what is tracked follows it.
+  void Track(const TLineMove& AMove);
+  // The lines of a box that name the line's file: its own path, and where it waits.
+  std::vector<std::u16string> SourceTexts(const TLineMove& AMove) const;
   // A waiting file whose line did not move it goes back to its own name when that is free;
   // otherwise a box names where it is.
   void Settle(const TWaiting& AWaiting);
@@ -107,6 +121,9 @@ private:
   std::unique_ptr<TListRenames> fRenames; // made at the first Overwrite
   std::map<size_t, TWaiting> fWaiting;    // by the line that renames the file
   bool fSkipAll = false;
+  // Overwrite was answered onto a file that a later line renames: further such files of
+  // a swap, cycle or shift are set aside without asking again.
+  bool fChain = false;
   bool fResult = true;
 };
 
@@ -138,145 +155,195 @@ void TRenameRun::SettleWaiting() {
 }
 
 void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
+  TLineMove move(ALine, APaths);
   // A file that Overwrite moved aside for this line is moved from where it now is.
-  std::u16string sourcePath = APaths.Source;
-  TWaiting waiting;
   const auto found = fWaiting.find(ALine);
   if (found != fWaiting.end()) {
-    waiting = found->second;
-    sourcePath = waiting.At;
+    move.Waited = true;
+    move.Waiting = found->second;
+    move.From = move.Waiting.At;
   }
-  const std::u16string& destPath = APaths.Destination;
-  const bool valid = APaths.SourceValid && APaths.DestinationValid;
-
-  TAside aside;
-  bool moved = false, retry;
-  do {
-    retry = false;
-    // The move never replaces anything, so a move that succeeds is one that every check
-    // below would have let through. It is tried first, which keeps a rename to one
-    // system call; the checks then explain a failure.
-    moved = valid && win::MoveFileW(sourcePath.c_str(), destPath.c_str());
-    const win::DWORD moveError = win::GetLastError();
-    if (!aside.At.empty()) {
-      // Overwrite: the old destination goes only once the source has its name, and a file
-      // that a later line renames waits for that line.
-      if (moved && aside.ForLine != TListRenames::NoLine) {
-        fWaiting[aside.ForLine] = {destPath, aside.At};
-      } else if (moved ? !DeleteAside(aside.At) : !PutBack(aside.At, destPath)) {
-        if (aside.ForLine != TListRenames::NoLine) fWaiting[aside.ForLine] = {destPath, aside.At};
-        ShowPathBox(moved ? MReplacedFileKept : MFileKeptAs, aside.At);
-        fResult = false;
-        break;
-      }
-      aside = {};
-    }
-    if (moved) break;
-
-    // Only a change of case can free the destination's name by moving the source: another
-    // hard link of the same file keeps its name whatever the source does.
-    if (valid && moveError == win::ERROR_ALREADY_EXISTS &&
-        IsOwnEntryInAnotherCase(sourcePath, destPath)) {
-      std::u16string strandedAt;
-      moved = MoveThroughFreeName(sourcePath, destPath, strandedAt);
-      if (moved) break;
-      if (!strandedAt.empty()) {
-        ShowPathBox(MFileKeptAs, strandedAt);
-        fResult = false;
-        break;
-      }
-    }
-
-    win::DWORD attributes;
-    if (!APaths.SourceValid || !TFileList::FileExistsWithAttributes(sourcePath, attributes)) {
-      ShowPathBox(MSourceNotFound, sourcePath);
-      break;
-    }
-
-    // Moving onto an existing directory is refused, unless it is the source's own entry
-    // with its name spelled in another case.
-    if (APaths.DestinationValid && TFileList::FileExistsWithAttributes(destPath, attributes) &&
-        (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        !IsOwnEntryInAnotherCase(sourcePath, destPath)) {
-      ShowPathBox(MDestinationIsDirectory, destPath);
-      fResult = false;
-      break;
-    }
-
-    if (fSkipAll) {
-      fResult = false;
-      break;
-    }
-
-    const std::u16string shownSource = VisiblePath(sourcePath);
-    const std::u16string shownDest = VisiblePath(destPath);
-    const intptr_t answer =
-        ShowBox({GetMessageText(MTitle), GetMessageText(MMoveFailed), shownSource.c_str(),
-                 GetMessageText(MMoveFailedTo), shownDest.c_str(), GetMessageText(MRetry),
-                 GetMessageText(MOverwrite), GetMessageText(MSkip), GetMessageText(MSkipAll)},
-                4);
-    switch (answer) {
-    case mfRetry:
-      retry = true;
-      break;
-    case mfOverwrite:
-      if (APaths.DestinationValid) Overwrite(ALine, sourcePath, destPath, aside);
-      retry = true;
-      break;
-    case mfSkipAll:
-      fSkipAll = true;
-      fResult = false;
-      break;
-    default: // skip, or the box cancelled
-      fResult = false;
-      break;
-    }
-  } while (retry);
-
+  const bool moved = MoveLine(move);
   if (moved) {
     fMoved[ALine] = true;
-    if (fRenames) fRenames->Moved(APaths, waiting.At.empty());
+    if (fRenames) Track(move);
   }
   // The file waited for this line until here, so that a host that ends during one of its
   // boxes still gives it back.
-  if (!waiting.At.empty()) {
+  if (move.Waited) {
     fWaiting.erase(ALine);
-    if (!moved) Settle(waiting);
+    if (!moved) Settle(move.Waiting);
   }
 }
 
-void TRenameRun::Overwrite(size_t ALine, const std::u16string& ASource, const std::u16string& ADest,
-                           TAside& AAside) {
+bool TRenameRun::MoveLine(TLineMove& AMove) {
+  for (;;) {
+    switch (Attempt(AMove)) {
+    case atMoved:
+      return true;
+    case atStop:
+      return false;
+    case atRetry:
+      continue;
+    case atAsk:
+      if (!Ask(AMove)) return false;
+    }
+  }
+}
+
+TAttempt TRenameRun::Attempt(TLineMove& AMove) {
+  const TEntryPaths& paths = AMove.Paths;
+  const bool valid = paths.SourceValid && paths.DestinationValid;
+  // The move never replaces anything, so a move that succeeds is one that every check
+  // below would have let through. It is tried first, which keeps a rename to one system
+  // call; the checks then explain a failure.
+  const bool moved = valid && win::MoveFileW(AMove.From.c_str(), paths.Destination.c_str());
+  const win::DWORD moveError = win::GetLastError();
+  if (!AMove.AsideAt.empty() && !SettleAside(AMove, moved)) return moved ? atMoved : atStop;
+  if (moved) return atMoved;
+
+  // Only a change of case can free the destination's name by moving the source: another
+  // hard link of the same file keeps its name whatever the source does.
+  if (valid && moveError == win::ERROR_ALREADY_EXISTS &&
+      IsOwnEntryInAnotherCase(AMove.From, paths.Destination)) {
+    std::u16string strandedAt;
+    if (MoveThroughFreeName(AMove.From, paths.Destination, strandedAt)) return atMoved;
+    if (!strandedAt.empty()) {
+      ShowPathBox(MFileKeptAs, strandedAt);
+      fResult = false;
+      return atStop;
+    }
+  }
+  if (!CanSucceed(AMove)) return atStop;
+  if (fSkipAll) {
+    fResult = false;
+    return atStop;
+  }
+  // One Overwrite answer completes a chain: a destination that a still later line renames
+  // is set aside as the answer would, once per line, without asking again.
+  if (fChain && valid && !AMove.ChainTried && moveError == win::ERROR_ALREADY_EXISTS) {
+    AMove.ChainTried = true;
+    if (Overwrite(AMove, true)) return atRetry;
+  }
+  return atAsk;
+}
+
+bool TRenameRun::SettleAside(TLineMove& AMove, bool AMoved) {
+  const std::u16string& dest = AMove.Paths.Destination;
+  const std::u16string at = AMove.AsideAt;
+  const size_t forLine = AMove.AsideFor;
+  AMove.AsideAt.clear();
+  AMove.AsideFor = TListRenames::NoLine;
+  // The old destination goes only once the source has its name, and a file that a later
+  // line renames waits for that line.
+  if (AMoved && forLine != TListRenames::NoLine) {
+    fWaiting[forLine] = {dest, at};
+    return true;
+  }
+  if (AMoved ? DeleteAside(at) : PutBack(at, dest)) return true;
+  if (forLine != TListRenames::NoLine) fWaiting[forLine] = {dest, at};
+  ShowPathBox(AMoved ? MReplacedFileKept : MFileKeptAs, at);
+  fResult = false;
+  return false;
+}
+
+bool TRenameRun::CanSucceed(const TLineMove& AMove) {
+  const TEntryPaths& paths = AMove.Paths;
+  win::DWORD attributes;
+  if (!paths.SourceValid || !TFileList::FileExistsWithAttributes(AMove.From, attributes)) {
+    std::vector<std::u16string> texts = SourceTexts(AMove);
+    std::vector<const char16_t*> items{GetMessageText(MTitle), GetMessageText(MSourceNotFound)};
+    for (const auto& text : texts)
+      items.push_back(text.c_str());
+    items.push_back(GetMessageText(MOk));
+    TFarUtils::ShowMessage(items.data(), static_cast<int32_t>(items.size()), FMSG_WARNING, 1);
+    return false;
+  }
+  // Moving onto an existing directory is refused, unless it is the source's own entry
+  // with its name spelled in another case.
+  if (paths.DestinationValid &&
+      TFileList::FileExistsWithAttributes(paths.Destination, attributes) &&
+      (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+      !IsOwnEntryInAnotherCase(AMove.From, paths.Destination)) {
+    ShowPathBox(MDestinationIsDirectory, paths.Destination);
+    fResult = false;
+    return false;
+  }
+  return true;
+}
+
+bool TRenameRun::Ask(TLineMove& AMove) {
+  const std::vector<std::u16string> texts = SourceTexts(AMove);
+  const std::u16string shownDest = VisiblePath(AMove.Paths.Destination);
+  std::vector<const char16_t*> items{GetMessageText(MTitle), GetMessageText(MMoveFailed)};
+  for (const auto& text : texts)
+    items.push_back(text.c_str());
+  for (const char16_t* item :
+       {GetMessageText(MMoveFailedTo), shownDest.c_str(), GetMessageText(MRetry),
+        GetMessageText(MOverwrite), GetMessageText(MSkip), GetMessageText(MSkipAll)})
+    items.push_back(item);
+  const intptr_t answer =
+      TFarUtils::ShowMessage(items.data(), static_cast<int32_t>(items.size()), FMSG_WARNING, 4);
+  switch (answer) {
+  case mfRetry:
+    return true;
+  case mfOverwrite:
+    if (AMove.Paths.DestinationValid) Overwrite(AMove, false);
+    return true;
+  case mfSkipAll:
+    fSkipAll = true;
+    fResult = false;
+    return false;
+  default: // skip, or the box cancelled
+    fResult = false;
+    return false;
+  }
+}
+
+bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
+  const std::u16string& dest = AMove.Paths.Destination;
   // Never the file that is being moved, whatever the spelling of its two names or a link
   // between them.
-  if (IsSameFile(ASource, ADest)) return;
+  if (IsSameFile(AMove.From, dest)) return false;
   // Never a folder; on Windows never a read-only file either, which could not be deleted
   // once moved aside.
   win::DWORD attributes;
-  if (!TFileList::FileExistsWithAttributes(ADest, attributes) ||
+  if (!TFileList::FileExistsWithAttributes(dest, attributes) ||
       (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return;
+    return false;
 #ifdef _WIN32
-  if ((attributes & win::FILE_ATTRIBUTE_READONLY) != 0) return;
+  if ((attributes & win::FILE_ATTRIBUTE_READONLY) != 0) return false;
 #endif
 
-  if (!fRenames) fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, ALine);
-  const size_t laterLine = fRenames->LaterLineOf(ADest, ALine);
-  if (fRenames->KeptBefore(ADest, ALine, fMoved) || IsWaitingAt(ADest) ||
-      (laterLine != TListRenames::NoLine && fWaiting.count(laterLine) != 0)) {
-    ShowPathBox(MNameKeptByList, ADest);
-    return;
+  if (!fRenames) fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line);
+  // Which file the destination is decides, not how a line spells it.
+  const TListRenames::TOwners owners = fRenames->OwnersOf(dest, AMove.Line);
+  if (owners.Earlier || (owners.Later != TListRenames::NoLine && fWaiting.count(owners.Later))) {
+    if (!AUnasked) ShowPathBox(MNameKeptByList, dest);
+    return false;
   }
+  if (AUnasked && owners.Later == TListRenames::NoLine) return false;
+  if (owners.Later != TListRenames::NoLine) fChain = true;
   // The old destination moves aside and is deleted only once the move has succeeded, so
   // a move that still fails loses nothing; a file that a later line renames is kept.
-  AAside.At = MoveToFreeName(ADest);
-  AAside.ForLine = laterLine;
+  AMove.AsideAt = MoveToFreeName(dest);
+  AMove.AsideFor = owners.Later;
+  return !AMove.AsideAt.empty();
 }
 
-bool TRenameRun::IsWaitingAt(const std::u16string& APath) const {
-  for (const auto& waiting : fWaiting)
-    if (SamePath(waiting.second.At, APath)) return true;
-  return false;
+void TRenameRun::Track(const TLineMove& AMove) {
+  fRenames->Moved(AMove.Line, AMove.Paths.Destination);
+  // A folder that moved takes the waiting files below it along.
+  for (auto& entry : fWaiting) {
+    CarryAlong(entry.second.At, AMove.From, AMove.Paths.Destination);
+    CarryAlong(entry.second.OwnPath, AMove.From, AMove.Paths.Destination);
+  }
+}
+
+std::vector<std::u16string> TRenameRun::SourceTexts(const TLineMove& AMove) const {
+  if (!AMove.Waited) return {VisiblePath(AMove.From)};
+  return {VisiblePath(AMove.Waiting.OwnPath), GetMessageText(MWaitsAs),
+          VisiblePath(AMove.Waiting.At)};
 }
 
 void TRenameRun::Settle(const TWaiting& AWaiting) {

@@ -30,6 +30,23 @@ bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestinatio
 }
 
 bool IsSameEntry(const std::u16string& APath1, const std::u16string& APath2) {
+  // An object of one link can only have the one entry; a directory has no hard links.
   win::FILE_IDENTITY a, b;
-  return Identity(APath1, false, a) && Identity(APath2, false, b) && a == b;
+  return Identity(APath1, false, a) && Identity(APath2, false, b) && a == b &&
+         (a.Directory || a.Links == 1);
+}
+
+bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string& ADestination) {
+  return win::CompareStringOrdinal(ASource.c_str(), int(ASource.size()), ADestination.c_str(),
+                                   int(ADestination.size()), 1) == win::CSTR_EQUAL &&
+         IsSameEntry(ASource, ADestination);
+}
+
+bool IsSamePathText(const std::u16string& A, const std::u16string& B) {
+#ifdef _WIN32
+  return win::CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), 1) ==
+         win::CSTR_EQUAL;
+#else
+  return A == B;
+#endif
 }

@@ -10,6 +10,15 @@
 // cannot be told (the safe answer: nothing is deleted).
 bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestination);
 
-// True when both paths name one entry, links not followed (a change of case, another
-// spelling, a hard link); false when that cannot be told.
+// True when both paths name one directory entry, links not followed: another spelling of
+// the same name (a change of case on a file system that ignores case). Two hard links of
+// one file are two entries, whatever their names; false when that cannot be told.
 bool IsSameEntry(const std::u16string& APath1, const std::u16string& APath2);
+
+// Whether ADestination is ASource's own entry with its name spelled in another case, as
+// the file system compares names (not the user's locale).
+bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string& ADestination);
+
+// Whether two paths are equal as the file system tells names apart: exactly on POSIX,
+// without regard to case by the system's own table on Windows.
+bool IsSamePathText(const std::u16string& A, const std::u16string& B);

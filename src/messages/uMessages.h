@@ -31,6 +31,7 @@ constexpr TMessageId MSelectCommand = 18;
 constexpr TMessageId MJumpKeyLabel = 19;
 constexpr TMessageId MJumpCommand = 20;
 constexpr TMessageId MNameKeptByList = 21;
+constexpr TMessageId MWaitsAs = 22;
 
 // The text of message AId from the host, valid while the plugin is loaded; an empty text
 // for MNone, without asking the host.

@@ -97,10 +97,13 @@ BOOL FindClose(HANDLE AFind);
 
 // Not a Windows function: what GetFileInformationByHandle tells of the object a path
 // names (its volume and file index), opened with or without following links and reparse
-// points. Two paths with the same identity name one object.
+// points. Two paths with the same identity (volume and index) name one object; Links and
+// Directory tell whether that object can have other names than the one entry.
 struct FILE_IDENTITY {
   uint64_t Volume;
   uint64_t Index;
+  uint32_t Links;     // its number of hard links
+  uint32_t Directory; // nonzero for a directory
 };
 BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity);
 
@@ -113,6 +116,16 @@ BOOL RemoveDirectoryW(const char16_t* APath);
 
 // Case-insensitive comparison in the user's locale: <0, 0, >0 like lstrcmpiW.
 int lstrcmpiW(const char16_t* A, const char16_t* B);
+
+// Compares two names as the file system tells them apart: code unit by code unit, with
+// AIgnoreCase through the system's own upper-case table (not the user's locale). Answers
+// CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN. Lengths of -1 take the string up to its
+// U+0000.
+constexpr int CSTR_LESS_THAN = 1;
+constexpr int CSTR_EQUAL = 2;
+constexpr int CSTR_GREATER_THAN = 3;
+int CompareStringOrdinal(const char16_t* A, int ALength, const char16_t* B, int BLength,
+                         BOOL AIgnoreCase);
 
 // Not a Windows function: frees what the services keep between calls (the POSIX
 // comparison's locale). The system unit calls it at shut-down; nothing on Windows.

@@ -100,6 +100,8 @@ QUORVANE_CALL(BOOL, CreateDirectoryW, (const char16_t* A, void* S), (A, S),
               0, ERROR_ACCESS_DENIED)
 QUORVANE_CALL(BOOL, RemoveDirectoryW, (const char16_t* A), (A), 0, ERROR_ACCESS_DENIED)
 QUORVANE_FORWARD(int, lstrcmpiW, (const char16_t* A, const char16_t* B), (A, B))
+QUORVANE_FORWARD(int, CompareStringOrdinal,
+                 (const char16_t* A, int AN, const char16_t* B, int BN, BOOL I), (A, AN, B, BN, I))
 QUORVANE_CALL(DWORD, GetTempPathW, (DWORD N, char16_t* B), (N, B), 0, ERROR_GEN_FAILURE)
 QUORVANE_CALL(UINT, GetTempFileNameW,
               (const char16_t* P, const char16_t* X, UINT U, char16_t* N), (P, X, U, N),

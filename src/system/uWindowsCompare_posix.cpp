@@ -3,6 +3,7 @@
 
 #include <cwctype>
 #include <locale.h>
+#include <string>
 
 namespace win {
 
@@ -50,6 +51,18 @@ int lstrcmpiW(const char16_t* A, const char16_t* B) {
     if (a != b) return a < b ? -1 : 1;
     if (a == 0) return 0;
   }
+}
+
+int CompareStringOrdinal(const char16_t* A, int ALength, const char16_t* B, int BLength,
+                         BOOL AIgnoreCase) {
+  const size_t aLength = ALength < 0 ? std::char_traits<char16_t>::length(A) : size_t(ALength);
+  const size_t bLength = BLength < 0 ? std::char_traits<char16_t>::length(B) : size_t(BLength);
+  for (size_t i = 0; i < aLength && i < bLength; ++i) {
+    const char16_t a = AIgnoreCase ? standin::LowerCase(A[i]) : A[i];
+    const char16_t b = AIgnoreCase ? standin::LowerCase(B[i]) : B[i];
+    if (a != b) return a < b ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+  }
+  return aLength < bLength ? CSTR_LESS_THAN : aLength > bLength ? CSTR_GREATER_THAN : CSTR_EQUAL;
 }
 
 } // namespace real

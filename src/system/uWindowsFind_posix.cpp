@@ -128,6 +128,8 @@ BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AI
     return FailErrno(path);
   AIdentity->Volume = uint64_t(st.st_dev);
   AIdentity->Index = uint64_t(st.st_ino);
+  AIdentity->Links = uint32_t(st.st_nlink);
+  AIdentity->Directory = S_ISDIR(st.st_mode) ? 1 : 0;
   return 1;
 }
 

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <string>
+
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 static_assert(sizeof(win::WIN32_FIND_DATAW) == sizeof(::WIN32_FIND_DATAW));
 static_assert(sizeof(win::VS_FIXEDFILEINFO) == sizeof(::VS_FIXEDFILEINFO));
@@ -65,6 +68,8 @@ BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AI
   }
   AIdentity->Volume = info.dwVolumeSerialNumber;
   AIdentity->Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  AIdentity->Links = info.nNumberOfLinks;
+  AIdentity->Directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return 1;
 }
 
@@ -86,6 +91,20 @@ BOOL RemoveDirectoryW(const char16_t* APath) {
 
 int lstrcmpiW(const char16_t* A, const char16_t* B) {
   return ::lstrcmpiW(W(A), W(B));
+}
+
+int CompareStringOrdinal(const char16_t* A, int ALength, const char16_t* B, int BLength,
+                         BOOL AIgnoreCase) {
+  // Looked up rather than imported: Windows XP lacks it, and there the user's locale is
+  // the nearest thing it offers.
+  using TCompare = int(WINAPI*)(LPCWCH, int, LPCWCH, int, BOOL);
+  static const TCompare compare = reinterpret_cast<TCompare>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CompareStringOrdinal")));
+  if (compare) return compare(W(A), ALength, W(B), BLength, AIgnoreCase);
+  const std::wstring a(W(A), ALength < 0 ? wcslen(W(A)) : size_t(ALength));
+  const std::wstring b(W(B), BLength < 0 ? wcslen(W(B)) : size_t(BLength));
+  const int order = AIgnoreCase ? ::lstrcmpiW(a.c_str(), b.c_str()) : a.compare(b);
+  return order < 0 ? CSTR_LESS_THAN : order > 0 ? CSTR_GREATER_THAN : CSTR_EQUAL;
 }
 
 DWORD GetTempPathW(DWORD ABufferLength, char16_t* ABuffer) {

@@ -278,31 +278,48 @@ TEST_F(HostAnswers, SkipAllAsksOnceForEveryFailure) {
 }
 
 // An answer that brings the same question back (Retry on a move that keeps failing,
-// Overwrite of a folder by itself) is taken five times, from --answer or from standard
-// input alike; then the question is cancelled.
+// Overwrite of a folder by itself, Overwrite of a name an earlier line gave, which a box
+// refuses in turn) is taken five times, from --answer or from standard input alike; then
+// the question is cancelled. So is a box after five answers it cannot take.
 TEST_F(HostAnswers, AnswerThatKeepsFailingEndsCancelled) {
   CreateFolder("d");
   Create("d" + std::string(1, PathDelimiter) + "x", "X");
   std::string retries, overwrites;
   for (int i = 0; i < 50; ++i)
     retries += "1\n", overwrites += "2\n";
+  const std::string given = "c3>d4|a1>c3|b2>c3"; // a1 to c3, b2 to c3, c3 to d4
+
   const struct {
     std::vector<std::string> Options;
     std::string Input, Edits;
+    size_t Asked = 6; // questions that offered Overwrite
   } cases[] = {{{"--answer", "1"}, "", "a.txt>b.txt"},
                {{}, retries, "a.txt>b.txt"},
-               {{}, overwrites, "d>d" + std::string(1, PathDelimiter) + "x"}};
+               {{}, overwrites, "d>d" + std::string(1, PathDelimiter) + "x"},
+               {{"--answer", "2"}, "", given, 7},
+               {{}, overwrites, given, 7}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Edits + " " + (c.Options.empty() ? c.Input.substr(0, 1) : c.Options[1]));
     fEdits = c.Edits;
+    if (c.Edits == given) {
+      Create("a1", "A1");
+      Create("b2", "B2");
+      Create("c3", "C3");
+      fs::remove(fPanel.Path() / "d4");
+    }
     std::vector<std::string> arguments = c.Options;
     arguments.push_back(Panel());
     const TRunResult result = Run(arguments, c.Input);
     EXPECT_EQ(result.ExitCode, 1);
-    EXPECT_EQ(Count(result.Out, "Overwrite"), 6u) << result.Out;
+    EXPECT_EQ(Count(result.Out, "Overwrite"), c.Asked) << result.Out;
     EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
     ExpectUntouched();
     EXPECT_EQ(Content("d" + std::string(1, PathDelimiter) + "x"), "X");
+    if (c.Edits == given) {
+      EXPECT_EQ(Content("c3"), "A1");
+      EXPECT_EQ(Content("b2"), "B2");
+      EXPECT_EQ(Content("d4"), "C3");
+    }
   }
 }
 

@@ -26,9 +26,9 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   const TLngFile file = Load(GetParam());
   EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
   EXPECT_TRUE(file.HasByteOrderMark);
-  ASSERT_EQ(file.Messages.size(), 22u);
+  ASSERT_EQ(file.Messages.size(), 23u);
   EXPECT_EQ(file.Messages[0], u"Quorvane");
-  for (size_t id = 1; id <= 21; ++id)
+  for (size_t id = 1; id <= 22; ++id)
     EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
 
   const std::u16string& header = file.Messages[7];
