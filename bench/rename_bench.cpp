@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "far/uFAR.h"
+#include "farside/uFarModel.h"
+#include "farside/uLngFile.h"
 #include "filelist/uFileList.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
@@ -22,65 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// A minimal host: one panel holding the benchmark's files, all selected.
-std::u16string PanelDirectory;
-std::vector<std::u16string> PanelNames;
-const char16_t* const Texts[] = {
-    u"Quorvane",  u"OK",   u"",         u"Retry",
-    u"Overwrite", u"Skip", u"Skip all", u"Rename files in ${DIRECTORY}"};
-
 std::u16string ToU16(const std::string& s) {
   return std::u16string(s.begin(), s.end());
-}
-
-const char16_t* FARAPI_CALL BenchGetMsg(const GUID*, intptr_t AId) {
-  return AId >= 0 && AId < intptr_t(std::size(Texts)) ? Texts[AId] : u"";
-}
-
-intptr_t FARAPI_CALL BenchMessage(const GUID*, const GUID*, FARMESSAGEFLAGS, const char16_t*,
-                                  const char16_t* const*, size_t, intptr_t) {
-  std::fprintf(stderr, "unexpected message box\n");
-  return -1;
-}
-
-intptr_t FARAPI_CALL BenchPanelControl(void*, int ACommand, intptr_t AParam1, void* AParam2) {
-  switch (ACommand) {
-  case FCTL_GETPANELINFO: {
-    auto* info = static_cast<PanelInfo*>(AParam2);
-    info->ItemsNumber = PanelNames.size();
-    info->SelectedItemsNumber = PanelNames.size();
-    info->CurrentItem = 0;
-    return 1;
-  }
-  case FCTL_GETPANELITEM: {
-    const std::u16string& name = PanelNames[AParam1];
-    const size_t size = sizeof(PluginPanelItem) + (name.size() + 1) * sizeof(char16_t);
-    if (!AParam2) return intptr_t(size);
-    auto* get = static_cast<FarGetPluginPanelItem*>(AParam2);
-    auto* text = reinterpret_cast<char16_t*>(get->Item + 1);
-    std::memcpy(text, name.c_str(), (name.size() + 1) * sizeof(char16_t));
-    get->Item->FileName = text;
-    get->Item->Flags = PPIF_SELECTED;
-    return intptr_t(size);
-  }
-  case FCTL_GETPANELDIRECTORY: {
-    const size_t size = sizeof(FarPanelDirectory) + (PanelDirectory.size() + 1) * 2;
-    if (!AParam2) return intptr_t(size);
-    auto* dir = static_cast<FarPanelDirectory*>(AParam2);
-    auto* text = reinterpret_cast<char16_t*>(dir + 1);
-    std::memcpy(text, PanelDirectory.c_str(), (PanelDirectory.size() + 1) * 2);
-    dir->Name = text;
-    return intptr_t(size);
-  }
-  default:
-    return 0;
-  }
-}
-
-size_t FARAPI_CALL BenchConvertPath(int, const char16_t* ASrc, char16_t* ADest, size_t ASize) {
-  const size_t n = std::char_traits<char16_t>::length(ASrc) + 1;
-  if (ADest && ASize >= n) std::memcpy(ADest, ASrc, n * 2);
-  return n;
 }
 
 double Seconds(Clock::duration d) {
@@ -123,14 +68,14 @@ struct TTimes {
 };
 
 // One round: the plugin's path in one directory, the plain loop in another.
-TTimes RunRound(const fs::path& ARoot, int ACount) {
+TTimes RunRound(TPanelModel& APanel, const fs::path& ARoot, int ACount) {
   TTimes times{};
   const fs::path pluginDir = ARoot / "plugin";
   MakeFiles(pluginDir, ACount);
-  PanelDirectory = ToU16(pluginDir.string());
-  PanelNames.clear();
+  APanel.Clear();
+  APanel.Directory = ToU16(pluginDir.string());
   for (int i = 0; i < ACount; ++i)
-    PanelNames.push_back(ToU16("file" + std::to_string(i) + ".txt"));
+    APanel.Add(ToU16("file" + std::to_string(i) + ".txt"), 0, PPIF_SELECTED);
 
   const auto t0 = Clock::now();
   auto* list = new TFileList();
@@ -173,14 +118,14 @@ int main(int argc, char** argv) {
   InitializeSystem();
   InitializeFAR();
   InitializeFileList();
-  FarFSF = {};
-  FarFSF.StructSize = sizeof(FarFSF);
-  FarFSF.ConvertPath = BenchConvertPath;
-  FarAPI = {};
-  FarAPI.StructSize = sizeof(FarAPI);
-  FarAPI.GetMsg = BenchGetMsg;
-  FarAPI.Message = BenchMessage;
-  FarAPI.PanelControl = BenchPanelControl;
+  // FAR's model with a user who is never asked anything: a box would be a failure.
+  TSilentUser user;
+  TFarModel far(user);
+  TLngFile texts;
+  LoadLngFile(QUORVANE_SOURCE_DIR "/lng/QuorvaneEng.lng", texts);
+  far.SetMessages(texts.Messages);
+  FarAPI = *far.StartupInfo();
+  FarFSF = *FarAPI.FSF;
   FarAPI.FSF = &FarFSF;
 
   // The best of several rounds for each side: the machine is shared, and the fastest
@@ -188,7 +133,7 @@ int main(int argc, char** argv) {
   TTimes best{1e9, 1e9, 1e9, 1e9, true};
   double bestPlugin = 1e9;
   for (int r = 0; r < rounds; ++r) {
-    const TTimes t = RunRound(root, count);
+    const TTimes t = RunRound(far.ActivePanel, root, count);
     best.AllDone = best.AllDone && t.AllDone;
     if (t.ListWritten + t.Renames < bestPlugin) {
       bestPlugin = t.ListWritten + t.Renames;
@@ -205,11 +150,12 @@ int main(int argc, char** argv) {
 
   std::printf("files: %d, best of %d rounds%s\n", count, rounds,
               best.AllDone ? "" : " (SOME RENAMES FAILED)");
+  if (user.Questions != 0) std::printf("unexpected message boxes: %zu\n", user.Questions);
   std::printf("plugin: list written   %.3f s\n", best.ListWritten);
   std::printf("plugin: renames        %.3f s\n", best.Renames);
   std::printf("plugin: total          %.3f s (the scripted edit, %.3f s, not counted)\n",
               bestPlugin, best.Edit);
   std::printf("plain rename(2) loop   %.3f s\n", best.Plain);
   std::printf("ratio plugin / plain   %.2fx (goal: within 1.1x)\n", bestPlugin / best.Plain);
-  return best.AllDone ? 0 : 1;
+  return best.AllDone && user.Questions == 0 ? 0 : 1;
 }

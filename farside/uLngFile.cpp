@@ -1,9 +1,12 @@
 #include "farside/uLngFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "farside/uFarFiles.h"
+#include "farside/uFarNames.h"
 #include "system/uUtf8.h"
 
 namespace {
@@ -120,4 +123,32 @@ bool LoadLngFile(const std::string& AFileName, TLngFile& AFile) {
   bytes << in.rdbuf();
   AFile = ParseLngText(bytes.str());
   return true;
+}
+
+bool LoadPluginTexts(const std::u16string& APluginFileName, const std::u16string& ALanguage,
+                     std::vector<std::u16string>& AMessages, bool& AFellBack, std::string& AError) {
+  const std::filesystem::path folder = FarPath(APluginFileName).parent_path();
+  std::vector<TLngFile> files;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::u16string extension = FarPathText(it->path().extension());
+    if (CompareNames(extension, u".lng") != 0) continue;
+    std::ifstream stream(it->path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    files.push_back(ParseLngText(bytes.str()));
+  }
+  for (const std::u16string& wanted : {ALanguage, std::u16string(u"English")}) {
+    for (auto& file : files) {
+      if (!file.Messages.empty() && CompareNames(file.LanguageName, wanted) == 0) {
+        AFellBack = wanted != ALanguage;
+        AMessages = std::move(file.Messages);
+        return true;
+      }
+    }
+  }
+  AError = "no language file (.lng) beside the plugin in " +
+           Utf16ToUtf8(FarPathText(folder), TLoneSurrogate::Replaced);
+  return false;
 }

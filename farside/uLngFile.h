@@ -24,3 +24,9 @@ struct TLngFile {
 TLngFile ParseLngText(const std::string& ABytes);
 // Reads and parses a file; false (with an entry in Errors) when it cannot be read.
 bool LoadLngFile(const std::string& AFileName, TLngFile& AFile);
+
+// The texts of a plugin in ALanguage ("English", "Russian", ...), as FAR picks them: from
+// the .lng files in the plugin's folder, the English ones when none is in that language
+// (AFellBack then true). False with AError set when the folder has neither.
+bool LoadPluginTexts(const std::u16string& APluginFileName, const std::u16string& ALanguage,
+                     std::vector<std::u16string>& AMessages, bool& AFellBack, std::string& AError);

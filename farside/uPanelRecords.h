@@ -1,6 +1,6 @@
 // The records FAR's panel answers with: FCTL_GETPANELITEM and FCTL_GETPANELDIRECTORY fill
 // the caller's buffer with the record followed by the strings it points to, so that one
-// block holds everything. quorvane-run and the fake FAR of the tests pack them here.
+// block holds everything. FAR's model (uFarModel) packs them here.
 #pragma once
 
 #include <cstddef>

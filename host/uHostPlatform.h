@@ -31,9 +31,6 @@ std::string SystemErrorText(uint32_t ACode);
 // The value of an environment variable, empty when unset.
 std::u16string GetEnvironment(const char* AName);
 
-// The system's temporary directory, ending in a path delimiter.
-std::u16string TempDirectory();
-
 // Columns and rows of the terminal; 80 x 25 when there is none.
 void TerminalSize(int& AColumns, int& ARows);
 

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "uEditorProcess.h"
 #include "uHostText.h"
 
 extern char** environ;
@@ -42,13 +43,6 @@ std::string SystemErrorText(uint32_t ACode) {
 std::u16string GetEnvironment(const char* AName) {
   const char* value = std::getenv(AName);
   return value ? Utf8ToU16(value) : std::u16string();
-}
-
-std::u16string TempDirectory() {
-  std::u16string result = GetEnvironment("TMPDIR");
-  if (result.empty()) result = u"/tmp";
-  if (result.back() != PathDelimiter) result.push_back(PathDelimiter);
-  return result;
 }
 
 void TerminalSize(int& AColumns, int& ARows) {
@@ -223,39 +217,6 @@ TSignal TakeSignal() {
 
 namespace {
 
-// The program of a shell command line: its first word, after any VAR=value settings,
-// with quotes and backslashes resolved.
-std::string CommandProgram(const std::string& ACommand) {
-  size_t i = 0;
-  const size_t n = ACommand.size();
-  for (;;) {
-    while (i < n && (ACommand[i] == ' ' || ACommand[i] == '\t'))
-      ++i;
-    std::string word;
-    bool quoted = false;
-    while (i < n && ACommand[i] != ' ' && ACommand[i] != '\t') {
-      const char c = ACommand[i++];
-      if (c == '\'' || c == '"') {
-        quoted = true;
-        while (i < n && ACommand[i] != c) {
-          if (c == '"' && ACommand[i] == '\\' && i + 1 < n) ++i;
-          word.push_back(ACommand[i++]);
-        }
-        if (i < n) ++i;
-      } else if (c == '\\' && i < n) {
-        word.push_back(ACommand[i++]);
-      } else {
-        word.push_back(c);
-      }
-    }
-    const size_t equals = word.find('=');
-    const bool assignment = !quoted && equals != std::string::npos && equals > 0 &&
-                            word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop"
-                                                   "qrstuvwxyz0123456789_") == equals;
-    if (!assignment || i >= n) return assignment ? std::string() : word;
-  }
-}
-
 bool IsExecutable(const std::string& AFileName) {
   struct stat info;
   return stat(AFileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
@@ -286,7 +247,7 @@ bool FindProgram(const std::string& AProgram) {
 bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
                int& AExitCode, std::string& AError) {
   const std::string command = U16ToUtf8(AEditor);
-  const std::string program = CommandProgram(command);
+  const std::string program = U16ToUtf8(CommandProgram(AEditor));
   if (!FindProgram(program)) {
     AError = program.empty() ? "no program named" : program + ": not found";
     return false;

@@ -100,15 +100,6 @@ std::u16string GetEnvironment(const char* AName) {
   return value;
 }
 
-std::u16string TempDirectory() {
-  std::u16string result(MAX_PATH + 1, u'\0');
-  const DWORD length = GetTempPathW(result.size(), reinterpret_cast<wchar_t*>(result.data()));
-  result.resize(length <= MAX_PATH ? length : 0);
-  if (result.empty()) result = u"C:\\";
-  if (result.back() != PathDelimiter) result.push_back(PathDelimiter);
-  return result;
-}
-
 void TerminalSize(int& AColumns, int& ARows) {
   AColumns = 80;
   ARows = 25;

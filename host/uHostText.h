@@ -1,4 +1,4 @@
-// Text helpers of the terminal host: UTF-8 <-> UTF-16, and the name order of a panel.
+// Text helpers of the terminal host: UTF-8 <-> UTF-16, and button texts.
 #pragma once
 
 #include <string>
@@ -12,10 +12,6 @@ namespace host {
 std::u16string Utf8ToU16(const std::string& AText, bool* AValid = nullptr);
 // Unpaired surrogates encode as U+FFFD (WideToUtf8).
 std::string U16ToUtf8(const std::u16string& AText);
-
-// The order of names in a panel: case-insensitive (ASCII, Latin-1, Greek and Cyrillic
-// letters), names equal but for case ordered by their code units. <0, 0, >0.
-int CompareNames(std::u16string_view A, std::u16string_view B);
 
 // A button text as FAR shows it: "&" marks the hot key and is dropped, "&&" is one "&".
 std::u16string StripHotKey(const std::u16string& AText);

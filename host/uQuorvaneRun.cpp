@@ -4,19 +4,18 @@
 // editor-close event when the editor exits, so the plugin renames the files.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
+#include "farside/uFarModel.h"
 #include "farside/uLngFile.h"
 #include "files/uStrings.h"
+#include "uEditorProcess.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
 #include "uHostPlugin.h"
 #include "uHostPrompt.h"
-#include "uHostServices.h"
 #include "uHostText.h"
+#include "uTerminalUser.h"
 
 namespace host {
 
@@ -99,91 +98,158 @@ int PrintVersion(const TRunOptions& AOptions) {
   return ExitAllDone;
 }
 
-// The plugin's texts in AOptions' language, from the .lng files beside the plugin; the
-// English ones when there are none in that language, as FAR falls back.
-bool LoadMessages(const std::u16string& APluginFileName, const std::u16string& ALanguage,
-                  std::vector<std::u16string>& AMessages, std::string& AError) {
-  const std::filesystem::path folder = U16ToPath(DirectoryOf(APluginFileName));
-  std::vector<TLngFile> files;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-       it.increment(error)) {
-    const auto extension = PathToU16(it->path().extension());
-    if (CompareNames(extension, u".lng") != 0) continue;
-    std::ifstream stream(it->path(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    files.push_back(ParseLngText(bytes.str()));
+// The panel of the job: the directory, with the entries to rename selected.
+bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+  std::vector<TUnlistedName> unlisted;
+  if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
+    return false;
+  for (const auto& name : unlisted) {
+    Warn(std::string("left out a name that ") +
+         (name.LineBreak ? "holds a line break: " : "is not UTF-8: ") + U16ToUtf8(name.Name));
   }
-  for (const std::u16string& wanted : {ALanguage, std::u16string(u"English")}) {
-    for (auto& file : files) {
-      if (!file.Messages.empty() && CompareNames(file.LanguageName, wanted) == 0) {
-        if (wanted != ALanguage) {
-          Warn("no " + U16ToUtf8(ALanguage) + " language file; using English");
-        }
-        AMessages = std::move(file.Messages);
-        return true;
-      }
-    }
+  if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
+  if (!AOptions.Names.empty()) return SelectNames(APanel, AOptions.Names, AError);
+  if (EntryCount(APanel) == 0) {
+    AError = "nothing to rename: " + U16ToUtf8(APanel.Directory) + " is empty";
+    return false;
   }
-  AError = "no language file (.lng) beside the plugin in " + U16ToUtf8(PathToU16(folder));
-  return false;
+  APanel.SelectAll();
+  return true;
 }
 
-// The first word of a command line: the program, without VAR=value settings before it.
-std::u16string CommandProgram(const std::u16string& ACommand) {
-  size_t i = 0;
-  for (;;) {
-    while (i < ACommand.size() && (ACommand[i] == u' ' || ACommand[i] == u'\t'))
-      ++i;
-    std::u16string word;
-    if (i < ACommand.size() && (ACommand[i] == u'"' || ACommand[i] == u'\'')) {
-      const char16_t quote = ACommand[i++];
-      while (i < ACommand.size() && ACommand[i] != quote)
-        word.push_back(ACommand[i++]);
-      ++i;
-    } else {
-      while (i < ACommand.size() && ACommand[i] != u' ' && ACommand[i] != u'\t') {
-        word.push_back(ACommand[i++]);
-      }
-    }
-    const size_t equals = word.find(u'=');
-    if (equals == std::u16string::npos || equals == 0 || i >= ACommand.size() ||
-        word.find_first_of(u"/\\") < equals) {
-      return word;
-    }
-  }
+// The plugin and its texts in the language asked for, as FAR loads them.
+bool LoadPluginAndTexts(const TRunOptions& AOptions, TPlugin& APlugin, TFarModel& AModel,
+                        std::string& AError) {
+  std::u16string pluginFile;
+  if (!FindPlugin(AOptions, pluginFile, AError) || !APlugin.Load(pluginFile, AError)) return false;
+  std::vector<std::u16string> messages;
+  bool fellBack = false;
+  if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) return false;
+  if (fellBack) Warn("no " + U16ToUtf8(AOptions.Language) + " language file; using English");
+  AModel.SetModuleName(pluginFile);
+  AModel.SetMessages(std::move(messages));
+  return true;
 }
 
-// Editors that open a file at line N when given +N before it.
-bool TakesStartLine(const std::u16string& AEditor) {
-  std::u16string name = CommandProgram(AEditor);
-  const size_t slash = name.find_last_of(u"/\\");
-  if (slash != std::u16string::npos) name.erase(0, slash + 1);
-  for (auto& c : name) {
-    if (c >= u'A' && c <= u'Z') c += 32;
-  }
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, u".exe") == 0)
-    name.resize(name.size() - 4);
-  static const char16_t* const editors[] = {u"vi",          u"vim",    u"nvim", u"view",  u"vis",
-                                            u"gvim",        u"nano",   u"pico", u"rnano", u"emacs",
-                                            u"emacsclient", u"jed",    u"joe",  u"jmacs", u"jstar",
-                                            u"jpico",       u"mcedit", u"ne",   u"micro", u"kak",
-                                            u"mg",          u"elvis",  u"nvi",  u"ex",    u"kate"};
-  return std::any_of(std::begin(editors), std::end(editors),
-                     [&](const char16_t* AName) { return name == AName; });
+// FAR as the terminal shows it: one panel the size of half the terminal, no passive one,
+// and one editor at a time that is the user's own program working on the file.
+void FitModelToTerminal(TFarModel& AModel) {
+  int columns = 0, rows = 0;
+  TerminalSize(columns, rows);
+  AModel.FarRect = {0, 0, static_cast<int16_t>(columns - 1), static_cast<int16_t>(rows - 1)};
+  AModel.ActivePanel.Flags = PFLAGS_PANELLEFT;
+  AModel.ActivePanel.Rect[2] = columns / 2 - 1;
+  AModel.ActivePanel.Rect[3] = rows - 2;
+  AModel.PassivePanel.Shown = false;
+  AModel.HoldsEditorText = false;
+  AModel.MaxEditors = 1;
+  AModel.FullPathName = [](const std::u16string& AName, bool ANative) {
+    // A name that is full already stays as given: the plugin looks its job up by it.
+    if (!ANative && U16ToPath(AName).is_absolute()) return AName;
+    return FullPathName(AName, ANative);
+  };
 }
 
-std::u16string EditorCommand() {
-  for (const char* variable : {"VISUAL", "EDITOR"}) {
-    const std::u16string value = GetEnvironment(variable);
-    if (value.find_first_not_of(u" \t") != std::u16string::npos) return value;
+// The calls FAR makes up to the user's choice of the plugin in the plugin menu: service
+// tables first, then the descriptions, then the plugin's first menu item.
+bool OpenPlugin(TPlugin& APlugin, const TFarModel& AModel, std::string& AError) {
+  APlugin.SetStartupInfoW(AModel.StartupInfo());
+  GlobalInfo global{};
+  global.StructSize = sizeof(global);
+  APlugin.GetGlobalInfoW(&global);
+  if (global.MinFarVersion.Major > 3) {
+    AError = "the plugin needs FAR " + std::to_string(global.MinFarVersion.Major);
+    return false;
   }
-#ifdef _WIN32
-  return u"notepad";
-#else
-  return u"vi";
-#endif
+  PluginInfo info{};
+  info.StructSize = sizeof(info);
+  APlugin.GetPluginInfoW(&info);
+  if (info.PluginMenu.Count < 1 || !info.PluginMenu.Guids) {
+    AError = "the plugin offers nothing in the plugin menu";
+    return false;
+  }
+  const GUID menuItem = info.PluginMenu.Guids[0];
+  OpenInfo open{};
+  open.StructSize = sizeof(open);
+  open.OpenFrom = OPEN_PLUGINSMENU;
+  open.Guid = &menuItem;
+  APlugin.OpenW(&open);
+  return true;
+}
+
+// The list in the user's editor, then FAR's editor-close event, on which the plugin reads
+// the list and renames. Answers the exit status.
+int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TTerminalUser& AUser) {
+  const std::u16string command = EditorCommand();
+  int editorStatus = 0;
+  std::string error;
+  if (!RunEditor(command, EditorArguments(command, AEditor.FileName, AEditor.StartLine),
+                 editorStatus, error)) {
+    return Fail(ExitCannotRun, "cannot start the editor " + U16ToUtf8(command) + ": " + error);
+  }
+  if (editorStatus != 0) {
+    // As git does: an editor that fails gives no go-ahead, so nothing is renamed.
+    return Fail(ExitNotAllDone, "the editor ended with status " + std::to_string(editorStatus) +
+                                    "; nothing renamed");
+  }
+  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
+  // The plugin reads the list and tells what it did, also when it cannot read it.
+  ProcessEditorEventInfo event{};
+  event.StructSize = sizeof(event);
+  event.Event = EE_CLOSE;
+  event.EditorID = AEditor.Id;
+  APlugin.ProcessEditorEventW(&event);
+  if (TakeSignal() != sigNone)
+    return Fail(ExitNotAllDone, "interrupted after the renames were done");
+  if (AUser.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
+  return ExitAllDone;
+}
+
+// What the plugin's opening led to: the editor it opened, or why there is none.
+int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TTerminalUser& AUser) {
+  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
+  TEditorWindow* editor = AModel.CurrentEditor();
+  if (!editor) {
+    if (!AUser.ProblemReported()) Warn("the plugin opened no list");
+    return ExitNotAllDone;
+  }
+  return EditAndRename(APlugin, *editor, AUser);
+}
+
+// FAR's exit: the plugin's exit call, the module unloaded, and the editor's window gone,
+// which deletes its file when it was opened with EF_DELETEONLYFILEONCLOSE.
+void EndPlugin(TPlugin& APlugin, TFarModel& AModel) {
+  ExitInfo exit{};
+  exit.StructSize = sizeof(exit);
+  APlugin.ExitFARW(&exit);
+  APlugin.Unload();
+  while (!AModel.Editors.empty())
+    AModel.CloseEditor(AModel.Editors.back().Id);
+}
+
+int RunJob(const TRunOptions& AOptions) {
+  TPrompter prompter(AOptions.Answer);
+  TTerminalUser user(prompter);
+  TFarModel model(user);
+  user.Attach(model);
+  std::string error;
+  if (!FillPanel(AOptions, model.ActivePanel, error)) return Fail(ExitCannotRun, error);
+  TPlugin plugin;
+  if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
+  // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
+  CatchSignals();
+  // FAR works in the active panel's directory, and so does the editor.
+  ChangeDirectory(model.ActivePanel.Directory);
+  FitModelToTerminal(model);
+  user.SetEndJobHook([&plugin] {
+    ExitInfo exit{};
+    exit.StructSize = sizeof(exit);
+    plugin.ExitFARW(&exit);
+  });
+  if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
+  const int status = AfterOpening(plugin, model, user);
+  EndPlugin(plugin, model);
+  return status;
 }
 
 int Run(const std::vector<std::u16string>& AArguments) {
@@ -195,122 +261,7 @@ int Run(const std::vector<std::u16string>& AArguments) {
     return ExitAllDone;
   }
   if (options.Version) return PrintVersion(options);
-
-  // The panel.
-  TPanel panel;
-  if (!panel.Load(options.Directory.empty() ? u"." : options.Directory, error)) {
-    return Fail(ExitCannotRun, error);
-  }
-  for (const auto& unlisted : panel.Unlisted()) {
-    Warn(std::string("left out a name that ") +
-         (unlisted.LineBreak ? "holds a line break: " : "is not UTF-8: ") +
-         U16ToUtf8(unlisted.Name));
-  }
-  if (!options.Current.empty()) {
-    if (!panel.SetCurrent(options.Current, error)) return Fail(ExitCannotRun, error);
-  } else if (!options.Names.empty()) {
-    if (!panel.SelectNames(options.Names, error)) return Fail(ExitCannotRun, error);
-  } else if (panel.EntryCount() == 0) {
-    return Fail(ExitCannotRun, "nothing to rename: " + U16ToUtf8(panel.Directory()) + " is empty");
-  } else {
-    panel.SelectAll();
-  }
-
-  // The plugin and its texts.
-  std::u16string pluginFile;
-  TPlugin plugin;
-  if (!FindPlugin(options, pluginFile, error) || !plugin.Load(pluginFile, error)) {
-    return Fail(ExitCannotRun, error);
-  }
-  std::vector<std::u16string> messages;
-  if (!LoadMessages(pluginFile, options.Language, messages, error)) {
-    return Fail(ExitCannotRun, error);
-  }
-
-  // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
-  CatchSignals();
-
-  // FAR works in the active panel's directory, and so does the editor.
-  ChangeDirectory(panel.Directory());
-  TPrompter prompter(options.Answer);
-  THostServices services(panel, prompter, std::move(messages), pluginFile);
-  services.SetEndJobHook([&plugin] {
-    ExitInfo exit{};
-    exit.StructSize = sizeof(exit);
-    plugin.ExitFARW(&exit);
-  });
-
-  // The order of the calls is the host's: service tables first, then the descriptions.
-  plugin.SetStartupInfoW(services.StartupInfo());
-  GlobalInfo global{};
-  global.StructSize = sizeof(global);
-  plugin.GetGlobalInfoW(&global);
-  if (global.MinFarVersion.Major > 3) {
-    return Fail(ExitCannotRun,
-                "the plugin needs FAR " + std::to_string(global.MinFarVersion.Major));
-  }
-  PluginInfo info{};
-  info.StructSize = sizeof(info);
-  plugin.GetPluginInfoW(&info);
-  if (info.PluginMenu.Count < 1 || !info.PluginMenu.Guids) {
-    return Fail(ExitCannotRun, "the plugin offers nothing in the plugin menu");
-  }
-  // The user picks the plugin's first item in the plugin menu of the panels.
-  const GUID menuItem = info.PluginMenu.Guids[0];
-  OpenInfo open{};
-  open.StructSize = sizeof(open);
-  open.OpenFrom = OPEN_PLUGINSMENU;
-  open.Guid = &menuItem;
-  plugin.OpenW(&open);
-
-  int status = ExitAllDone;
-  TEditorRequest& editor = services.Editor();
-  if (TakeSignal() != sigNone) {
-    status = Fail(ExitNotAllDone, "interrupted; nothing renamed");
-  } else if (!editor.Open) {
-    if (!services.ProblemReported()) Warn("the plugin opened no list");
-    status = ExitNotAllDone;
-  } else {
-    const std::u16string command = EditorCommand();
-    std::vector<std::u16string> arguments;
-    if (editor.StartLine > 0 && TakesStartLine(command)) {
-      arguments.push_back(u"+" + Utf8ToU16(std::to_string(editor.StartLine)));
-    }
-    arguments.push_back(editor.FileName);
-    int editorStatus = 0;
-    if (!RunEditor(command, arguments, editorStatus, error)) {
-      status = Fail(ExitCannotRun, "cannot start the editor " + U16ToUtf8(command) + ": " + error);
-    } else if (editorStatus != 0) {
-      // As git does: an editor that fails gives no go-ahead, so nothing is renamed.
-      status = Fail(ExitNotAllDone, "the editor ended with status " + std::to_string(editorStatus) +
-                                        "; nothing renamed");
-    } else if (TakeSignal() != sigNone) {
-      status = Fail(ExitNotAllDone, "interrupted; nothing renamed");
-    } else {
-      // The plugin reads the list and tells what it did, also when it cannot read it.
-      ProcessEditorEventInfo event{};
-      event.StructSize = sizeof(event);
-      event.Event = EE_CLOSE;
-      event.EditorID = editor.Id;
-      plugin.ProcessEditorEventW(&event);
-      if (TakeSignal() != sigNone) {
-        status = Fail(ExitNotAllDone, "interrupted after the renames were done");
-      } else if (services.ProblemReported()) {
-        status = Fail(ExitNotAllDone, "not every entry went through");
-      }
-    }
-  }
-
-  ExitInfo exit{};
-  exit.StructSize = sizeof(exit);
-  plugin.ExitFARW(&exit);
-  plugin.Unload();
-  // FAR deletes the file of an editor opened with EF_DELETEONLYFILEONCLOSE when it closes.
-  if (editor.Open && (editor.Flags & EF_DELETEONLYFILEONCLOSE) && FileExists(editor.FileName)) {
-    std::error_code ignored;
-    std::filesystem::remove(U16ToPath(editor.FileName), ignored);
-  }
-  return status;
+  return RunJob(options);
 }
 
 } // namespace

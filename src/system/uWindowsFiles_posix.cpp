@@ -100,110 +100,121 @@ TFileHandle* Lookup(HANDLE AHandle) {
 
 } // namespace
 
+namespace {
+
+bool MayCreate(DWORD ADisposition) {
+  return ADisposition == CREATE_NEW || ADisposition == CREATE_ALWAYS || ADisposition == OPEN_ALWAYS;
+}
+
+// The open(2) flags of a Windows access mask. O_NONBLOCK only keeps the open from
+// waiting; reads of a regular file ignore it.
+int OpenFlags(DWORD AAccess) {
+  const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  if (!(AAccess & GENERIC_WRITE)) return flags | O_RDONLY;
+  return flags | ((AAccess & GENERIC_READ) ? O_RDWR : O_WRONLY);
+}
+
+// A new file, made exclusively (so never through a link) and the user's own; -1 with
+// errno EEXIST when one is there already. Windows reports an existing directory as access
+// denied, not as a file.
+int CreateExclusively(const std::string& APath, int AFlags, DWORD ADisposition) {
+  const int fd = ::open(APath.c_str(), AFlags | O_CREAT | O_EXCL | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+  if (fd >= 0 || errno != EEXIST || ADisposition == CREATE_NEW) return fd;
+  struct stat st;
+  // A link that leads nowhere is still an entry there: EEXIST stays.
+  errno = ::stat(APath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? EISDIR : EEXIST;
+  return -1;
+}
+
+// Whether the file at APath (if any) may be opened as asked: it is a regular file, and
+// not read-only when it is to be written or replaced.
+bool MayOpenExisting(const std::string& APath, bool AWantWrite, DWORD ADisposition) {
+  struct stat st;
+  if (::stat(APath.c_str(), &st) != 0) return true;
+  if (!S_ISREG(st.st_mode)) return false;
+  return !((AWantWrite || ADisposition == CREATE_ALWAYS) &&
+           !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)));
+}
+
+// First the file that is there, or a new one made exclusively, so that we know which of
+// the two we hold (AExisted); truncation waits until sharing has been checked. -1 with
+// the last error set when neither can be had.
+int OpenOrCreate(const std::string& APath, DWORD AAccess, DWORD ADisposition, bool& AExisted) {
+  const int flags = OpenFlags(AAccess);
+  const bool mayCreate = MayCreate(ADisposition);
+  AExisted = false;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    if (mayCreate) {
+      const int fd = CreateExclusively(APath, flags, ADisposition);
+      if (fd >= 0) return fd;
+      if (errno != EEXIST || ADisposition == CREATE_NEW)
+        return SetLastError(OpenError(errno, APath)), -1;
+    }
+    if (!MayOpenExisting(APath, (AAccess & GENERIC_WRITE) != 0, ADisposition))
+      return SetLastError(ERROR_ACCESS_DENIED), -1;
+    const int fd = ::open(APath.c_str(), flags);
+    if (fd >= 0) {
+      AExisted = true;
+      return fd;
+    }
+    // Deleted between the two opens: try again.
+    if (errno != ENOENT || !mayCreate) return SetLastError(OpenError(errno, APath)), -1;
+  }
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return -1;
+}
+
+// A handle for the open descriptor AFd, unless another handle of the same file does not
+// share with it (then AFd is closed and null answered).
+TFileHandle* RegisterHandle(int AFd, const struct stat& AStat, DWORD AAccess, DWORD AShareMode) {
+  auto* handle = new TFileHandle;
+  handle->Fd = AFd;
+  handle->Access = AAccess;
+  handle->Share = AShareMode;
+  handle->Device = AStat.st_dev;
+  handle->Inode = AStat.st_ino;
+  std::lock_guard<std::mutex> lock(OpenFilesLock);
+  for (const TFileHandle* open : OpenFiles()) {
+    if (open->Device == AStat.st_dev && open->Inode == AStat.st_ino &&
+        SharingConflicts(*open, AAccess, AShareMode)) {
+      ::close(AFd);
+      delete handle;
+      ReleaseOpenFilesIfEmpty();
+      // A file we made ourselves cannot conflict, so nothing is left behind here.
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return nullptr;
+    }
+  }
+  OpenFiles().push_back(handle);
+  return handle;
+}
+
+} // namespace
+
 HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, void*,
                    DWORD ACreationDisposition, DWORD, HANDLE) {
   if (!AFileName) return Fail(ERROR_INVALID_PARAMETER), InvalidHandleValue();
   if (ACreationDisposition < CREATE_NEW || ACreationDisposition > TRUNCATE_EXISTING ||
-      (ACreationDisposition == TRUNCATE_EXISTING && !(AAccess & GENERIC_WRITE))) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return InvalidHandleValue();
-  }
+      (ACreationDisposition == TRUNCATE_EXISTING && !(AAccess & GENERIC_WRITE)))
+    return Fail(ERROR_INVALID_PARAMETER), InvalidHandleValue();
   const std::string path = posix::PathToBytes(AFileName);
-  if (path.empty()) {
-    SetLastError(ERROR_PATH_NOT_FOUND);
-    return InvalidHandleValue();
-  }
-  const bool wantWrite = AAccess & GENERIC_WRITE;
-  // O_NONBLOCK only keeps the open from waiting; reads of a regular file ignore it.
-  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  if (wantWrite)
-    flags |= (AAccess & GENERIC_READ) ? O_RDWR : O_WRONLY;
-  else
-    flags |= O_RDONLY;
-
-  // First the file that is there, or a new one made exclusively, so that we know
-  // which of the two we hold; truncation waits until sharing has been checked.
-  int fd = -1;
+  if (path.empty()) return Fail(ERROR_PATH_NOT_FOUND), InvalidHandleValue();
   bool existed = false;
-  const bool mayCreate = ACreationDisposition == CREATE_NEW ||
-                         ACreationDisposition == CREATE_ALWAYS ||
-                         ACreationDisposition == OPEN_ALWAYS;
-  for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-    if (mayCreate) {
-      // Made exclusively, so never through a link, and the user's own.
-      fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW, S_IRUSR | S_IWUSR);
-      if (fd >= 0) break;
-      if (errno != EEXIST || ACreationDisposition == CREATE_NEW) {
-        int error = errno;
-        struct stat st;
-        // Windows reports an existing directory as access denied, not as a file.
-        if (error == EEXIST && ACreationDisposition != CREATE_NEW &&
-            ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-          error = EISDIR;
-        SetLastError(OpenError(error, path));
-        return InvalidHandleValue();
-      }
-    }
-    // Check the read-only state before opening for writing.
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
-      if (!S_ISREG(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return InvalidHandleValue();
-      }
-      if ((wantWrite || ACreationDisposition == CREATE_ALWAYS) &&
-          !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return InvalidHandleValue();
-      }
-    }
-    fd = ::open(path.c_str(), flags);
-    if (fd >= 0) {
-      existed = true;
-    } else if (errno != ENOENT || !mayCreate) {
-      SetLastError(OpenError(errno, path));
-      return InvalidHandleValue();
-    } // else: deleted between the two opens; try again
-  }
-  if (fd < 0) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return InvalidHandleValue();
-  }
-
+  const int fd = OpenOrCreate(path, AAccess, ACreationDisposition, existed);
+  if (fd < 0) return InvalidHandleValue();
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    SetLastError(ERROR_ACCESS_DENIED);
-    return InvalidHandleValue();
+    return Fail(ERROR_ACCESS_DENIED), InvalidHandleValue();
   }
-  auto* handle = new TFileHandle;
-  handle->Fd = fd;
-  handle->Access = AAccess;
-  handle->Share = AShareMode;
-  handle->Device = st.st_dev;
-  handle->Inode = st.st_ino;
-  {
-    std::lock_guard<std::mutex> lock(OpenFilesLock);
-    for (const TFileHandle* open : OpenFiles()) {
-      if (open->Device == st.st_dev && open->Inode == st.st_ino &&
-          SharingConflicts(*open, AAccess, AShareMode)) {
-        ::close(fd);
-        delete handle;
-        ReleaseOpenFilesIfEmpty();
-        // A file we made ourselves cannot conflict, so nothing is left behind here.
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return InvalidHandleValue();
-      }
-    }
-    OpenFiles().push_back(handle);
-  }
+  TFileHandle* handle = RegisterHandle(fd, st, AAccess, AShareMode);
+  if (!handle) return InvalidHandleValue();
   const bool truncate = existed && (ACreationDisposition == CREATE_ALWAYS ||
                                     ACreationDisposition == TRUNCATE_EXISTING);
   if (truncate && ::ftruncate(fd, 0) != 0) {
     const DWORD error = HandleError(errno);
     CloseHandle(handle);
-    SetLastError(error);
-    return InvalidHandleValue();
+    return Fail(error), InvalidHandleValue();
   }
   // Windows tells CREATE_ALWAYS and OPEN_ALWAYS callers whether the file was there.
   const bool reportExisting =

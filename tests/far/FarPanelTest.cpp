@@ -24,7 +24,7 @@ protected:
 
 TEST_F(FarPanelTest, SnapshotCopiesPanelItemsAndDirectoryWithTwoCallsPerAnswer) {
   Far.ActivePanel.Flags = PFLAGS_PANELLEFT | 0x1;
-  Far.ActivePanel.Items[2].Description = u"desc";
+  Far.ActivePanel.Details(2).Description = u"desc";
   TFarPanelInfo info(true, true);
 
   EXPECT_EQ(info.Handle(), static_cast<uintptr_t>(-1));
@@ -145,15 +145,16 @@ TEST_F(FarPanelTest, RefusedItemStaysInTheListEmpty) {
 TEST_F(FarPanelTest, NamesHoldEveryItemInPanelOrderWithItsSelection) {
   // A long name after short ones and a short one after it: the answer buffer grows and is
   // used again, and each name is its own.
-  Far.ActivePanel.Items[1].FileName = std::u16string(300, u'x') + u"\u0416\U0001F600";
-  Far.ActivePanel.Items[1].Description = std::u16string(5000, u'd');
-  Far.ActivePanel.Items[3].Flags = PPIF_SELECTED;
+  Far.ActivePanel.SetName(1, std::u16string(300, u'x') + u"\u0416\U0001F600");
+  Far.ActivePanel.Details(1).Description = std::u16string(5000, u'd');
+  Far.ActivePanel.SetItemFlags(3, PPIF_SELECTED);
   TFarPanelInfo info(true, false);
   EXPECT_EQ(info.ItemsNumber(), 4u);
   Far.ClearCalls();
   const TFarPanelNames names(info);
   ASSERT_EQ(names.Count(), 4u);
-  const std::u16string expected[] = {u"..", Far.ActivePanel.Items[1].FileName, u"b.txt", u"sub"};
+  const std::u16string expected[] = {u"..", std::u16string(Far.ActivePanel.Name(1)), u"b.txt",
+                                     u"sub"};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(names.Name(i), expected[i]) << i;
     EXPECT_EQ(names.Selected(i), i == 2 || i == 3) << i;
@@ -176,14 +177,14 @@ TEST_F(FarPanelTest, NamesHoldEveryItemInPanelOrderWithItsSelection) {
 }
 
 TEST_F(FarPanelTest, SelectedChangesOnlyItsOwnFlagAndNotTheHost) {
-  Far.ActivePanel.Items[1].Flags = 0x5;
+  Far.ActivePanel.SetItemFlags(1, 0x5);
   TFarPanelInfo info(true, true);
   TFarPanelItem& item = *info.Items()[1];
   item.SetSelected(true);
   EXPECT_EQ(item.Flags(), 0x5u | PPIF_SELECTED);
   item.SetSelected(false);
   EXPECT_EQ(item.Flags(), 0x5u);
-  EXPECT_FALSE(Far.ActivePanel.Items[1].Selected());
+  EXPECT_FALSE(Far.ActivePanel.Selected(1));
 }
 
 TEST_F(FarPanelTest, ApplySelectionSendsEveryItemBetweenBeginAndEndThenRedraws) {
@@ -202,8 +203,8 @@ TEST_F(FarPanelTest, ApplySelectionSendsEveryItemBetweenBeginAndEndThenRedraws) 
   }
   EXPECT_EQ(Far.Calls[5].Command, FCTL_ENDSELECTION);
   EXPECT_EQ(Far.Calls[6].Command, FCTL_REDRAWPANEL);
-  EXPECT_TRUE(Far.ActivePanel.Items[1].Selected());
-  EXPECT_FALSE(Far.ActivePanel.Items[2].Selected());
+  EXPECT_TRUE(Far.ActivePanel.Selected(1));
+  EXPECT_FALSE(Far.ActivePanel.Selected(2));
 }
 
 TEST_F(FarPanelTest, ApplySelectionWithoutItemsStillBeginsEndsAndRedraws) {

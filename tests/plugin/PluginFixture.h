@@ -1,4 +1,4 @@
-// The plugin as FAR sees it: the built library loaded through its exports, the fake FAR
+// The plugin as FAR sees it: the built library loaded through its exports, FAR's model
 // as its host, a real temporary directory as the panel, and the plugin's own temporary
 // files kept in a directory of the test's so that leftovers show.
 #pragma once

@@ -28,8 +28,7 @@ TEST_F(PluginRenameHazards, LongListSavedWithoutMarkKeepsItsNonAsciiNames) {
   for (int i = 0; i < 500; ++i)
     MakeFile(accented + "_" + std::to_string(1000 + i) + ".txt", std::to_string(i));
   ASSERT_TRUE(fFar->ActivePanel.LoadDirectory(fPanelDirectory));
-  for (auto& item : fFar->ActivePanel.Items)
-    if (item.FileName != u"..") item.SetSelected(true);
+  fFar->ActivePanel.SelectAll();
   TFakeFar::TEditor* editor = OpenFromPanel();
   ASSERT_NE(editor, nullptr);
 

@@ -394,10 +394,8 @@ TEST_F(PluginRename, PathsLongerThanTheWindowsLimit) {
 
   fFar->ConvertPathPrefix = prefix;
   fFar->ActivePanel.Directory = directory;
-  TFakeFar::TPanelItem item;
-  item.FileName = u"a.txt";
-  item.SetSelected(true);
-  fFar->ActivePanel.Items = {item};
+  fFar->ActivePanel.Clear();
+  fFar->ActivePanel.Add(u"a.txt", 0, PPIF_SELECTED);
   TFakeFar::TEditor* editor = OpenFromPanel();
   ASSERT_NE(editor, nullptr);
   SetDestination(*editor, FirstEntry(), u"b.txt");

@@ -1,0 +1,68 @@
+#include "uTerminalUser.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "messages/uMessages.h"
+#include "uHostOptions.h"
+#include "uHostPlatform.h"
+#include "uHostPrompt.h"
+
+namespace host {
+
+void TTerminalUser::BeginEnding() {
+  if (fEnding) return;
+  fEnding = true;
+  if (fEndJobHook) fEndJobHook();
+}
+
+void TTerminalUser::EndJob() {
+  BeginEnding();
+  if (fModel) {
+    for (const TEditorWindow& editor : fModel->Editors) {
+      std::error_code ignored;
+      std::filesystem::remove(U16ToPath(editor.FileName), ignored);
+    }
+  }
+  WriteErr(u"quorvane-run: interrupted; the job is ended\n");
+  std::_Exit(ExitNotAllDone);
+}
+
+bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) const {
+  if (!fModel || AAnswer < 0 || ABox.Buttons.size() < 2 ||
+      static_cast<size_t>(AAnswer) >= ABox.Buttons.size())
+    return false;
+  const std::u16string& chosen = ABox.Buttons[static_cast<size_t>(AAnswer)];
+  return chosen == fModel->Msg(MRetry) || chosen == fModel->Msg(MOverwrite);
+}
+
+intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
+  // A signal that came while the plugin worked ends the job here, where no move is under
+  // way, once this box has been shown; one that comes while the user is asked is the
+  // prompter's.
+  const bool endAfterBox = !fEnding && TakeSignal() != sigNone;
+  if (endAfterBox) BeginEnding();
+  // Whatever the plugin shows, the user is told of something that did not go as asked.
+  const bool reportedBefore = fProblemReported;
+  fProblemReported = true;
+  if (ABox.Empty) {
+    if (endAfterBox) EndJob();
+    return -1;
+  }
+  // While the job ends, a box is shown without its buttons and counts as cancelled.
+  static const std::vector<std::u16string> NoButtons;
+  const intptr_t answer = fPrompter.Ask(ABox.Title, ABox.Lines, fEnding ? NoButtons : ABox.Buttons,
+                                        (ABox.Flags & FMSG_WARNING) != 0);
+  if (endAfterBox) EndJob();
+  if (fEnding) return -1;
+  if (fPrompter.Terminated()) EndJob();
+  // The plugin tries again and comes back with a box if that fails as well.
+  if (TriesAgain(ABox, answer)) fProblemReported = reportedBefore;
+  return answer;
+}
+
+intptr_t TTerminalUser::Choose(const TFarMenu& AMenu) {
+  return fPrompter.Choose(AMenu.Title, AMenu.Items);
+}
+
+} // namespace host

@@ -1,0 +1,49 @@
+// The user of quorvane-run as FAR's model sees them: message boxes and menus become
+// numbered prompts on the terminal (TPrompter), and a request to end the job is honoured
+// where the plugin waits for an answer, so that no move is cut in half.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "farside/uFarModel.h"
+#include "farside/uFarUser.h"
+
+namespace host {
+
+class TPrompter;
+
+class TTerminalUser : public TFarUser {
+public:
+  explicit TTerminalUser(TPrompter& APrompter) : fPrompter(APrompter) {}
+
+  // The model whose texts and editor the user sees; set once it exists.
+  void Attach(const TFarModel& AModel) { fModel = &AModel; }
+  // What ending the job in the middle of a rename asks of the plugin first (FAR's exit
+  // call): it gives back the files it holds under free names, in boxes that are shown,
+  // not asked.
+  void SetEndJobHook(std::function<void()> AHook) { fEndJobHook = std::move(AHook); }
+  // Whether a message box reported a problem: every box the plugin shows does, but a
+  // failure prompt answered with Retry or Overwrite, after which the plugin tries again
+  // (and shows the prompt again if that fails too).
+  bool ProblemReported() const { return fProblemReported; }
+
+  intptr_t Answer(const TFarMessageBox& ABox) override;
+  intptr_t Choose(const TFarMenu& AMenu) override;
+
+private:
+  // Ends the process at once, with the list file deleted first.
+  [[noreturn]] void EndJob();
+  // From here on the plugin's boxes are shown without asking; the plugin is told first.
+  void BeginEnding();
+  // Whether the button chosen makes the plugin try again.
+  bool TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) const;
+
+  TPrompter& fPrompter;
+  const TFarModel* fModel = nullptr;
+  std::function<void()> fEndJobHook;
+  bool fProblemReported = false;
+  bool fEnding = false;
+};
+
+} // namespace host
