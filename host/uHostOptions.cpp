@@ -96,7 +96,11 @@ warning. The NAMEs are selected; without NAMEs every entry but ".." is. The plug
 writes the list of names; it opens in $VISUAL, else $EDITOR, else vi (notepad on
 Windows), at the first entry line where the editor takes +N. Change the second
 column, save and quit: the files are renamed. The editor must not return before you
-close the file (a graphical one may need its wait option, e.g. "code --wait").
+close the file (a graphical one may need its wait option, e.g. "code --wait"). The
+list is a temporary file named like Zan74F6.txt ("Zan", up to four hex digits, ".txt")
+in $TMPDIR (else /tmp; %TEMP% on Windows), deleted when the job ends. Lines that are
+no longer two quoted names rename nothing; a question names them first, with the
+choice to rename the other lines or to cancel.
 Questions of the plugin are numbered prompts: type a number and Enter; Enter alone,
 Ctrl+C or the end of input cancels, and so does a question that an answer brought back
 five times in a row. Control characters in names show as \xHH.
@@ -115,7 +119,8 @@ Exit status:
   0  every entry went through: no message box reported a problem (a failure prompt
      answered with Retry or Overwrite counts only when the next attempt succeeds)
   1  some entry did not: a message box reported a problem or was cancelled (among
-     them the list that could not be read, when nothing is renamed), the editor
+     them the list that could not be read, when nothing is renamed, and lines of
+     the list that could not be read, whichever the answer), the editor
      failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question,
      SIGTERM or SIGQUIT at one, or a question that could not be written to standard
      output ended the job: at the next point where no rename is under way, with the
