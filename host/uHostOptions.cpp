@@ -17,6 +17,86 @@ bool ParseCount(const std::u16string& AText, int& AValue) {
   return true;
 }
 
+// The options that take no value, by their long and short names.
+bool* FlagOption(const std::u16string& AName, TRunOptions& AOptions) {
+  const struct {
+    const char16_t *Long, *Short;
+    bool TRunOptions::*Field;
+  } flags[] = {{u"--help", u"-h", &TRunOptions::Help},
+               {u"--version", nullptr, &TRunOptions::Version},
+               {u"--null", u"-0", &TRunOptions::NullSeparated},
+               {u"--confirm", nullptr, &TRunOptions::Confirm},
+               {u"--dry-run", u"-n", &TRunOptions::DryRun},
+               {u"--quiet", u"-q", &TRunOptions::Quiet},
+               {u"--verbose", u"-v", &TRunOptions::Verbose},
+               {u"--parents", u"-p", &TRunOptions::Parents}};
+  for (const auto& flag : flags) {
+    if (AName == flag.Long || (flag.Short && AName == flag.Short)) return &(AOptions.*flag.Field);
+  }
+  return nullptr;
+}
+
+// Short flags given together, as in -nv.
+bool SetShortFlags(const std::u16string& AArgument, TRunOptions& AOptions) {
+  if (AArgument.size() < 2 || AArgument[1] == u'-') return false;
+  for (size_t i = 1; i < AArgument.size(); ++i) {
+    if (!FlagOption(std::u16string{u'-', AArgument[i]}, AOptions)) return false;
+  }
+  for (size_t i = 1; i < AArgument.size(); ++i)
+    *FlagOption(std::u16string{u'-', AArgument[i]}, AOptions) = true;
+  return true;
+}
+
+bool SetValueOption(const std::u16string& AName, const std::u16string& AValue,
+                    TRunOptions& AOptions, std::string& AError) {
+  if (AName == u"--plugin") {
+    AOptions.Plugin = AValue;
+  } else if (AName == u"--lang") {
+    AOptions.Language = AValue;
+  } else if (AName == u"--current") {
+    AOptions.Current = AValue;
+  } else if (!ParseCount(AValue, AOptions.Answer)) {
+    AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
+             U16ToUtf8(AValue) + "'";
+    return false;
+  }
+  return true;
+}
+
+// DIR and the NAMEs; "-" reads names from standard input, in place of DIR too.
+bool SetPositional(std::vector<std::u16string> APositional, TRunOptions& AOptions,
+                   std::string& AError) {
+  if (!APositional.empty() && APositional.front() == u"-") APositional.insert(APositional.begin(), u"");
+  if (!APositional.empty()) {
+    AOptions.Directory = APositional.front();
+    for (auto name = APositional.begin() + 1; name != APositional.end(); ++name) {
+      if (*name != u"-") {
+        AOptions.Names.push_back(*name);
+      } else if (AOptions.NamesFromInput) {
+        AError = "- can be given once";
+        return false;
+      } else {
+        AOptions.NamesFromInput = true;
+      }
+    }
+  }
+  return true;
+}
+
+// Options that cannot go together.
+bool CheckCombinations(const TRunOptions& AOptions, std::string& AError) {
+  const bool hasNames = !AOptions.Names.empty() || AOptions.NamesFromInput;
+  if (!AOptions.Current.empty() && hasNames)
+    AError = "--current and NAME arguments exclude each other";
+  else if (AOptions.NullSeparated && !AOptions.NamesFromInput)
+    AError = "--null is for names from standard input: give - as a NAME";
+  else if (AOptions.Confirm && AOptions.DryRun)
+    AError = "--confirm and --dry-run exclude each other";
+  else if (AOptions.Quiet && AOptions.Verbose)
+    AError = "--quiet and --verbose exclude each other";
+  return AError.empty();
+}
+
 } // namespace
 
 bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AOptions,
@@ -33,14 +113,11 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       optionsEnded = true;
       continue;
     }
-    if (argument == u"-h" || argument == u"--help") {
-      AOptions.Help = true;
+    if (bool* flag = FlagOption(argument, AOptions)) {
+      *flag = true;
       continue;
     }
-    if (argument == u"--version") {
-      AOptions.Version = true;
-      continue;
-    }
+    if (SetShortFlags(argument, AOptions)) continue;
     std::u16string name = argument;
     std::u16string value;
     bool hasValue = false;
@@ -61,27 +138,10 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       }
       value = AArguments[++i];
     }
-    if (name == u"--plugin") {
-      AOptions.Plugin = value;
-    } else if (name == u"--lang") {
-      AOptions.Language = value;
-    } else if (name == u"--current") {
-      AOptions.Current = value;
-    } else if (!ParseCount(value, AOptions.Answer)) {
-      AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
-               U16ToUtf8(value) + "'";
-      return false;
-    }
+    if (!SetValueOption(name, value, AOptions, AError)) return false;
   }
-  if (!positional.empty()) {
-    AOptions.Directory = positional.front();
-    AOptions.Names.assign(positional.begin() + 1, positional.end());
-  }
-  if (!AOptions.Current.empty() && !AOptions.Names.empty()) {
-    AError = "--current and NAME arguments exclude each other";
-    return false;
-  }
-  return true;
+  return SetPositional(std::move(positional), AOptions, AError) &&
+         CheckCombinations(AOptions, AError);
 }
 
 const char* HelpText() {

@@ -60,6 +60,21 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);
 
+// What a file is, whatever its name: its volume and its index there (a link itself, not
+// what it leads to). False when the name names nothing or the identity cannot be read.
+struct TFileIdentity {
+  uint64_t Volume = 0, Index = 0;
+  bool operator==(const TFileIdentity& A) const { return Volume == A.Volume && Index == A.Index; }
+};
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity);
+
+// All of standard input, as bytes; false with AError set when it cannot be read.
+bool ReadStandardInput(std::string& ABytes, std::string& AError);
+// Standard input becomes the terminal (/dev/tty, CONIN$ on Windows), for the editor and
+// the questions, once the names have been read from it; where there is none, the null
+// device, so that questions read the end of input.
+void InputFromTerminal();
+
 // Ctrl+C and a request to terminate (SIGINT, and SIGTERM, SIGQUIT or SIGHUP; on Windows the
 // console's Ctrl+C, and its break, close and shut-down events). Once CatchSignals has run they no
 // longer end the process: each is recorded, and a read of standard input that waits for the user is

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -128,6 +129,37 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 bool FileExists(const std::u16string& AFileName) {
   struct stat info;
   return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
+}
+
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
+  struct stat info;
+  if (lstat(U16ToUtf8(AFileName).c_str(), &info) != 0) return false;
+  AIdentity.Volume = static_cast<uint64_t>(info.st_dev);
+  AIdentity.Index = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
+bool ReadStandardInput(std::string& ABytes, std::string& AError) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof(buffer));
+    if (count == 0) return true;
+    if (count > 0) {
+      ABytes.append(buffer, static_cast<size_t>(count));
+    } else if (errno != EINTR) {
+      AError = std::strerror(errno);
+      return false;
+    }
+  }
+}
+
+void InputFromTerminal() {
+  int terminal = open("/dev/tty", O_RDWR | O_CLOEXEC);
+  if (terminal < 0) terminal = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (terminal < 0) return;
+  dup2(terminal, STDIN_FILENO); // the copy is inherited by the editor
+  close(terminal);
+  std::clearerr(stdin);
 }
 
 namespace {
