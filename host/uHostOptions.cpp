@@ -146,42 +146,66 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
 
 const char* HelpText() {
   return R"(Usage: quorvane-run [OPTIONS] [DIR [NAME...]]
+       quorvane-run [OPTIONS] [DIR] - < names
 
-Renames files in DIR (default: the current directory) by editing their names as text,
-with the Quorvane plugin and your own editor, as FAR Manager would run it.
+Renames files by editing their names as text in your own editor. The names go into a
+list, each line the current name and the new one in quotes; change the second column,
+save and quit, and the files are renamed. A new name may lead into a subfolder.
 
-The panel is DIR: ".." first (unless DIR is a root), then folders, then files, each
-sorted by name; names that are not UTF-8 or hold a line break are left out, with a
-warning. The NAMEs are selected; without NAMEs every entry but ".." is. The plugin
-writes the list of names; it opens in $VISUAL, else $EDITOR, else vi (notepad on
-Windows), at the first entry line where the editor takes +N. Change the second
-column, save and quit: the files are renamed. The editor must not return before you
-close the file (a graphical one may need its wait option, e.g. "code --wait").
-Questions of the plugin are numbered prompts: type a number and Enter; Enter alone,
+What is listed: every entry of DIR (default: the current directory), folders first,
+or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from the current
+directory), listed relative to DIR; "-" reads more names from standard input, one a
+line. Names outside DIR, missing, or holding a line break are left out, with a
+warning; so are entries whose names are not UTF-8.
+
+The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not return
+before you close the file (a graphical one may need its wait option, "code --wait").
+When names come from standard input, the editor and the questions use the terminal.
+A rename that fails asks a numbered question: type a number and Enter; Enter alone,
 Ctrl+C or the end of input cancels, and so does a question that an answer brought back
 five times in a row. Control characters in names show as \xHH.
 
-Options:
-  --plugin PATH   the plugin module (default: the package that came with this program,
-                  found from the program's own location)
-  --lang NAME     language of the plugin's texts, e.g. English, Russian (default English)
-  --answer N      answer every question with button N (1 is the first) without asking;
-                  0, or a number beyond a question's buttons, cancels it
-  --current NAME  put the cursor on NAME and select nothing: lists NAME alone
+Names:
+  -               read names from standard input, one a line
+  -0, --null      with -: names end with NUL (find -print0, git ls-files -z)
+  --current NAME  list NAME alone
+
+Before and after:
+  --confirm       show the changes (old -> new) and ask before renaming anything
+  -n, --dry-run   show the changes and rename nothing
+  -p, --parents   make the missing folders of the new names (below DIR only); a
+                  folder made that is still empty at the end is removed again
+  -q, --quiet     no summary at the end
+  -v, --verbose   the summary lists each rename that took effect
+  --answer N      answer every question with button N (1 is the first) without
+                  asking; 0, or a number beyond a question's buttons, cancels it;
+                  for --confirm, 1 is yes
+
+Program:
+  --plugin PATH   the plugin module (default: the one that came with this program)
+  --lang NAME     language of the texts, e.g. English, Russian (default English)
   --version       the versions of this program and of the plugin
   -h, --help      this text
 
+At the end a line on standard error tells how many changed lines took effect, as
+found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
+
 Exit status:
-  0  every entry went through: no message box reported a problem (a failure prompt
-     answered with Retry or Overwrite counts only when the next attempt succeeds)
-  1  some entry did not: a message box reported a problem or was cancelled (among
-     them the list that could not be read, when nothing is renamed), the editor
-     failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question,
-     SIGTERM or SIGQUIT at one, or a question that could not be written to standard
-     output ended the job: at the next point where no rename is under way, with the
-     list deleted and what was renamed before left as it is
-  2  nothing was attempted: bad command line, missing directory or NAME, a plugin
-     that cannot be found, loaded or lacks an export, an editor that cannot be started
+  0  every entry went through (for --dry-run: the changes were shown)
+  1  some entry did not: a question reported a problem or was cancelled (among them
+     the list that could not be read, when nothing is renamed), --confirm was not
+     answered yes, the editor failed (nothing is renamed then), or Ctrl+C or SIGTERM
+     outside a question, SIGTERM or SIGQUIT at one, or a question that could not be
+     written to standard output ended the job: at the next point where no rename is
+     under way, with the list deleted and what was renamed before left as it is
+  2  nothing was attempted: bad command line, missing directory, no NAME left, a
+     plugin that cannot be found, loaded or lacks an export, an editor that cannot
+     be started
+
+Examples:
+  quorvane-run ~/photos                     rename the entries of a folder
+  find . -name '*.jpg' | quorvane-run -     rename files of any subfolder
+  quorvane-run --confirm ~/photos           see the changes before they are made
 )";
 }
 

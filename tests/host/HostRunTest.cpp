@@ -665,7 +665,8 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
   for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
-                           "Exit status", "Ctrl+C", "SIGTERM"}) {
+                           "Exit status", "Ctrl+C", "SIGTERM", "--confirm", "--dry-run",
+                           "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
 }
