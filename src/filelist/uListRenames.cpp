@@ -1,6 +1,7 @@
 #include "filelist/uListRenames.h"
 
 #include <algorithm>
+#include <map>
 
 #include "filelist/uListFormat.h"
 #include "filelist/uPathNames.h"
@@ -145,8 +146,8 @@ TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t
   for (auto at = std::lower_bound(fOwners.begin(), fOwners.end(), std::make_pair(key, size_t(0)));
        at != fOwners.end() && !(key < at->first); ++at)
     Note(at->second, ALine, owners);
-  for (auto range = fMovedSince.equal_range(key); range.first != range.second; ++range.first)
-    Note(range.first->second, ALine, owners);
+  for (const auto& moved : fMovedSince)
+    if (!(key < moved.first) && !(moved.first < key)) Note(moved.second, ALine, owners);
   for (const auto& entry : fByText)
     if (IsSamePathText(entry.first, APath)) Note(entry.second, ALine, owners);
   if (fUnsure && owners.Later == NoLine) owners.Earlier = true;
@@ -162,5 +163,5 @@ void TListRenames::Moved(size_t ALine, const std::u16string& ADestination) {
     return;
   }
   if (std::binary_search(fOwners.begin(), fOwners.end(), std::make_pair(key, ALine))) return;
-  fMovedSince.emplace(key, ALine);
+  fMovedSince.emplace_back(key, ALine);
 }

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -68,7 +67,7 @@ private:
   void Note(size_t AOwner, size_t ALine, TOwners& AOwners) const;
 
   std::vector<std::pair<TKey, size_t>> fOwners; // sorted: each file's lines at the start
-  std::multimap<TKey, size_t> fMovedSince;      // lines that moved a file since then
+  std::vector<std::pair<TKey, size_t>> fMovedSince; // lines that moved a file since then
   // Lines whose file could not be told by its identity (a source that does not exist, an
   // identity that could not be read): their paths as text, the last resort.
   std::vector<std::pair<std::u16string, size_t>> fByText;
