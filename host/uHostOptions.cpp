@@ -66,7 +66,8 @@ bool SetValueOption(const std::u16string& AName, const std::u16string& AValue,
 // DIR and the NAMEs; "-" reads names from standard input, in place of DIR too.
 bool SetPositional(std::vector<std::u16string> APositional, TRunOptions& AOptions,
                    std::string& AError) {
-  if (!APositional.empty() && APositional.front() == u"-") APositional.insert(APositional.begin(), u"");
+  if (!APositional.empty() && APositional.front() == u"-")
+    APositional.insert(APositional.begin(), u"");
   if (!APositional.empty()) {
     AOptions.Directory = APositional.front();
     for (auto name = APositional.begin() + 1; name != APositional.end(); ++name) {

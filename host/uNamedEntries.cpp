@@ -51,8 +51,8 @@ bool Exists(const std::u16string& AFull) {
 }
 
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
-bool ResolveName(std::u16string AName, const std::u16string& ADirectory,
-                 std::u16string& ARelative, std::string& AReason) {
+bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
+                 std::string& AReason) {
   if (AName.find_first_of(u"\r\n") != std::u16string::npos) {
     AReason = "holds a line break";
     return false;
@@ -61,7 +61,8 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory,
   while (AName.size() > 1 && AName[0] == u'.' && AName[1] == PathDelimiter)
     AName.erase(0, AName.find_first_not_of(PathDelimiter, 1));
   std::vector<std::u16string> candidates;
-  if (!U16ToPath(AName).is_absolute()) candidates.push_back(FullPathName(ADirectory + AName, false));
+  if (!U16ToPath(AName).is_absolute())
+    candidates.push_back(FullPathName(ADirectory + AName, false));
   candidates.push_back(FullPathName(AName, false));
   AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1));
   for (std::u16string full : candidates) {

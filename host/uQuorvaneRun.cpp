@@ -121,8 +121,8 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::s
     // Standard input is spent: the editor and the questions get the terminal.
     InputFromTerminal();
   }
-  const bool filled = LoadNamedEntries(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory,
-                                       names, refused, AError);
+  const bool filled = LoadNamedEntries(
+      APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, names, refused, AError);
   WarnRefused(refused);
   return filled;
 }

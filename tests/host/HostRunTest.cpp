@@ -381,8 +381,7 @@ TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
   const struct {
     const char* Option;
     std::string Err;
-  } cases[] = {{"-v", "c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"},
-               {"-q", ""}};
+  } cases[] = {{"-v", "c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"}, {"-q", ""}};
   for (const auto& c : cases) {
     Create("c.txt", "C");
     fs::remove(fPanel.Path() / "d.txt");
@@ -435,8 +434,8 @@ TEST_F(HostRun, RefusesNamesOutsideTheDirectoryOrMissing) {
   TRunResult result = Run({"--null", Panel(), "-"}, input);
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
   EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
-  for (const char* refused : {"outside " , "does not exist: missing", "line break: line\\x0Abreak",
-                              "UTF-8"}) {
+  for (const char* refused :
+       {"outside ", "does not exist: missing", "line break: line\\x0Abreak", "UTF-8"}) {
     EXPECT_NE(result.Err.find(refused), std::string::npos) << refused << result.Err;
   }
   EXPECT_EQ(Count(result.Err, "leads outside"), 3u) << result.Err;
