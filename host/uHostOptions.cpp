@@ -162,6 +162,10 @@ warning; so are entries whose names are not UTF-8.
 The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not return
 before you close the file (a graphical one may need its wait option, "code --wait").
 When names come from standard input, the editor and the questions use the terminal.
+The list is a temporary file named like Zan74F6.txt ("Zan", up to four hex digits,
+".txt") in $TMPDIR (else /tmp; %TEMP% on Windows), deleted when the job ends. Lines
+that are no longer two quoted names rename nothing; a question names them first, with
+the choice to rename the other lines or to cancel.
 A rename that fails asks a numbered question: type a number and Enter; Enter alone,
 Ctrl+C or the end of input cancels, and so does a question that an answer brought back
 five times in a row. Control characters in names show as \xHH.
@@ -194,11 +198,12 @@ found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
 Exit status:
   0  every entry went through (for --dry-run: the changes were shown)
   1  some entry did not: a question reported a problem or was cancelled (among them
-     the list that could not be read, when nothing is renamed), --confirm was not
-     answered yes, the editor failed (nothing is renamed then), or Ctrl+C or SIGTERM
-     outside a question, SIGTERM or SIGQUIT at one, or a question that could not be
-     written to standard output ended the job: at the next point where no rename is
-     under way, with the list deleted and what was renamed before left as it is
+     the list that could not be read, when nothing is renamed, and lines of the list
+     that could not be read, whichever the answer), --confirm was not answered yes,
+     the editor failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a
+     question, SIGTERM or SIGQUIT at one, or a question that could not be written to
+     standard output ended the job: at the next point where no rename is under way,
+     with the list deleted and what was renamed before left as it is
   2  nothing was attempted: bad command line, missing directory, no NAME left, a
      plugin that cannot be found, loaded or lacks an export, an editor that cannot
      be started

@@ -9,6 +9,7 @@
 #include "farside/uLngFile.h"
 #include "files/uStrings.h"
 #include "uEditorProcess.h"
+#include "uHostListHeader.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
@@ -156,6 +157,8 @@ bool LoadPluginAndTexts(const TRunOptions& AOptions, TPlugin& APlugin, TFarModel
   bool fellBack = false;
   if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) return false;
   if (fellBack) Warn("no " + U16ToUtf8(AOptions.Language) + " language file; using English");
+  // The list's header speaks of the terminal editor here, not of FAR's keys.
+  UseHostListHeader(messages, fellBack ? std::u16string(u"English") : AOptions.Language);
   AModel.SetModuleName(pluginFile);
   AModel.SetMessages(std::move(messages));
   return true;

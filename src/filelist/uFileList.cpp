@@ -99,7 +99,10 @@ bool TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
 
   TTextStream stream(fListFileName, fmCreate);
   stream.SetEncoding(feUTF8);
-  stream.WriteLine(header);
+  // Every line of the file ends as the stream ends lines, the header's own lines too: an
+  // editor that finds a lone LF takes the whole file for one with LF line ends and shows
+  // the CR of every other line.
+  stream.WriteLine(ReplaceAll(header, u"\n", u"\r\n"));
   if (anySelected) {
     for (size_t i = 0; i < count; ++i)
       if (names.Selected(i)) WriteListLine(stream, QuoteFileName(names.Name(i)), int32_t(width));
@@ -123,8 +126,7 @@ bool TFileList::OpenInEditor() {
   }
 
   // The editor starts on the first entry line, just below the header.
-  const std::u16string headerTemplate = TFarUtils::CopyString(GetMessageText(MListHeader));
-  const intptr_t headerLines = 1 + std::count(headerTemplate.begin(), headerTemplate.end(), u'\n');
+  const intptr_t headerLines = intptr_t(ListHeaderLines(GetMessageText(MListHeader)));
 
   const intptr_t opened = farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1,
                                           -1, ListEditorFlags, headerLines + 1, 0, ListCodePage);

@@ -39,19 +39,34 @@ std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth) {
   return column + u"    " + AQuoted;
 }
 
+std::u16string ReplaceAll(const std::u16string& AText, std::u16string_view AFind,
+                          const std::u16string& AValue) {
+  if (AFind.empty()) return AText;
+  // Measured first and then copied in place: plain copies, where appending would bring
+  // the string's growth along at every call.
+  size_t count = 0;
+  for (size_t at = 0; (at = AText.find(AFind, at)) != std::u16string::npos; at += AFind.size())
+    ++count;
+  std::u16string result(AText.size() + count * AValue.size() - count * AFind.size(), u'\0');
+  char16_t* out = result.data();
+  size_t from = 0;
+  for (size_t at; count > 0; --count, from = at + AFind.size()) {
+    at = AText.find(AFind, from);
+    out = std::copy(AText.data() + from, AText.data() + at, out);
+    out = std::copy(AValue.begin(), AValue.end(), out);
+  }
+  std::copy(AText.begin() + std::ptrdiff_t(from), AText.end(), out);
+  return result;
+}
+
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory) {
   // A line break in the directory's name would start a line of its own, which could read
   // back as an entry: its control characters are written visibly instead.
-  const std::u16string directory = EscapeControlCharacters(ADirectory);
-  std::u16string result;
-  size_t from = 0;
-  for (size_t at; (at = ATemplate.find(DirectoryPlaceholder, from)) != std::u16string::npos;) {
-    result.append(ATemplate, from, at - from);
-    result += directory;
-    from = at + DirectoryPlaceholder.size();
-  }
-  result.append(ATemplate, from, std::u16string::npos);
-  return result;
+  return ReplaceAll(ATemplate, DirectoryPlaceholder, EscapeControlCharacters(ADirectory));
+}
+
+size_t ListHeaderLines(std::u16string_view ATemplate) {
+  return 1 + size_t(std::count(ATemplate.begin(), ATemplate.end(), u'\n'));
 }
 
 bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& ASourceLength,
@@ -75,6 +90,13 @@ bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& AS
   ADestStart = int32_t(destStart + 1);
   ADestLength = int32_t(destEnd - destStart);
   return true;
+}
+
+bool IsUnreadLine(std::u16string_view ALine) {
+  if (ALine.find_first_not_of(u" \t") == std::u16string_view::npos) return false;
+  int32_t sourceStart, sourceLength, destStart, destLength;
+  if (!ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) return true;
+  return sourceLength == 0 && destLength != 0;
 }
 
 bool SplitListLine(std::u16string_view ALine, std::u16string& ASource,

@@ -16,14 +16,27 @@ size_t QuotedLength(std::u16string_view AName);
 // the quoted name again: the "%-*.*s    %s" layout.
 std::u16string FormatListLine(const std::u16string& AQuoted, int32_t AWidth);
 
+// AText with every occurrence of AFind (exact, case-sensitive) replaced by AValue; the
+// replacement is not searched again.
+std::u16string ReplaceAll(const std::u16string& AText, std::u16string_view AFind,
+                          const std::u16string& AValue);
+
 // The header template with every "${DIRECTORY}" replaced by ADirectory, whose control
 // characters are escaped (EscapeControlCharacters).
 std::u16string FormatListHeader(const std::u16string& ATemplate, const std::u16string& ADirectory);
+
+// How many lines the header of ATemplate takes: one, and one more for each LF in it.
+size_t ListHeaderLines(std::u16string_view ATemplate);
 
 // True when ALine is an entry: "source", blanks, "destination", blanks. The starts are
 // the positions of the first character inside the quotes; an empty name has length 0.
 bool ParseListLine(std::u16string_view ALine, int32_t& ASourceStart, int32_t& ASourceLength,
                    int32_t& ADestStart, int32_t& ADestLength);
+
+// True when ALine is one the user broke: neither blank (blanks and tabs only) nor an entry.
+// An entry whose destination is emptied to "" is the way to leave a file alone and does
+// not count; one whose source is emptied does, since it names no file to rename.
+bool IsUnreadLine(std::u16string_view ALine);
 
 // ParseListLine that also rejects an empty name, giving both names. The outputs are
 // emptied first.

@@ -66,7 +66,7 @@ private:
 
   void Note(size_t AOwner, size_t ALine, TOwners& AOwners) const;
 
-  std::vector<std::pair<TKey, size_t>> fOwners; // sorted: each file's lines at the start
+  std::vector<std::pair<TKey, size_t>> fOwners;     // sorted: each file's lines at the start
   std::vector<std::pair<TKey, size_t>> fMovedSince; // lines that moved a file since then
   // Lines whose file could not be told by its identity (a source that does not exist, an
   // identity that could not be read): their paths as text, the last resort.

@@ -12,6 +12,7 @@
 #include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
 #include "filelist/uSavedList.h"
+#include "filelist/uUnreadLines.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 
@@ -380,6 +381,7 @@ void TFileList::EndRenameUnderWay() {
 bool TFileList::RenameFiles() {
   TSavedList lines;
   if (!ReadSavedList(fListFileName, lines)) return false;
+  if (!AcceptUnreadLines(lines)) return false;
   // The list has been read in full: it goes now, before a line renames its folder or one
   // above it.
   if (win::DeleteFileW(fListFileName.c_str())) fListFileName.clear();

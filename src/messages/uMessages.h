@@ -32,6 +32,10 @@ constexpr TMessageId MJumpKeyLabel = 19;
 constexpr TMessageId MJumpCommand = 20;
 constexpr TMessageId MNameKeptByList = 21;
 constexpr TMessageId MWaitsAs = 22;
+constexpr TMessageId MUnreadLines = 23;
+constexpr TMessageId MUnreadLine = 24;
+constexpr TMessageId MRenameOthers = 25;
+constexpr TMessageId MCancel = 26;
 
 // The text of message AId from the host, valid while the plugin is loaded; an empty text
 // for MNone, without asking the host.

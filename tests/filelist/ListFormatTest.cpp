@@ -58,6 +58,8 @@ TEST(ListFormat, HeaderReplacesEveryPlaceholder) {
   // The replacement is not searched again.
   EXPECT_EQ(FormatListHeader(u"<${DIRECTORY}>", u"${DIRECTORY}"), u"<${DIRECTORY}>");
   EXPECT_EQ(FormatListHeader(u"x", u"/d/"), u"x");
+  EXPECT_EQ(ReplaceAll(u"\na\n\nb", u"\n", u"\r\n"), u"\r\na\r\n\r\nb");
+  EXPECT_EQ(ReplaceAll(u"${N}${N}.", u"${N}", u""), u".");
   // The directory's control characters never break the header's line, nor reach a screen.
   EXPECT_EQ(FormatListHeader(u"in ${DIRECTORY}\nnext", u"/x\n\"a\" \"b\"\r\x1b\x7f\x9b\u00a0/"),
             u"in /x\\x0A\"a\" \"b\"\\x0D\\x1B\\x7F\\x9B\u00a0/\nnext");
@@ -90,6 +92,31 @@ TEST(ListFormat, EntryGrammar) {
   std::u16string quoted = QuoteFileName(u"x\"y");
   EXPECT_FALSE(SplitListLine(FormatListLine(quoted, int32_t(quoted.size())), source, destination) &&
                source == u"x\"y");
+}
+
+// The lines the user is told of before the renames: neither blank nor an entry, or an
+// entry that has lost its source. An emptied destination is the way to leave a file alone.
+TEST(ListFormat, UnreadLinesAreTheOnesTheUserBroke) {
+  const struct {
+    const char16_t* Line;
+    bool Unread;
+  } lines[] = {{u"\"b.txt    b2.txt\"", true},       // a quote deleted: "b.txt    b2.txt"
+               {u"\"b.txt\"    b2.txt\"", true},     // its other quote deleted
+               {u"\"c\"2.txt\"    \"c.txt\"", true}, // a quote typed inside a name
+               {u"\"a\"    \"b\" and more", true},   // a word after the closing quote
+               {u"  \"a\"    \"b\"", true},          // blanks before the first quote
+               {u"\"a\"\t\"b\"", true},              // a tab between the names
+               {u"a.txt", true},                     // no quotes at all
+               {u"\"\"    \"b\"", true},             // the source emptied
+               {u"\"a\"    \"\"", false},            // the destination emptied
+               {u"\"\"    \"\"", false},
+               {u"\"a\"    \"b\"  ", false},
+               {u"", false},
+               {u"  \t ", false}};
+  for (const auto& line : lines)
+    EXPECT_EQ(IsUnreadLine(line.Line), line.Unread) << (const void*)line.Line;
+  EXPECT_EQ(ListHeaderLines(u"one"), 1u);
+  EXPECT_EQ(ListHeaderLines(u"one\ntwo\nthree"), 3u);
 }
 
 TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {

@@ -503,6 +503,42 @@ TEST_F(HostRun, LanguageComesFromTheLanguageFiles) {
   const std::string russian = Log();
   EXPECT_NE(russian.substr(russian.find('\n')), english.substr(english.find('\n')));
   EXPECT_NE(russian.find("\xD0"), std::string::npos) << "no Cyrillic in the header";
+  EXPECT_EQ(russian.find("F2"), std::string::npos) << russian;
+}
+
+// In a terminal editor the header says what to do there, not which keys FAR takes, and
+// every line of the list ends with CR LF. A line that the editor broke is named before
+// anything moves; the status tells of it, whichever the answer.
+TEST_F(HostRun, TerminalHeaderAndALineThatCannotBeRead) {
+  Create("a.txt", "A");
+  Create("c.txt", "C");
+  fEdits = "a.txt>b.txt\" x|c.txt>d.txt";
+  TRunResult result = Run({"--answer", "2", Panel()});
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
+  EXPECT_NE(result.Out.find("Line 4: \"a.txt\"    \"b.txt\" x\""), std::string::npos) << result.Out;
+  EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_EQ(Content("c.txt"), "C");
+  EXPECT_TRUE(TempIsEmpty());
+  fs::remove(fLog);
+  result = Run({"--answer", "1", Panel()});
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
+  EXPECT_EQ(Content("a.txt"), "A");
+  EXPECT_EQ(Content("d.txt"), "C");
+
+  // The list's name, as the manual page gives it: "Zan", hexadecimal digits, ".txt".
+  const std::string listName = fs::path(EditorArguments().back()).filename().string();
+  EXPECT_EQ(listName.substr(0, 3), "Zan") << listName;
+  EXPECT_EQ(listName.find_first_not_of("0123456789ABCDEFabcdef", 3), listName.size() - 4);
+  EXPECT_EQ(listName.substr(listName.size() - 4), ".txt") << listName;
+
+  const std::string log = Log();
+  const std::string list = log.substr(log.find('\n') + 1);
+  const std::string header = list.substr(0, list.find("\n\""));
+  EXPECT_NE(header.find("save the file and quit the editor"), std::string::npos) << header;
+  for (const char* key : {"F2", "Esc", "Alt+"})
+    EXPECT_EQ(header.find(key), std::string::npos) << header;
+  EXPECT_EQ(Count(header, "\n"), 2u) << header;
+  EXPECT_EQ(Count(list, "\n"), Count(list, "\r\n")) << list;
 }
 
 // Failures before any rename: one line on stderr, status 2, nothing renamed.

@@ -26,10 +26,12 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   const TLngFile file = Load(GetParam());
   EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
   EXPECT_TRUE(file.HasByteOrderMark);
-  ASSERT_EQ(file.Messages.size(), 23u);
+  ASSERT_EQ(file.Messages.size(), 27u);
   EXPECT_EQ(file.Messages[0], u"Quorvane");
-  for (size_t id = 1; id <= 22; ++id)
+  for (size_t id = 1; id <= 26; ++id)
     EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
+  EXPECT_NE(file.Messages[23].find(u"${COUNT}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[24].find(u"${LINE}"), std::u16string::npos);
 
   const std::u16string& header = file.Messages[7];
   EXPECT_NE(header.find(u"${DIRECTORY}"), std::u16string::npos);
@@ -54,6 +56,8 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
     keys.insert(key);
   }
   EXPECT_EQ(keys.size(), 4u);
+  EXPECT_NE(HotKey(file.Messages[25]), 0);
+  EXPECT_NE(HotKey(file.Messages[25]), HotKey(file.Messages[26]));
   // Key bar labels are short.
   EXPECT_LE(file.Messages[17].size(), 8u);
   EXPECT_LE(file.Messages[19].size(), 8u);

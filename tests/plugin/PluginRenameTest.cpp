@@ -55,6 +55,10 @@ TEST_F(PluginRename, ListFileHoldsHeaderAndEntriesPaddedToTheLongestName) {
   const std::string bytes = ReadBytes(U16ToPath(editor->FileName));
   EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  // Every line ends with CR LF, the header's own lines too.
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::ptrdiff_t(first + 2));
+  for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+    EXPECT_EQ(bytes[at - 1], '\r') << at;
 
   // The editor: the whole screen, non-modal, deleting the file on close, on the first entry.
   const auto opened = fFar->CallsOf(TService::Editor);
@@ -141,6 +145,52 @@ TEST_F(PluginRename, EditsRenameMoveIntoSubfolderAndSkipRemovedOrEmptiedLines) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"c.txt", "d.txt", "renamed.txt", "sub"}));
   EXPECT_EQ(Content("renamed.txt"), "A");
   EXPECT_EQ(Content("sub/moved.txt"), "B");
+}
+
+// Lines the user broke rename nothing, and one box names them before anything moves:
+// Cancel (or Esc) renames nothing, the other answer renames every line that reads.
+TEST_F(PluginRename, BrokenLinesAreNamedInOneBoxBeforeAnythingMoves) {
+  for (const char* name : {"a", "b", "c", "d", "e", "f", "g"})
+    MakeFile(name, name);
+  for (const intptr_t answer : {1, -1, 0}) {
+    SCOPED_TRACE(answer);
+    ShowPanel({u"a", u"b", u"c", u"d", u"e", u"f", u"g"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const size_t first = FirstEntry();
+    ASSERT_EQ(editor->Lines.size(), first + 8);
+    editor->Lines[first] = Entry(u"a", u"a2");
+    editor->Lines[first + 1] = u"\"b    b2\"";             // a quote deleted
+    editor->Lines[first + 2] = u"\"c\"2\"    \"c\"";       // a quote typed inside a name
+    editor->Lines[first + 3] = Entry(u"d", u"d2") + u" x"; // a word after the closing quote
+    editor->Lines[first + 4] = Entry(u"", u"e2");          // the source emptied
+    editor->Lines[first + 5] = Entry(u"f", u"");           // left alone: not named
+    editor->Lines[first + 6] = u"\"g\"\t\"" + std::u16string(70, u'g') + u"\"";
+    editor->Lines[first + 7] = u"\"tail"; // the sixth: counted, not shown
+    ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+    const std::u16string listFile = editor->FileName;
+    fFar->ClearCalls();
+    fFar->MessageAnswers = {answer};
+    CloseEditor(editor->Id);
+
+    auto line = [&](size_t AIndex, const std::u16string& AText) {
+      return u"Line " + U(std::to_string(first + AIndex + 1)) + u": " + AText;
+    };
+    EXPECT_EQ(
+        Boxes(),
+        (std::vector<std::vector<std::u16string>>{
+            {fFar->Msg(0), u"These lines of the list cannot be read and rename nothing (6 in all):",
+             line(1, u"\"b    b2\""), line(2, u"\"c\"2\"    \"c\""),
+             line(3, Entry(u"d", u"d2") + u" x"),
+             line(4, u"\"\" \"e2\""), // as the saved list keeps an entry
+             line(6, u"\"g\"\\x09\"" + std::u16string(55, u'g') + u"..."), fFar->Msg(25),
+             fFar->Msg(26)}}));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(fFar->CallsOf(TService::Message)[0].Args, std::vector<intptr_t>{2});
+    EXPECT_EQ(Names(), answer == 0 ? (std::vector<std::string>{"a2", "b", "c", "d", "e", "f", "g"})
+                                   : (std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g"}));
+    EXPECT_FALSE(std::filesystem::exists(U16ToPath(listFile)));
+  }
 }
 
 TEST_F(PluginRename, OnlyWhatWasSavedCounts) {
