@@ -139,6 +139,20 @@ bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) 
   return true;
 }
 
+bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
+  DIR* folder = opendir(U16ToUtf8(AFolder).c_str());
+  if (!folder) return false;
+  struct stat info;
+  const bool read = fstat(dirfd(folder), &info) == 0;
+  if (read) {
+    AEntries.Volume = static_cast<uint64_t>(info.st_dev);
+    while (const dirent* entry = readdir(folder))
+      AEntries.Indexes.emplace(entry->d_name, static_cast<uint64_t>(entry->d_ino));
+  }
+  closedir(folder);
+  return read;
+}
+
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   char buffer[65536];
   for (;;) {

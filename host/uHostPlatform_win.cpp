@@ -195,6 +195,10 @@ TSignal TakeSignal() {
   return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
 }
 
+bool ReadFolderIdentities(const std::u16string&, TFolderIdentities&) {
+  return false; // a folder's listing does not hold the file indexes here
+}
+
 bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
   const HANDLE file = CreateFileW(
       W(AFileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -6,6 +6,8 @@
 #include "files/uStrings.h"
 #include "uHostText.h"
 
+#include <unordered_map>
+
 namespace host {
 
 namespace {
@@ -18,10 +20,43 @@ std::u16string CountOfLines(size_t ACount) {
   return Utf8ToU16(std::to_string(ACount)) + (ACount == 1 ? u" changed line" : u" changed lines");
 }
 
-bool TookEffect(const TPlannedMove& AMove) {
+// The identities of files as they are at one moment, each folder read once where the
+// platform allows: the summary's look-ups cost next to nothing beside the renames.
+class TIdentities {
+public:
+  bool Find(const std::u16string& APath, TFileIdentity& AIdentity) {
+    const size_t slash = APath.find_last_of(PathDelimiter);
+    const std::u16string name = slash == std::u16string::npos ? APath : APath.substr(slash + 1);
+    if (slash == std::u16string::npos || name.empty() || name == u"." || name == u"..")
+      return GetFileIdentity(APath, AIdentity);
+    const std::u16string folderName = APath.substr(0, slash == 0 ? 1 : slash);
+    auto found = fFolders.find(folderName);
+    if (found == fFolders.end()) {
+      TFolder folder;
+      folder.Listed = ReadFolderIdentities(folderName, folder.Entries);
+      found = fFolders.emplace(folderName, std::move(folder)).first;
+    }
+    const TFolder& folder = found->second;
+    if (!folder.Listed) return GetFileIdentity(APath, AIdentity);
+    const auto entry = folder.Entries.Indexes.find(U16ToUtf8(name));
+    if (entry == folder.Entries.Indexes.end()) return false;
+    AIdentity.Volume = folder.Entries.Volume;
+    AIdentity.Index = entry->second;
+    return true;
+  }
+
+private:
+  struct TFolder {
+    bool Listed = false;
+    TFolderIdentities Entries;
+  };
+  std::unordered_map<std::u16string, TFolder> fFolders;
+};
+
+bool TookEffect(const TPlannedMove& AMove, TIdentities& AIdentities) {
   TFileIdentity now, source;
-  if (!AMove.Known || !GetFileIdentity(AMove.Destination, now)) return false;
-  return now == AMove.Before || !GetFileIdentity(AMove.Source, source);
+  if (!AMove.Known || !AIdentities.Find(AMove.Destination, now)) return false;
+  return now == AMove.Before || !AIdentities.Find(AMove.Source, source);
 }
 
 } // namespace
@@ -52,15 +87,17 @@ std::u16string TRenamePlan::Text() const {
 }
 
 void TRenamePlan::NoteSources() {
+  TIdentities identities;
   for (auto& move : fMoves)
-    move.Known = GetFileIdentity(move.Source, move.Before);
+    move.Known = identities.Find(move.Source, move.Before);
 }
 
 std::vector<bool> TRenamePlan::Outcome() const {
   std::vector<bool> outcome;
   outcome.reserve(fMoves.size());
+  TIdentities identities;
   for (const auto& move : fMoves)
-    outcome.push_back(TookEffect(move));
+    outcome.push_back(TookEffect(move, identities));
   return outcome;
 }
 
