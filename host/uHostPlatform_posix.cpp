@@ -133,6 +133,51 @@ bool FileExists(const std::u16string& AFileName) {
   return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
 }
 
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
+  struct stat info;
+  if (lstat(U16ToUtf8(AFileName).c_str(), &info) != 0) return false;
+  AIdentity.Volume = static_cast<uint64_t>(info.st_dev);
+  AIdentity.Index = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
+bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
+  DIR* folder = opendir(U16ToUtf8(AFolder).c_str());
+  if (!folder) return false;
+  struct stat info;
+  const bool read = fstat(dirfd(folder), &info) == 0;
+  if (read) {
+    AEntries.Volume = static_cast<uint64_t>(info.st_dev);
+    while (const dirent* entry = readdir(folder))
+      AEntries.Indexes.emplace(entry->d_name, static_cast<uint64_t>(entry->d_ino));
+  }
+  closedir(folder);
+  return read;
+}
+
+bool ReadStandardInput(std::string& ABytes, std::string& AError) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof(buffer));
+    if (count == 0) return true;
+    if (count > 0) {
+      ABytes.append(buffer, static_cast<size_t>(count));
+    } else if (errno != EINTR) {
+      AError = std::strerror(errno);
+      return false;
+    }
+  }
+}
+
+void InputFromTerminal() {
+  int terminal = open("/dev/tty", O_RDWR | O_CLOEXEC);
+  if (terminal < 0) terminal = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (terminal < 0) return;
+  dup2(terminal, STDIN_FILENO); // the copy is inherited by the editor
+  close(terminal);
+  std::clearerr(stdin);
+}
+
 namespace {
 
 // Lock-free, so that the handler may change it and TakeSignal take it in one step.

@@ -3,6 +3,8 @@
 #include "uHostPlatform.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 
 #include "uHostText.h"
 
@@ -264,6 +266,60 @@ TInput ReadInput(char& AByte) {
 
 TSignal TakeSignal() {
   return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
+}
+
+bool ReadFolderIdentities(const std::u16string&, TFolderIdentities&) {
+  return false; // a folder's listing does not hold the file indexes here
+}
+
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
+  const HANDLE file = CreateFileW(
+      W(AFileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool read = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!read) return false;
+  AIdentity.Volume = info.dwVolumeSerialNumber;
+  AIdentity.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+bool ReadStandardInput(std::string& ABytes, std::string& AError) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  char buffer[65536];
+  for (;;) {
+    DWORD count = 0;
+    if (!ReadFile(input, buffer, sizeof(buffer), &count, nullptr)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return true;
+      AError = SystemErrorText(error);
+      return false;
+    }
+    if (count == 0) return true;
+    ABytes.append(buffer, count);
+  }
+}
+
+void InputFromTerminal() {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE terminal =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherited, OPEN_EXISTING, 0, nullptr);
+  if (terminal == INVALID_HANDLE_VALUE) {
+    terminal = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                           OPEN_EXISTING, 0, nullptr);
+  }
+  if (terminal == INVALID_HANDLE_VALUE) return;
+  // The C runtime's standard input reads it too: its descriptor 0 takes the new handle.
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(terminal), _O_RDONLY);
+  if (descriptor >= 0) {
+    _dup2(descriptor, 0);
+    _close(descriptor);
+  }
+  SetStdHandle(STD_INPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(0)));
+  std::clearerr(stdin);
 }
 
 bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,

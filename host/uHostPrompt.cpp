@@ -1,5 +1,6 @@
 #include "uHostPrompt.h"
 
+#include <cctype>
 #include <utility>
 
 #include "files/uStrings.h"
@@ -84,6 +85,21 @@ intptr_t TPrompter::Choose(const std::u16string& ATitle,
   }
   if (!Show(menu)) return -1;
   return Answer(menu, AItems.size());
+}
+
+bool TPrompter::Confirm(const std::u16string& AQuestion) {
+  if (!Show(AQuestion + u" [y/N] ")) return false;
+  if (fAnswer >= 0) return Show(fAnswer == 1 ? u"y\n" : u"n\n") && fAnswer == 1;
+  std::string line;
+  if (!ReadLine(line)) {
+    Show(u"\n");
+    return false;
+  }
+  line = Trim(line);
+  if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToU16(line)) + u"\n")) return false;
+  for (char& c : line)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return line == "y" || line == "yes";
 }
 
 bool TPrompter::Show(const std::u16string& AText) {
