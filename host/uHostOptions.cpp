@@ -17,6 +17,87 @@ bool ParseCount(const std::u16string& AText, int& AValue) {
   return true;
 }
 
+// The options that take no value, by their long and short names.
+bool* FlagOption(const std::u16string& AName, TRunOptions& AOptions) {
+  const struct {
+    const char16_t *Long, *Short;
+    bool TRunOptions::*Field;
+  } flags[] = {{u"--help", u"-h", &TRunOptions::Help},
+               {u"--version", nullptr, &TRunOptions::Version},
+               {u"--null", u"-0", &TRunOptions::NullSeparated},
+               {u"--confirm", nullptr, &TRunOptions::Confirm},
+               {u"--dry-run", u"-n", &TRunOptions::DryRun},
+               {u"--quiet", u"-q", &TRunOptions::Quiet},
+               {u"--verbose", u"-v", &TRunOptions::Verbose},
+               {u"--parents", u"-p", &TRunOptions::Parents}};
+  for (const auto& flag : flags) {
+    if (AName == flag.Long || (flag.Short && AName == flag.Short)) return &(AOptions.*flag.Field);
+  }
+  return nullptr;
+}
+
+// Short flags given together, as in -nv.
+bool SetShortFlags(const std::u16string& AArgument, TRunOptions& AOptions) {
+  if (AArgument.size() < 2 || AArgument[1] == u'-') return false;
+  for (size_t i = 1; i < AArgument.size(); ++i) {
+    if (!FlagOption(std::u16string{u'-', AArgument[i]}, AOptions)) return false;
+  }
+  for (size_t i = 1; i < AArgument.size(); ++i)
+    *FlagOption(std::u16string{u'-', AArgument[i]}, AOptions) = true;
+  return true;
+}
+
+bool SetValueOption(const std::u16string& AName, const std::u16string& AValue,
+                    TRunOptions& AOptions, std::string& AError) {
+  if (AName == u"--plugin") {
+    AOptions.Plugin = AValue;
+  } else if (AName == u"--lang") {
+    AOptions.Language = AValue;
+  } else if (AName == u"--current") {
+    AOptions.Current = AValue;
+  } else if (!ParseCount(AValue, AOptions.Answer)) {
+    AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
+             U16ToUtf8(AValue) + "'";
+    return false;
+  }
+  return true;
+}
+
+// DIR and the NAMEs; "-" reads names from standard input, in place of DIR too.
+bool SetPositional(std::vector<std::u16string> APositional, TRunOptions& AOptions,
+                   std::string& AError) {
+  if (!APositional.empty() && APositional.front() == u"-")
+    APositional.insert(APositional.begin(), u"");
+  if (!APositional.empty()) {
+    AOptions.Directory = APositional.front();
+    for (auto name = APositional.begin() + 1; name != APositional.end(); ++name) {
+      if (*name != u"-") {
+        AOptions.Names.push_back(*name);
+      } else if (AOptions.NamesFromInput) {
+        AError = "- can be given once";
+        return false;
+      } else {
+        AOptions.NamesFromInput = true;
+      }
+    }
+  }
+  return true;
+}
+
+// Options that cannot go together.
+bool CheckCombinations(const TRunOptions& AOptions, std::string& AError) {
+  const bool hasNames = !AOptions.Names.empty() || AOptions.NamesFromInput;
+  if (!AOptions.Current.empty() && hasNames)
+    AError = "--current and NAME arguments exclude each other";
+  else if (AOptions.NullSeparated && !AOptions.NamesFromInput)
+    AError = "--null is for names from standard input: give - as a NAME";
+  else if (AOptions.Confirm && AOptions.DryRun)
+    AError = "--confirm and --dry-run exclude each other";
+  else if (AOptions.Quiet && AOptions.Verbose)
+    AError = "--quiet and --verbose exclude each other";
+  return AError.empty();
+}
+
 } // namespace
 
 bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AOptions,
@@ -33,14 +114,11 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       optionsEnded = true;
       continue;
     }
-    if (argument == u"-h" || argument == u"--help") {
-      AOptions.Help = true;
+    if (bool* flag = FlagOption(argument, AOptions)) {
+      *flag = true;
       continue;
     }
-    if (argument == u"--version") {
-      AOptions.Version = true;
-      continue;
-    }
+    if (SetShortFlags(argument, AOptions)) continue;
     std::u16string name = argument;
     std::u16string value;
     bool hasValue = false;
@@ -61,72 +139,79 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       }
       value = AArguments[++i];
     }
-    if (name == u"--plugin") {
-      AOptions.Plugin = value;
-    } else if (name == u"--lang") {
-      AOptions.Language = value;
-    } else if (name == u"--current") {
-      AOptions.Current = value;
-    } else if (!ParseCount(value, AOptions.Answer)) {
-      AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
-               U16ToUtf8(value) + "'";
-      return false;
-    }
+    if (!SetValueOption(name, value, AOptions, AError)) return false;
   }
-  if (!positional.empty()) {
-    AOptions.Directory = positional.front();
-    AOptions.Names.assign(positional.begin() + 1, positional.end());
-  }
-  if (!AOptions.Current.empty() && !AOptions.Names.empty()) {
-    AError = "--current and NAME arguments exclude each other";
-    return false;
-  }
-  return true;
+  return SetPositional(std::move(positional), AOptions, AError) &&
+         CheckCombinations(AOptions, AError);
 }
 
 const char* HelpText() {
   return R"(Usage: quorvane-run [OPTIONS] [DIR [NAME...]]
+       quorvane-run [OPTIONS] [DIR] - < names
 
-Renames files in DIR (default: the current directory) by editing their names as text,
-with the Quorvane plugin and your own editor, as FAR Manager would run it.
+Renames files by editing their names as text in your own editor. The names go into a
+list, each line the current name and the new one in quotes; change the second column,
+save and quit, and the files are renamed. A new name may lead into a subfolder.
 
-The panel is DIR: ".." first (unless DIR is a root), then folders, then files, each
-sorted by name; names that are not UTF-8 or hold a line break are left out, with a
-warning. The NAMEs are selected; without NAMEs every entry but ".." is. The plugin
-writes the list of names; it opens in $VISUAL, else $EDITOR, else vi (notepad on
-Windows), at the first entry line where the editor takes +N. Change the second
-column, save and quit: the files are renamed. The editor must not return before you
-close the file (a graphical one may need its wait option, e.g. "code --wait"). The
-list is a temporary file named like Zan74F6.txt ("Zan", up to four hex digits, ".txt")
-in $TMPDIR (else /tmp; %TEMP% on Windows), deleted when the job ends. Lines that are
-no longer two quoted names rename nothing; a question names them first, with the
-choice to rename the other lines or to cancel.
-Questions of the plugin are numbered prompts: type a number and Enter; Enter alone,
+What is listed: every entry of DIR (default: the current directory), folders first,
+or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from the current
+directory), listed relative to DIR; "-" reads more names from standard input, one a
+line. Names outside DIR, missing, or holding a line break are left out, with a
+warning; so are entries whose names are not UTF-8.
+
+The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not return
+before you close the file (a graphical one may need its wait option, "code --wait").
+When names come from standard input, the editor and the questions use the terminal.
+The list is a temporary file named like Zan74F6.txt ("Zan", up to four hex digits,
+".txt") in $TMPDIR (else /tmp; %TEMP% on Windows), deleted when the job ends. Lines
+that are no longer two quoted names rename nothing; a question names them first, with
+the choice to rename the other lines or to cancel.
+A rename that fails asks a numbered question: type a number and Enter; Enter alone,
 Ctrl+C or the end of input cancels, and so does a question that an answer brought back
 five times in a row. Control characters in names show as \xHH.
 
-Options:
-  --plugin PATH   the plugin module (default: the package that came with this program,
-                  found from the program's own location)
-  --lang NAME     language of the plugin's texts, e.g. English, Russian (default English)
-  --answer N      answer every question with button N (1 is the first) without asking;
-                  0, or a number beyond a question's buttons, cancels it
-  --current NAME  put the cursor on NAME and select nothing: lists NAME alone
+Names:
+  -               read names from standard input, one a line
+  -0, --null      with -: names end with NUL (find -print0, git ls-files -z)
+  --current NAME  list NAME alone
+
+Before and after:
+  --confirm       show the changes (old -> new) and ask before renaming anything
+  -n, --dry-run   show the changes and rename nothing
+  -p, --parents   make the missing folders of the new names (below DIR only); a
+                  folder made that is still empty at the end is removed again
+  -q, --quiet     no summary at the end
+  -v, --verbose   the summary lists each rename that took effect
+  --answer N      answer every question with button N (1 is the first) without
+                  asking; 0, or a number beyond a question's buttons, cancels it;
+                  for --confirm, 1 is yes
+
+Program:
+  --plugin PATH   the plugin module (default: the one that came with this program)
+  --lang NAME     language of the texts, e.g. English, Russian (default English)
   --version       the versions of this program and of the plugin
   -h, --help      this text
 
+At the end a line on standard error tells how many changed lines took effect, as
+found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
+
 Exit status:
-  0  every entry went through: no message box reported a problem (a failure prompt
-     answered with Retry or Overwrite counts only when the next attempt succeeds)
-  1  some entry did not: a message box reported a problem or was cancelled (among
-     them the list that could not be read, when nothing is renamed, and lines of
-     the list that could not be read, whichever the answer), the editor
-     failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a question,
-     SIGTERM or SIGQUIT at one, or a question that could not be written to standard
-     output ended the job: at the next point where no rename is under way, with the
-     list deleted and what was renamed before left as it is
-  2  nothing was attempted: bad command line, missing directory or NAME, a plugin
-     that cannot be found, loaded or lacks an export, an editor that cannot be started
+  0  every entry went through (for --dry-run: the changes were shown)
+  1  some entry did not: a question reported a problem or was cancelled (among them
+     the list that could not be read, when nothing is renamed, and lines of the list
+     that could not be read, whichever the answer), --confirm was not answered yes,
+     the editor failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a
+     question, SIGTERM or SIGQUIT at one, or a question that could not be written to
+     standard output ended the job: at the next point where no rename is under way,
+     with the list deleted and what was renamed before left as it is
+  2  nothing was attempted: bad command line, missing directory, no NAME left, a
+     plugin that cannot be found, loaded or lacks an export, an editor that cannot
+     be started
+
+Examples:
+  quorvane-run ~/photos                     rename the entries of a folder
+  find . -name '*.jpg' | quorvane-run -     rename files of any subfolder
+  quorvane-run --confirm ~/photos           see the changes before they are made
 )";
 }
 

@@ -15,6 +15,13 @@ struct TRunOptions {
   std::u16string Current;               // --current NAME
   std::u16string Directory;             // DIR; empty: the current directory
   std::vector<std::u16string> Names;    // NAME...
+  bool NamesFromInput = false;          // "-" among the NAMEs: more names from standard input
+  bool NullSeparated = false;           // -0, --null: those names end with NUL, not a line end
+  bool Confirm = false;                 // --confirm: show the plan and ask before any move
+  bool DryRun = false;                  // -n, --dry-run: show the plan, move nothing
+  bool Quiet = false;                   // -q, --quiet: no summary
+  bool Verbose = false;                 // -v, --verbose: the summary lists what took effect
+  bool Parents = false;                 // -p, --parents: make the destinations' folders
 };
 
 // Exit statuses.

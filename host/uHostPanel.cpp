@@ -71,19 +71,6 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
   return true;
 }
 
-bool SelectNames(TPanelModel& APanel, const std::vector<std::u16string>& ANames,
-                 std::string& AError) {
-  bool first = true;
-  for (const auto& name : ANames) {
-    size_t index = 0;
-    if (!FindEntry(APanel, name, index, AError)) return false;
-    APanel.SetSelected(index, true);
-    if (first) APanel.CurrentItem = index;
-    first = false;
-  }
-  return true;
-}
-
 bool SetCurrentName(TPanelModel& APanel, const std::u16string& AName, std::string& AError) {
   size_t index = 0;
   if (!FindEntry(APanel, AName, index, AError)) return false;

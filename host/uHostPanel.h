@@ -1,5 +1,5 @@
 // The active panel of the terminal host: FAR's panel on a real directory, with its
-// entries in FAR's default order, and the selection given on the command line.
+// entries in FAR's default order, and the entry --current names.
 #pragma once
 
 #include <string>
@@ -22,10 +22,6 @@ struct TUnlistedName {
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
                std::vector<TUnlistedName>& AUnlisted, std::string& AError);
 
-// Selects the named entries (names, or paths of entries of the panel's directory) and
-// puts the cursor on the first; false with AError naming one that is not there.
-bool SelectNames(TPanelModel& APanel, const std::vector<std::u16string>& ANames,
-                 std::string& AError);
 // Puts the cursor on ANAME with nothing selected.
 bool SetCurrentName(TPanelModel& APanel, const std::u16string& AName, std::string& AError);
 // Entries other than "..".

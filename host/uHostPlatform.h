@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace host {
@@ -60,13 +61,45 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);
 
+// What a file is, whatever its name: its volume and its index there (a link itself, not
+// what it leads to). False when the name names nothing or the identity cannot be read.
+struct TFileIdentity {
+  uint64_t Volume = 0, Index = 0;
+  bool operator==(const TFileIdentity& A) const { return Volume == A.Volume && Index == A.Index; }
+};
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity);
+
+// The entries of the folder AFolder by name (UTF-8) with their file index, and the
+// folder's volume, read in one pass: for many files in few folders far cheaper than a
+// look-up a file. False where the platform cannot tell identities so (Windows) or the
+// folder cannot be read; GetFileIdentity then tells each.
+struct TFolderIdentities {
+  uint64_t Volume = 0;
+  std::unordered_map<std::string, uint64_t> Indexes;
+};
+bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries);
+
+// All of standard input, as bytes; false with AError set when it cannot be read.
+bool ReadStandardInput(std::string& ABytes, std::string& AError);
+// Standard input becomes the terminal (/dev/tty, CONIN$ on Windows), for the editor and
+// the questions, once the names have been read from it; where there is none, the null
+// device, so that questions read the end of input.
+void InputFromTerminal();
+
 // Ctrl+C and a request to terminate (SIGINT, and SIGTERM, SIGQUIT or SIGHUP; on Windows the
 // console's Ctrl+C, and its break, close and shut-down events). Once CatchSignals has run they no
 // longer end the process: each is recorded, and a read of standard input that waits for the user is
 // cut short by it. TakeSignal answers the one recorded last and forgets it.
+// A request to terminate not yet taken outranks a Ctrl+C that comes after it.
 enum TSignal { sigNone, sigInterrupt, sigTerminate };
 void CatchSignals();
 TSignal TakeSignal();
+
+// One byte of standard input for a question that waits: inEnd at the end of the input or
+// when it cannot be read, inSignal when a signal has come (it stays for TakeSignal). A
+// signal that comes just before the wait begins cuts it short as surely as one during it.
+enum TInput { inByte, inEnd, inSignal };
+TInput ReadInput(char& AByte);
 
 // Runs the command line AEditor (a program and its arguments, as the user wrote it in
 // $VISUAL or $EDITOR) with AArguments appended, and waits for it. Returns false with

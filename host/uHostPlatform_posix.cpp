@@ -1,11 +1,14 @@
 #include "uHostPlatform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -130,17 +133,93 @@ bool FileExists(const std::u16string& AFileName) {
   return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
 }
 
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
+  struct stat info;
+  if (lstat(U16ToUtf8(AFileName).c_str(), &info) != 0) return false;
+  AIdentity.Volume = static_cast<uint64_t>(info.st_dev);
+  AIdentity.Index = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
+bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
+  DIR* folder = opendir(U16ToUtf8(AFolder).c_str());
+  if (!folder) return false;
+  struct stat info;
+  const bool read = fstat(dirfd(folder), &info) == 0;
+  if (read) {
+    AEntries.Volume = static_cast<uint64_t>(info.st_dev);
+    while (const dirent* entry = readdir(folder))
+      AEntries.Indexes.emplace(entry->d_name, static_cast<uint64_t>(entry->d_ino));
+  }
+  closedir(folder);
+  return read;
+}
+
+bool ReadStandardInput(std::string& ABytes, std::string& AError) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof(buffer));
+    if (count == 0) return true;
+    if (count > 0) {
+      ABytes.append(buffer, static_cast<size_t>(count));
+    } else if (errno != EINTR) {
+      AError = std::strerror(errno);
+      return false;
+    }
+  }
+}
+
+void InputFromTerminal() {
+  int terminal = open("/dev/tty", O_RDWR | O_CLOEXEC);
+  if (terminal < 0) terminal = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (terminal < 0) return;
+  dup2(terminal, STDIN_FILENO); // the copy is inherited by the editor
+  close(terminal);
+  std::clearerr(stdin);
+}
+
 namespace {
 
-volatile sig_atomic_t CaughtSignal = 0;
+// Lock-free, so that the handler may change it and TakeSignal take it in one step.
+std::atomic<int> CaughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+// The self-pipe: every signal caught writes a byte to it, so that a wait for input that
+// begins just after the signal came still returns at once.
+int WakeRead = -1, WakeWrite = -1;
+
+bool EndsTheJob(int ASignal) {
+  return ASignal != 0 && ASignal != SIGINT;
+}
 
 void RecordSignal(int ASignal) {
-  CaughtSignal = ASignal;
+  const int savedErrno = errno;
+  // A request to terminate that has not been taken yet stays: a Ctrl+C after it does not
+  // make it a mere cancel.
+  int recorded = CaughtSignal.load();
+  while ((!EndsTheJob(recorded) || EndsTheJob(ASignal)) &&
+         !CaughtSignal.compare_exchange_weak(recorded, ASignal)) {
+  }
+  if (WakeWrite >= 0) (void)!write(WakeWrite, "s", 1);
+  errno = savedErrno;
+}
+
+void OpenWakePipe() {
+  int ends[2];
+  if (WakeRead >= 0 || pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  WakeRead = ends[0];
+  WakeWrite = ends[1];
+}
+
+void DrainWakePipe() {
+  char bytes[64];
+  while (read(WakeRead, bytes, sizeof bytes) > 0) {
+  }
 }
 
 } // namespace
 
 void CatchSignals() {
+  OpenWakePipe();
   // Without SA_RESTART, so that a read waiting for the user returns when one comes.
   struct sigaction record {};
   record.sa_handler = RecordSignal;
@@ -155,10 +234,30 @@ void CatchSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
+TInput ReadInput(char& AByte) {
+  for (;;) {
+    if (CaughtSignal.load() != 0) return inSignal;
+    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {WakeRead, POLLIN, 0}};
+    if (poll(waits, WakeRead >= 0 ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      return inEnd;
+    }
+    if (WakeRead >= 0 && waits[1].revents != 0) {
+      DrainWakePipe();
+      continue; // the signal, if not taken meanwhile, is seen above
+    }
+    // One byte at a time: nothing beyond the answer is taken from the input, which the
+    // editor started later shares.
+    const ssize_t n = read(STDIN_FILENO, &AByte, 1);
+    if (n == 1) return inByte;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    return inEnd;
+  }
+}
+
 TSignal TakeSignal() {
-  const int signal = CaughtSignal;
-  CaughtSignal = 0;
-  return signal == 0 ? sigNone : signal == SIGINT ? sigInterrupt : sigTerminate;
+  const int signal = CaughtSignal.exchange(0);
+  return signal == 0 ? sigNone : EndsTheJob(signal) ? sigTerminate : sigInterrupt;
 }
 
 namespace {

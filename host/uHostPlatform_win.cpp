@@ -3,6 +3,8 @@
 #include "uHostPlatform.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 
 #include "uHostText.h"
 
@@ -177,20 +179,147 @@ bool FileExists(const std::u16string& AFileName) {
 namespace {
 
 volatile LONG CaughtSignal = sigNone;
+// Set while the main thread waits for input: a console event then cancels its read.
+volatile LONG WaitingForInput = 0;
+HANDLE MainThread = nullptr;
 
+// How long a close, log-off or shut-down is held so that the main thread can end the job
+// (give back the files that wait under a free name, delete the list) and the process with
+// it; Windows itself ends the process after a few seconds of a close.
+constexpr DWORD EndingWaitMs = 20000;
+// How long a console event keeps cancelling a read that began just before it was seen.
+constexpr int CancelRounds = 400;
+
+LONG Peek(volatile LONG& AValue) {
+  return InterlockedCompareExchange(&AValue, 0, 0);
+}
+
+// A request to terminate not yet taken stays: a Ctrl+C after it does not make it a cancel.
+void Record(LONG ASignal) {
+  LONG recorded = Peek(CaughtSignal);
+  while (!(recorded == sigTerminate && ASignal == sigInterrupt)) {
+    const LONG seen = InterlockedCompareExchange(&CaughtSignal, ASignal, recorded);
+    if (seen == recorded) break;
+    recorded = seen;
+  }
+}
+
+// Cancels the main thread's read of standard input until it has seen the signal, so that
+// a read that began just before the signal came does not wait for ever.
+void CutShortInputWait() {
+  for (int i = 0; i < CancelRounds && Peek(WaitingForInput) != 0 && Peek(CaughtSignal) != sigNone;
+       ++i) {
+    CancelSynchronousIo(MainThread);
+    Sleep(5);
+  }
+}
+
+// Runs on a thread of its own. Windows ends the process as soon as the handler of a
+// close, log-off or shut-down returns: it returns only when the main thread has ended the
+// process, or when the wait runs out.
 BOOL WINAPI RecordConsoleEvent(DWORD AEvent) {
-  InterlockedExchange(&CaughtSignal, AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
+  Record(AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
+  CutShortInputWait();
+  if (AEvent == CTRL_CLOSE_EVENT || AEvent == CTRL_LOGOFF_EVENT || AEvent == CTRL_SHUTDOWN_EVENT)
+    WaitForSingleObject(MainThread, EndingWaitMs);
   return TRUE;
+}
+
+// A console read that answered nothing: Ctrl+C, whose handler may not have run yet.
+bool SignalComesSoon() {
+  for (int i = 0; i < 20 && Peek(CaughtSignal) == sigNone; ++i)
+    Sleep(5);
+  return Peek(CaughtSignal) != sigNone;
+}
+
+TInput ReadOneByte(char& AByte) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  const bool console = InputIsTerminal();
+  for (;;) {
+    if (Peek(CaughtSignal) != sigNone) return inSignal;
+    DWORD read = 0;
+    if (ReadFile(input, &AByte, 1, &read, nullptr)) {
+      // Ctrl+Z ends console input, as the C runtime reads it.
+      if (read == 1) return console && AByte == '\x1A' ? inEnd : inByte;
+      return console && SignalComesSoon() ? inSignal : inEnd;
+    }
+    // Cancelled for a signal (or by the console's Ctrl+C): seen above.
+    if (GetLastError() != ERROR_OPERATION_ABORTED) return inEnd;
+  }
 }
 
 } // namespace
 
 void CatchSignals() {
+  if (!MainThread)
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &MainThread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
   SetConsoleCtrlHandler(RecordConsoleEvent, TRUE);
+}
+
+TInput ReadInput(char& AByte) {
+  InterlockedExchange(&WaitingForInput, 1);
+  const TInput result = ReadOneByte(AByte);
+  InterlockedExchange(&WaitingForInput, 0);
+  return result;
 }
 
 TSignal TakeSignal() {
   return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
+}
+
+bool ReadFolderIdentities(const std::u16string&, TFolderIdentities&) {
+  return false; // a folder's listing does not hold the file indexes here
+}
+
+bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
+  const HANDLE file = CreateFileW(
+      W(AFileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool read = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!read) return false;
+  AIdentity.Volume = info.dwVolumeSerialNumber;
+  AIdentity.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+bool ReadStandardInput(std::string& ABytes, std::string& AError) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  char buffer[65536];
+  for (;;) {
+    DWORD count = 0;
+    if (!ReadFile(input, buffer, sizeof(buffer), &count, nullptr)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return true;
+      AError = SystemErrorText(error);
+      return false;
+    }
+    if (count == 0) return true;
+    ABytes.append(buffer, count);
+  }
+}
+
+void InputFromTerminal() {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE terminal =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherited, OPEN_EXISTING, 0, nullptr);
+  if (terminal == INVALID_HANDLE_VALUE) {
+    terminal = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                           OPEN_EXISTING, 0, nullptr);
+  }
+  if (terminal == INVALID_HANDLE_VALUE) return;
+  // The C runtime's standard input reads it too: its descriptor 0 takes the new handle.
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(terminal), _O_RDONLY);
+  if (descriptor >= 0) {
+    _dup2(descriptor, 0);
+    _close(descriptor);
+  }
+  SetStdHandle(STD_INPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(0)));
+  std::clearerr(stdin);
 }
 
 bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,

@@ -1,7 +1,7 @@
 #include "uHostPrompt.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <cctype>
+#include <utility>
 
 #include "files/uStrings.h"
 #include "uHostPlatform.h"
@@ -38,22 +38,21 @@ bool ParseChoice(const std::string& AText, size_t ACount, size_t& AChoice) {
 bool TPrompter::ReadLine(std::string& ALine) {
   ALine.clear();
   for (;;) {
-    // A signal while the question is shown or waits: Ctrl+C cancels it as an empty answer
-    // does, a request to terminate cancels it and ends the job.
-    if (const TSignal signal = TakeSignal(); signal != sigNone) {
-      std::clearerr(stdin);
-      if (signal == sigTerminate) fTerminated = true;
+    char c;
+    switch (ReadInput(c)) {
+    case inByte:
+      if (c == '\n') return true;
+      ALine.push_back(c);
+      break;
+    case inEnd:
+      return !ALine.empty();
+    case inSignal:
+      // A signal while the question is shown or waits: Ctrl+C cancels it as an empty
+      // answer does, a request to terminate cancels it and ends the job.
+      if (TakeSignal() == sigTerminate) fTerminated = true;
       ALine.clear();
       return false;
     }
-    const int c = std::fgetc(stdin);
-    if (c == '\n') return true;
-    if (c != EOF) {
-      ALine.push_back(static_cast<char>(c));
-      continue;
-    }
-    // A read cut short by a signal is taken above; anything else ends the input.
-    if (!std::ferror(stdin) || errno != EINTR) return !ALine.empty();
   }
 }
 
@@ -70,7 +69,10 @@ intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16
            EscapeControlCharacters(StripHotKey(AButtons[i]));
   }
   if (!AButtons.empty()) box += u"\n";
-  if (!Show(box)) return -1;
+  if (!Show(box)) {
+    ShowOnError(box);
+    return -1;
+  }
   return Answer(box, AButtons.size());
 }
 
@@ -85,11 +87,30 @@ intptr_t TPrompter::Choose(const std::u16string& ATitle,
   return Answer(menu, AItems.size());
 }
 
+bool TPrompter::Confirm(const std::u16string& AQuestion) {
+  if (!Show(AQuestion + u" [y/N] ")) return false;
+  if (fAnswer >= 0) return Show(fAnswer == 1 ? u"y\n" : u"n\n") && fAnswer == 1;
+  std::string line;
+  if (!ReadLine(line)) {
+    Show(u"\n");
+    return false;
+  }
+  line = Trim(line);
+  if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToU16(line)) + u"\n")) return false;
+  for (char& c : line)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return line == "y" || line == "yes";
+}
+
 bool TPrompter::Show(const std::u16string& AText) {
   if (WriteOut(AText)) return true;
   if (!fTerminated) WriteErr(u"quorvane-run: cannot write to standard output; cancelled\n");
   fTerminated = true;
   return false;
+}
+
+void TPrompter::ShowOnError(const std::u16string& ABox) {
+  WriteErr(!ABox.empty() && ABox[0] == u'\n' ? ABox.substr(1) : ABox);
 }
 
 int TPrompter::CountRepeat(const std::u16string& AShown) {

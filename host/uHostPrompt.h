@@ -23,6 +23,9 @@ public:
   // Shows a menu: its title and its items numbered from 1, one a line. Returns the index
   // of the item chosen, or -1 as Ask does.
   intptr_t Choose(const std::u16string& ATitle, const std::vector<std::u16string>& AItems);
+  // A question of yes or no: true only for "y" or "yes" typed (in any case), or for
+  // --answer 1; anything else, the end of input or a signal is no.
+  bool Confirm(const std::u16string& AQuestion);
   // Whether a request to terminate came while a question waited, or a question could not
   // be shown: the job is to end.
   bool Terminated() const { return fTerminated; }
@@ -32,6 +35,9 @@ private:
   bool ReadLine(std::string& ALine);
   // Writes to standard output; when that fails, the job is to end.
   bool Show(const std::u16string& AText);
+  // A box that standard output could not take goes to standard error: it may name where
+  // a file stays that could not be given its name back.
+  void ShowOnError(const std::u16string& ABox);
 
   int fAnswer;
   // The last two boxes answered, and how many times in a row each came: a box that an

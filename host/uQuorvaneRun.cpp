@@ -16,6 +16,9 @@
 #include "uHostPlugin.h"
 #include "uHostPrompt.h"
 #include "uHostText.h"
+#include "uMadeFolders.h"
+#include "uNamedEntries.h"
+#include "uRenamePlan.h"
 #include "uTerminalUser.h"
 
 namespace host {
@@ -99,8 +102,36 @@ int PrintVersion(const TRunOptions& AOptions) {
   return ExitAllDone;
 }
 
+void WarnRefused(const std::vector<TRefusedName>& ARefused) {
+  for (const auto& name : ARefused)
+    Warn("left out a name that " + name.Reason + ": " + U16ToUtf8(name.Name));
+}
+
+// The panel of the named entries: those of the command line and of standard input.
+bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+  std::vector<std::u16string> names = AOptions.Names;
+  std::vector<TRefusedName> refused;
+  if (AOptions.NamesFromInput) {
+    std::string bytes;
+    if (!ReadStandardInput(bytes, AError)) {
+      AError = "cannot read the names from standard input: " + AError;
+      return false;
+    }
+    const auto read = SplitNames(bytes, AOptions.NullSeparated, refused);
+    names.insert(names.end(), read.begin(), read.end());
+    // Standard input is spent: the editor and the questions get the terminal.
+    InputFromTerminal();
+  }
+  const bool filled = LoadNamedEntries(
+      APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, names, refused, AError);
+  WarnRefused(refused);
+  return filled;
+}
+
 // The panel of the job: the directory, with the entries to rename selected.
 bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+  if (!AOptions.Names.empty() || AOptions.NamesFromInput)
+    return FillPanelWithNames(AOptions, APanel, AError);
   std::vector<TUnlistedName> unlisted;
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
     return false;
@@ -109,7 +140,6 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AE
          (name.LineBreak ? "holds a line break: " : "is not UTF-8: ") + U16ToUtf8(name.Name));
   }
   if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
-  if (!AOptions.Names.empty()) return SelectNames(APanel, AOptions.Names, AError);
   if (EntryCount(APanel) == 0) {
     AError = "nothing to rename: " + U16ToUtf8(APanel.Directory) + " is empty";
     return false;
@@ -180,9 +210,73 @@ bool OpenPlugin(TPlugin& APlugin, const TFarModel& AModel, std::string& AError) 
   return true;
 }
 
-// The list in the user's editor, then FAR's editor-close event, on which the plugin reads
-// the list and renames. Answers the exit status.
-int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TTerminalUser& AUser) {
+// What the host does around the plugin's renames, as the options ask.
+struct TJob {
+  const TRunOptions& Options;
+  TPrompter& Prompter;
+  const TTerminalUser& User;
+  std::u16string Directory; // the panel's
+};
+
+// FAR's editor-close event, on which the plugin reads the list and renames; it tells
+// what it did, also when it cannot read the list.
+int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
+  ProcessEditorEventInfo event{};
+  event.StructSize = sizeof(event);
+  event.Event = EE_CLOSE;
+  event.EditorID = AEditor.Id;
+  APlugin.ProcessEditorEventW(&event);
+  if (TakeSignal() != sigNone)
+    return Fail(ExitNotAllDone, "interrupted after the renames were done");
+  if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
+  return ExitAllDone;
+}
+
+// The saved list's changes shown (and asked for with --confirm); false when the job is to
+// end here with AStatus.
+bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AStatus) {
+  const TRunOptions& options = AJob.Options;
+  if (!options.DryRun && !options.Confirm) return true;
+  if (!APlanned) {
+    AStatus = Fail(ExitNotAllDone, "cannot read the list; nothing renamed");
+    return false;
+  }
+  if (!WriteOut(APlan.Text())) {
+    AStatus = Fail(ExitNotAllDone, "cannot write to standard output; nothing renamed");
+    return false;
+  }
+  AStatus = ExitAllDone;
+  if (options.DryRun) return false;
+  if (APlan.Moves().empty() || AJob.Prompter.Confirm(u"Rename?")) return true;
+  AStatus = Fail(ExitNotAllDone, "nothing renamed");
+  return false;
+}
+
+// The plugin's renames with what the options add: the plan before, the folders made for
+// them, and the summary after.
+int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
+  const TRunOptions& options = AJob.Options;
+  TRenamePlan plan;
+  const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
+                       plan.Read(AEditor.FileName, AJob.Directory);
+  int status = ExitAllDone;
+  if (!ShowPlan(plan, planned, AJob, status)) return status;
+  TMadeFolders folders;
+  if (planned && options.Parents) {
+    std::vector<std::string> warnings;
+    folders.Make(plan, AJob.Directory, warnings);
+    for (const auto& warning : warnings)
+      Warn(warning);
+  }
+  if (planned) plan.NoteSources();
+  status = CloseEditor(APlugin, AEditor, AJob);
+  folders.RemoveEmpty();
+  if (planned && !options.Quiet) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+  return status;
+}
+
+// The list in the user's editor, then the renames. Answers the exit status.
+int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   const std::u16string command = EditorCommand();
   int editorStatus = 0;
   std::string error;
@@ -196,27 +290,18 @@ int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TTermina
                                     "; nothing renamed");
   }
   if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
-  // The plugin reads the list and tells what it did, also when it cannot read it.
-  ProcessEditorEventInfo event{};
-  event.StructSize = sizeof(event);
-  event.Event = EE_CLOSE;
-  event.EditorID = AEditor.Id;
-  APlugin.ProcessEditorEventW(&event);
-  if (TakeSignal() != sigNone)
-    return Fail(ExitNotAllDone, "interrupted after the renames were done");
-  if (AUser.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
-  return ExitAllDone;
+  return Rename(APlugin, AEditor, AJob);
 }
 
 // What the plugin's opening led to: the editor it opened, or why there is none.
-int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TTerminalUser& AUser) {
+int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TJob& AJob) {
   if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
   TEditorWindow* editor = AModel.CurrentEditor();
   if (!editor) {
-    if (!AUser.ProblemReported()) Warn("the plugin opened no list");
+    if (!AJob.User.ProblemReported()) Warn("the plugin opened no list");
     return ExitNotAllDone;
   }
-  return EditAndRename(APlugin, *editor, AUser);
+  return EditAndRename(APlugin, *editor, AJob);
 }
 
 // FAR's exit: the plugin's exit call, the module unloaded, and the editor's window gone,
@@ -250,7 +335,8 @@ int RunJob(const TRunOptions& AOptions) {
     plugin.ExitFARW(&exit);
   });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const int status = AfterOpening(plugin, model, user);
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory};
+  const int status = AfterOpening(plugin, model, job);
   EndPlugin(plugin, model);
   return status;
 }

@@ -21,6 +21,31 @@ constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDI
 constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
 
+// The list file, made in the temporary directory as a new file of the user's own: a file
+// that someone else has put under the name, or a link there, is never opened. Open until
+// the list is written.
+class TNewListFile {
+public:
+  TNewListFile() {
+    // Without a usable temporary directory the name would come out relative to the
+    // current directory; the list is never written there.
+    const std::u16string directory = GetTempDirectory();
+    if (!directory.empty()) fHandle = CreateTempFile(directory, u"Zandrel3", u".txt", fName);
+    if (fHandle == win::InvalidHandleValue())
+      throw EFOpenError("Cannot create the list file in the temporary directory");
+  }
+  TNewListFile(const TNewListFile&) = delete;
+  TNewListFile& operator=(const TNewListFile&) = delete;
+  ~TNewListFile() { win::CloseHandle(fHandle); }
+
+  win::HANDLE Handle() const { return fHandle; }
+  const std::u16string& Name() const { return fName; }
+
+private:
+  win::HANDLE fHandle = win::InvalidHandleValue();
+  std::u16string fName;
+};
+
 } // namespace
 
 TFileList::TFileList() {
@@ -116,19 +141,14 @@ TFileList::TPanelLoad TFileList::LoadFromPanel(const TFarPanelInfo& AInfo) {
 
 void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
                                const TListedName& AName) {
-  // Without a usable temporary directory the name would come out relative to the
-  // current directory; the list is never written there.
-  const std::u16string tempDirectory = GetTempDirectory();
-  std::u16string listFileName = UniqueTempFileName(tempDirectory, u"Zandrel3", u".txt");
-  if (tempDirectory.empty() || listFileName.compare(0, tempDirectory.size(), tempDirectory) != 0)
-    throw EFOpenError("Cannot create the list file in the temporary directory");
-  fListFileName = listFileName;
+  const TNewListFile listFile;
+  fListFileName = listFile.Name();
 
   size_t width = 0;
   std::u16string_view name;
   for (size_t i = 0; i < ACount; ++i)
     if (AName(i, name)) width = std::max(width, QuotedLength(name));
-  TTextStream stream(fListFileName, fmCreate);
+  TTextStream stream(reinterpret_cast<uintptr_t>(listFile.Handle()));
   stream.SetEncoding(feUTF8);
   // Every line of the file ends as the stream ends lines, the header's own lines too: an
   // editor that finds a lone LF takes the whole file for one with LF line ends and shows

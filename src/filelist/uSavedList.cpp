@@ -117,7 +117,7 @@ void TSavedList::Reserve(size_t ABytes) {
   fBytes.reserve(ABytes);
 }
 
-bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
+bool LoadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
   ALines.Clear();
   try {
     if (!AFileName.empty() && FileExists(AFileName)) {
@@ -137,10 +137,15 @@ bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
       }
     }
   } catch (...) {
-    // Not opened, or not read (too large to hold, say): told below like a list that is
-    // gone. Nothing has been renamed yet.
+    // Not opened, or not read (too large to hold, say): as good as gone.
   }
   ALines.Clear();
+  return false;
+}
+
+bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
+  if (LoadSavedList(AFileName, ALines)) return true;
+  // Nothing has been renamed yet.
   ShowMessageIds({MTitle, MListUnreadable, MOk}, 1, FMSG_WARNING);
   return false;
 }

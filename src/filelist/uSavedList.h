@@ -66,3 +66,5 @@ private:
 // cannot be read in full: it is gone, a folder or anything else than a file, cannot be
 // opened, or a read fails. All of it is read first, so that such a list renames nothing.
 bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines);
+// ReadSavedList without the box: for a reader that tells the user in its own way.
+bool LoadSavedList(const std::u16string& AFileName, TSavedList& ALines);

@@ -25,10 +25,11 @@ namespace {
 const char16_t PluginTitle[] = u"Quorvane";
 const char16_t PluginAuthor[] = u"The Quorvane developers, https://quorvane.example.org";
 
-// What GetPluginInfoW hands to FAR: fetched once, kept where FAR's pointers stay valid.
-bool PluginMenuReady = false;
+// What GetPluginInfoW hands to FAR, kept where FAR's pointers stay valid. The text is
+// fetched on every call: FAR frees its texts when the user changes the language and then
+// asks again, so a text kept from an earlier call may point into freed memory.
 const char16_t* PluginMenuStrings[1] = {nullptr};
-GUID PluginMenuGuids[1] = {};
+const GUID PluginMenuGuids[1] = {PluginMenuGUID};
 
 // Tells the user that the list file could not be written or read. Nothing else must
 // escape from here either.
@@ -126,11 +127,7 @@ QUORVANE_EXPORT void FARAPI_CALL GetGlobalInfoW(GlobalInfo* Info) {
 QUORVANE_EXPORT void FARAPI_CALL GetPluginInfoW(PluginInfo* Info) {
   try {
     if (!Info) return;
-    if (!PluginMenuReady) {
-      PluginMenuStrings[0] = GetMessageText(MTitle);
-      PluginMenuGuids[0] = PluginMenuGUID;
-      PluginMenuReady = true;
-    }
+    PluginMenuStrings[0] = GetMessageText(MTitle);
     std::memset(Info, 0, sizeof(PluginInfo));
     Info->StructSize = sizeof(PluginInfo);
     Info->Flags = PF_EDITOR;

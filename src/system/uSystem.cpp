@@ -24,6 +24,16 @@ void Register(const std::u16string& AFileName) {
   if (TempFiles && !AFileName.empty()) TempFiles->push_back(AFileName);
 }
 
+// How many numbered names CreateNumberedFile tries before it gives up.
+constexpr uint64_t MaxNumberedNames = 1000;
+
+// The errors of a CREATE_NEW open whose name something else already holds (a file, a
+// directory, a link, a file about to be deleted).
+bool NameIsTaken(win::DWORD AError) {
+  return AError == win::ERROR_FILE_EXISTS || AError == win::ERROR_ALREADY_EXISTS ||
+         AError == win::ERROR_ACCESS_DENIED;
+}
+
 bool HasWildcard(const std::u16string& AFileName) {
   return AFileName.find_first_of(u"*?") != std::u16string::npos;
 }
@@ -88,24 +98,44 @@ std::u16string CreateTempFileName(const std::u16string& ADirectory, const std::u
   }
 }
 
-std::u16string UniqueTempFileName(const std::u16string& ADirectory, const std::u16string& APrefix,
-                                  const std::u16string& ASuffix) {
+win::HANDLE CreateNumberedFile(const std::u16string& ABase, const std::u16string& ASuffix,
+                               std::u16string& AFileName) {
+  AFileName.clear();
   try {
-    std::u16string name = CreateTempFileName(ADirectory, APrefix);
+    std::u16string candidate = ABase + ASuffix;
+    for (uint64_t counter = 0; counter <= MaxNumberedNames; ++counter) {
+      // CREATE_NEW opens nothing that is already there, a link included.
+      const win::HANDLE file =
+          win::CreateFileW(candidate.c_str(), win::GENERIC_READ | win::GENERIC_WRITE, 0, nullptr,
+                           win::CREATE_NEW, win::FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != win::InvalidHandleValue()) {
+        Register(candidate);
+        AFileName = candidate;
+        return file;
+      }
+      if (!NameIsTaken(win::GetLastError())) break;
+      candidate = ABase + DecimalText(counter) + ASuffix;
+    }
+  } catch (...) {
+  }
+  return win::InvalidHandleValue();
+}
+
+win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16string& APrefix,
+                           const std::u16string& ASuffix, std::u16string& AFileName) {
+  AFileName.clear();
+  try {
+    const std::u16string name = CreateTempFileName(ADirectory, APrefix);
+    if (name.empty()) return win::InvalidHandleValue();
 
     // The name without its extension; a full stop inside a directory name does not count.
     std::u16string base = name;
     const char16_t stops[] = {u'.', u'\\', u':', win::PathDelimiter, 0};
-    size_t last = name.find_last_of(stops);
+    const size_t last = name.find_last_of(stops);
     if (last != std::u16string::npos && name[last] == u'.') base = name.substr(0, last);
-
-    std::u16string candidate = base + ASuffix;
-    for (uint64_t counter = 0; FileExists(candidate); ++counter)
-      candidate = base + DecimalText(counter) + ASuffix;
-    Register(candidate);
-    return candidate;
+    return CreateNumberedFile(base, ASuffix, AFileName);
   } catch (...) {
-    return {};
+    return win::InvalidHandleValue();
   }
 }
 

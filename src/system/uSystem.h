@@ -17,11 +17,17 @@ std::u16string GetTempDirectory();
 // A name the system has just made unique in ADirectory (the file itself is deleted again);
 // registered in TempFiles. Empty on failure.
 std::u16string CreateTempFileName(const std::u16string& ADirectory, const std::u16string& APrefix);
-// A name for a file of the caller's own: the base of a CreateTempFileName name with ASuffix,
-// or with 0, 1, 2 ... before ASuffix while such a file exists. Creates no file; both names
-// are registered.
-std::u16string UniqueTempFileName(const std::u16string& ADirectory, const std::u16string& APrefix,
-                                  const std::u16string& ASuffix);
+// Creates a new file, empty and open for reading and writing, that nobody else can have
+// opened or planted: ABase + ASuffix, or ABase + 0, 1, 2 ... + ASuffix while the name is
+// taken (by a file, a directory or a link, which is never followed). On POSIX only the
+// user may read or write it. The name created goes to AFileName and is registered; the
+// caller closes the handle. InvalidHandleValue when no name could be created.
+win::HANDLE CreateNumberedFile(const std::u16string& ABase, const std::u16string& ASuffix,
+                               std::u16string& AFileName);
+// CreateNumberedFile with the base of a CreateTempFileName name in ADirectory (so the
+// prefix is kept); fails when the directory gives no such name.
+win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16string& APrefix,
+                           const std::u16string& ASuffix, std::u16string& AFileName);
 // Deletes the registered names that exist as files, then destroys TempFiles.
 void DeleteTempFiles();
 

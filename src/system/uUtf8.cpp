@@ -19,9 +19,11 @@ size_t DecodeUtf8(const uint8_t* ASource, size_t AIndex, size_t ALength, uint32_
   } else {
     return 1; // stray continuation byte, C0, C1, F5 to FF
   }
-  if (ALength - AIndex - 1 < need) return ALength - AIndex;
+  // Input that ends early ends the ill-formed part where it ends; a byte present that is
+  // no continuation byte ends it as well and starts the next character.
   size_t taken = 1;
   auto next = [&](uint32_t& AValue) {
+    if (AIndex + taken >= ALength) return false;
     const uint32_t c = ASource[AIndex + taken] ^ 0x80u;
     if (c >= 0x40) return false;
     AValue = (ACode << 6) | c;

@@ -134,6 +134,22 @@ bool CopyOwnerModeAndTimes(int ASource, int ATarget, const struct stat& AStat) {
   return true;
 }
 
+bool SameTime(const struct timespec& A, const struct timespec& B) {
+  return A.tv_sec == B.tv_sec && A.tv_nsec == B.tv_nsec;
+}
+
+// The source is still the file that was copied: unchanged through its open descriptor
+// (size, modification and change times: a write, a cut or a change of attributes moves
+// them), and its name still names it (a program that saves a new version over the name
+// puts another file there).
+bool SourceUnchanged(int ASource, const std::string& AFrom, const struct stat& ACopied) {
+  struct stat now, named;
+  return fstat(ASource, &now) == 0 && now.st_size == ACopied.st_size &&
+         SameTime(now.st_mtim, ACopied.st_mtim) && SameTime(now.st_ctim, ACopied.st_ctim) &&
+         lstat(AFrom.c_str(), &named) == 0 && named.st_dev == ACopied.st_dev &&
+         named.st_ino == ACopied.st_ino;
+}
+
 } // namespace
 
 BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
@@ -156,13 +172,17 @@ BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo) {
 
   bool ok = CopyData(source, target, st.st_size) && CopyOwnerModeAndTimes(source, target, st) &&
             fsync(target) == 0;
-  int error = ok ? 0 : errno;
-  if (close(target) != 0 && ok) ok = false, error = errno;
+  DWORD error = ok ? ERROR_SUCCESS : ErrorOf(errno ? errno : EIO, ATo);
+  if (close(target) != 0 && ok) ok = false, error = ErrorOf(errno, ATo);
+  // What another program wrote meanwhile is not in the copy (a source cut short would
+  // leave it padded): the source stays as it is now, for the user to decide again.
+  if (ok) MoveCalls().Copied(AFrom.c_str());
+  if (ok && !SourceUnchanged(source, AFrom, st)) ok = false, error = ERROR_SHARING_VIOLATION;
   close(source);
-  if (ok && unlink(AFrom.c_str()) != 0) ok = false, error = errno;
+  if (ok && unlink(AFrom.c_str()) != 0) ok = false, error = ErrorOf(errno, AFrom);
   if (!ok) {
     unlink(ATo.c_str());
-    return Fail(ErrorOf(error ? error : EIO, ATo), 0);
+    return Fail(error, 0);
   }
   return 1;
 }

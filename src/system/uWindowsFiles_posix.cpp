@@ -114,13 +114,15 @@ int OpenFlags(DWORD AAccess) {
   return flags | ((AAccess & GENERIC_READ) ? O_RDWR : O_WRONLY);
 }
 
-// A new file, made exclusively; -1 with errno EEXIST when one is there already. Windows
-// reports an existing directory as access denied, not as a file.
+// A new file, made exclusively (so never through a link) and the user's own; -1 with
+// errno EEXIST when one is there already. Windows reports an existing directory as access
+// denied, not as a file.
 int CreateExclusively(const std::string& APath, int AFlags, DWORD ADisposition) {
-  const int fd = ::open(APath.c_str(), AFlags | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+  const int fd = ::open(APath.c_str(), AFlags | O_CREAT | O_EXCL | O_NOFOLLOW, S_IRUSR | S_IWUSR);
   if (fd >= 0 || errno != EEXIST || ADisposition == CREATE_NEW) return fd;
   struct stat st;
-  if (::stat(APath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) errno = EISDIR;
+  // A link that leads nowhere is still an entry there: EEXIST stays.
+  errno = ::stat(APath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? EISDIR : EEXIST;
   return -1;
 }
 

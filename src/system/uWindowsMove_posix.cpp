@@ -16,11 +16,11 @@
 namespace win::standin {
 
 TMoveCalls& MoveCalls() {
-  static TMoveCalls calls{
-      [](const char* AFrom, const char* ATo) {
-        return renameat2(AT_FDCWD, AFrom, AT_FDCWD, ATo, RENAME_NOREPLACE);
-      },
-      [](const char* APath, struct stat* AStat) { return lstat(APath, AStat); }};
+  static TMoveCalls calls{[](const char* AFrom, const char* ATo) {
+                            return renameat2(AT_FDCWD, AFrom, AT_FDCWD, ATo, RENAME_NOREPLACE);
+                          },
+                          [](const char* APath, struct stat* AStat) { return lstat(APath, AStat); },
+                          [](const char*) {}};
   return calls;
 }
 

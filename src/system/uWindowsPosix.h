@@ -38,16 +38,21 @@ char16_t LowerCase(char16_t C);
 
 // The two file-system calls on which MoveFileW's refusal to replace rests. A test may
 // replace them to play a file system without no-replace renames, or one whose look-ups
-// fail; each answers like the POSIX call (0, or -1 with errno).
+// fail; each answers like the POSIX call (0, or -1 with errno). Copied runs when a move
+// between file systems has copied the file and before it looks at the source again: a
+// test plays there another program that changes the source meanwhile.
 struct TMoveCalls {
   int (*RenameNoReplace)(const char* AFrom, const char* ATo);
   int (*Lstat)(const char* APath, struct stat* AStat);
+  void (*Copied)(const char* AFrom);
 };
 TMoveCalls& MoveCalls();
 
 // Moves a regular file to a new name on another file system: copies it with its owner,
 // mode, times, extended attributes and holes, then deletes the source. Anything else
-// fails with ERROR_NOT_SAME_DEVICE; any failure removes the partial copy.
+// fails with ERROR_NOT_SAME_DEVICE; any failure removes the partial copy. A source that
+// changed during the copy (written, cut short, or another file put under its name) stays,
+// and the move fails with ERROR_SHARING_VIOLATION.
 BOOL CopyThenDelete(const std::string& AFrom, const std::string& ATo);
 
 } // namespace win::standin

@@ -68,6 +68,10 @@ TEST(CodePages, LenientUtf8ReplacesIllFormedParts) {
   EXPECT_EQ(Lenient("a\x80z"), u"a\uFFFDz");
   EXPECT_EQ(Lenient("\xC3\x41"), u"\uFFFDA");
   EXPECT_EQ(Lenient("x\xE2\x82"), u"x\uFFFD");
+  // The character after a sequence cut short one byte before the end stays, as Windows
+  // reads it (wine's reader takes it too, so the system's own decoder is asked here).
+  EXPECT_EQ(Utf8ToUtf16("x\xE2\x41"), u"x\uFFFDA");
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x41"), u"\uFFFDA");
   EXPECT_EQ(Lenient("\xF0\x9F\x98\x80"), u"\U0001F600");
   EXPECT_EQ(Lenient("\xE2\x82\xAC"), u"\u20AC");
 }

@@ -2,8 +2,10 @@
 // environment, and its exit status and output afterwards.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,10 +29,11 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
 // The same program started without waiting for it, its standard input a pipe that stays
 // open (so a question waits for an answer) until Finish, which waits for it. Its
 // standard output goes to the file AScratch/stdout, or (outReaderGone) to a pipe whose
-// reader has gone, so that every write to it fails.
+// reader has gone, so that every write to it fails, or (outTee) to a pipe whose reader
+// copies it to that file until StopReader, as tee does until it is stopped.
 class TStartedProgram {
 public:
-  enum TOutput { outFile, outReaderGone };
+  enum TOutput { outFile, outReaderGone, outTee };
   TStartedProgram(const std::string& AProgram, const std::vector<std::string>& AArguments,
                   const std::vector<std::pair<std::string, std::string>>& AEnvironment,
                   const std::filesystem::path& AScratch, TOutput AOutput = outFile);
@@ -38,13 +41,19 @@ public:
   // Whether standard output came to hold ACount times AText within a few seconds.
   bool WaitForOutput(const std::string& AText, size_t ACount = 1);
   void Signal(int ASignal);
+  // Stops it (SIGSTOP) and returns once it has stopped; SIGCONT lets it go on.
+  void Pause();
   // Writes AText to its standard input, as if typed.
   void Type(const std::string& AText);
   TRunResult Finish();
+  void StopReader();
 
 private:
   int fPid = -1;
   int fInput = -1;
+  int fTeeInput = -1;
+  std::atomic<bool> fTeeStop{false};
+  std::thread fTee;
   std::filesystem::path fScratch;
 };
 #endif

@@ -1,10 +1,12 @@
 #include "HostProcess.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -114,12 +116,37 @@ TStartedProgram::TStartedProgram(
     : fScratch(AScratch) {
   int ends[2], out[2] = {-1, -1};
   if (pipe2(ends, O_CLOEXEC) != 0) return;
-  if (AOutput == outReaderGone && pipe2(out, O_CLOEXEC) == 0) close(out[0]);
+  if (AOutput != outFile && pipe2(out, O_CLOEXEC) == 0) {
+    if (AOutput == outReaderGone) close(out[0]);
+    if (AOutput == outTee) fTeeInput = out[0];
+  }
   std::string error;
   fPid = Start(AProgram, AArguments, ends[0], out[1], AEnvironment, AScratch, error);
   close(ends[0]);
   if (out[1] >= 0) close(out[1]);
   fInput = ends[1];
+  if (fTeeInput >= 0) {
+    WriteBytes(AScratch / "stdout", "");
+    fTee = std::thread([this] {
+      const int file = open((fScratch / "stdout").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+      char bytes[4096];
+      while (!fTeeStop) {
+        pollfd wait{fTeeInput, POLLIN, 0};
+        if (poll(&wait, 1, 10) <= 0) continue;
+        const ssize_t n = read(fTeeInput, bytes, sizeof bytes);
+        if (n <= 0) break;
+        (void)!write(file, bytes, size_t(n));
+      }
+      close(file);
+    });
+  }
+}
+
+void TStartedProgram::StopReader() {
+  fTeeStop = true;
+  if (fTee.joinable()) fTee.join();
+  if (fTeeInput >= 0) close(fTeeInput);
+  fTeeInput = -1;
 }
 
 TStartedProgram::~TStartedProgram() {
@@ -128,6 +155,7 @@ TStartedProgram::~TStartedProgram() {
     Finish();
   }
   if (fInput >= 0) close(fInput);
+  StopReader();
 }
 
 bool TStartedProgram::WaitForOutput(const std::string& AText, size_t ACount) {
@@ -146,6 +174,13 @@ void TStartedProgram::Signal(int ASignal) {
   if (fPid > 0) kill(fPid, ASignal);
 }
 
+void TStartedProgram::Pause() {
+  if (fPid <= 0 || kill(fPid, SIGSTOP) != 0) return;
+  int status = 0;
+  while (waitpid(fPid, &status, WUNTRACED) < 0 && errno == EINTR) {
+  }
+}
+
 void TStartedProgram::Type(const std::string& AText) {
   if (fInput < 0) return;
   const ssize_t written = write(fInput, AText.data(), AText.size());
@@ -158,6 +193,9 @@ TRunResult TStartedProgram::Finish() {
   if (fPid <= 0) return {};
   const pid_t child = fPid;
   fPid = -1;
+  // The reader copies until the program's end closes the pipe.
+  if (fTee.joinable()) fTee.join();
+  StopReader();
   return Wait(child, fScratch);
 }
 

@@ -41,6 +41,18 @@ std::string EditorCommand(const std::string& AProgram) {
 #endif
 }
 
+// AText with each '|' made a NUL, as names from find -print0 end.
+std::string NulSeparated(std::string AText) {
+  std::replace(AText.begin(), AText.end(), '|', '\0');
+  return AText;
+}
+
+// AText with the CR of each CR LF gone, as a Windows console program ends its lines.
+std::string Lines(std::string AText) {
+  AText.erase(std::remove(AText.begin(), AText.end(), '\r'), AText.end());
+  return AText;
+}
+
 size_t Count(const std::string& AText, const std::string& AWhat) {
   size_t count = 0;
   for (size_t at = AText.find(AWhat); at != std::string::npos; at = AText.find(AWhat, at + 1)) {
@@ -133,7 +145,7 @@ TEST_F(HostRun, RenamesWhatTheEditorChanged) {
   fEdits = "a.txt>x.txt|sub>renamed";
   const TRunResult result = Run();
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
-  EXPECT_EQ(result.Err, "");
+  EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
   EXPECT_FALSE(Exists("a.txt"));
   EXPECT_EQ(Content("x.txt"), "A");
   EXPECT_EQ(Content("b.txt"), "B");
@@ -362,6 +374,126 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
   EXPECT_EQ(Content("e.txt"), "C");
 }
 
+// The summary counts what is on disk afterwards: a skipped line is not renamed.
+TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
+  Create("c.txt", "C");
+  fEdits = "a.txt>b.txt|c.txt>d.txt";
+  const struct {
+    const char* Option;
+    std::string Err;
+  } cases[] = {{"-v", "c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"}, {"-q", ""}};
+  for (const auto& c : cases) {
+    Create("c.txt", "C");
+    fs::remove(fPanel.Path() / "d.txt");
+    const TRunResult result = Run({c.Option, "--answer", "3", Panel()});
+    EXPECT_EQ(result.ExitCode, 1);
+    const std::string status = "not every entry went through\n";
+    const size_t end = Lines(result.Err).find(status);
+    ASSERT_NE(end, std::string::npos) << result.Err;
+    EXPECT_EQ(Lines(result.Err).substr(end + status.size()), c.Err);
+    ExpectUntouched();
+    EXPECT_EQ(Content("d.txt"), "C");
+  }
+}
+
+// Names from a pipe, one a line or NUL-separated, and paths below DIR on the command line.
+TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
+  const std::string d(1, PathDelimiter);
+  fs::create_directories(fPanel / "sub" / "deep");
+  const std::string deep = "sub" + d + "deep" + d;
+  const struct {
+    std::vector<std::string> Arguments;
+    std::string Input;
+  } cases[] = {{{Panel(), "-"}, "a.txt\nsub/deep/c.txt\n\n"},
+               {{"-0", Panel(), "-"}, NulSeparated("./a.txt|" + deep + "c.txt")},
+               {{Panel(), Utf8(fPanel / "a.txt"), "sub/deep/c.txt"}, ""}};
+  for (const auto& c : cases) {
+    Create("a.txt", "A");
+    Create(deep + "c.txt", "C");
+    Create("b.txt", "B");
+    fs::remove(fLog);
+    fs::remove(fPanel.Path() / "y.txt");
+    fs::remove(fPanel.Path() / "sub" / "deep" / "x.txt");
+    fEdits = deep + "c.txt>" + deep + "x.txt|a.txt>y.txt";
+    const TRunResult result = Run(c.Arguments, c.Input);
+    EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a.txt", deep + "c.txt"}));
+    EXPECT_EQ(Content(deep + "x.txt"), "C");
+    EXPECT_EQ(Content("y.txt"), "A");
+    EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
+  }
+}
+
+// Each refused name has its line; the others are listed. With none left, nothing runs.
+TEST_F(HostRun, RefusesNamesOutsideTheDirectoryOrMissing) {
+  Create("a.txt", "A");
+  CreateFolder("sub");
+  const std::string outside = Utf8(fScratch.Path());
+  const std::string input =
+      NulSeparated("a.txt|../x|sub/../../y|missing|line\nbreak|" + outside + "|\xFF.txt");
+  TRunResult result = Run({"--null", Panel(), "-"}, input);
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
+  for (const char* refused :
+       {"outside ", "does not exist: missing", "line break: line\\x0Abreak", "UTF-8"}) {
+    EXPECT_NE(result.Err.find(refused), std::string::npos) << refused << result.Err;
+  }
+  EXPECT_EQ(Count(result.Err, "leads outside"), 3u) << result.Err;
+  result = Run({Panel(), "nothere.txt"});
+  EXPECT_EQ(result.ExitCode, 2);
+  EXPECT_NE(result.Err.find("does not exist: nothere.txt"), std::string::npos) << result.Err;
+  EXPECT_NE(result.Err.find("nothing to rename"), std::string::npos) << result.Err;
+}
+
+// The plan before the moves: --confirm renames on yes only, --dry-run never.
+TEST_F(HostRun, ShowsThePlanAndRenamesOnlyWhenConfirmed) {
+#ifdef _WIN32
+  const std::string name = "x.txt", shown = name;
+#else
+  const std::string name = "x\x1b.txt", shown = "x\\x1B.txt";
+#endif
+  const struct {
+    std::vector<std::string> Options;
+    std::string Input;
+    int ExitCode;
+    bool Renamed;
+  } cases[] = {{{"--confirm"}, "y\n", 0, true},
+               {{"--confirm"}, "no\n", 1, false},
+               {{"--confirm"}, "", 1, false},
+               {{"--confirm", "--answer", "1"}, "", 0, true},
+               {{"-n"}, "y\n", 0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Options[0] + " " + c.Input);
+    fs::remove(fPanel.Path() / name);
+    Create("a.txt", "A");
+    fEdits = "a.txt>" + name;
+    std::vector<std::string> arguments = c.Options;
+    arguments.push_back(Panel());
+    const TRunResult result = Run(arguments, c.Input);
+    EXPECT_EQ(result.ExitCode, c.ExitCode) << result.Out << result.Err;
+    EXPECT_NE(Lines(result.Out).find("a.txt -> " + shown + "\n1 changed line\n"), std::string::npos)
+        << result.Out;
+    EXPECT_EQ(Exists(name), c.Renamed);
+    EXPECT_EQ(Exists("a.txt"), !c.Renamed);
+    EXPECT_TRUE(TempIsEmpty());
+  }
+}
+
+// -p makes the destination's folders; one that stays empty is removed again.
+TEST_F(HostRun, ParentsMakesTheFoldersOfTheDestinations) {
+  const std::string d(1, PathDelimiter);
+  Create("a.txt", "A");
+  Create("b.txt", "B");
+  fEdits = "a.txt>new" + d + "dir" + d + "a.txt|b.txt>made" + d + "b.txt|<b.txt>gone.txt";
+  const TRunResult result = Run({"-p", Panel()}, "\n\n");
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
+  EXPECT_EQ(Content("new" + d + "dir" + d + "a.txt"), "A");
+  EXPECT_FALSE(Exists("made")) << "the folder made for a move that failed is left";
+  EXPECT_EQ(Content("b.txt"), "B");
+  EXPECT_NE(result.Err.find("renamed 1 of 2 changed lines; 1 not renamed"), std::string::npos)
+      << result.Err;
+}
+
 TEST_F(HostRun, LanguageComesFromTheLanguageFiles) {
   Create("a.txt");
   ASSERT_EQ(Run().ExitCode, 0);
@@ -420,7 +552,6 @@ TEST_F(HostRun, RefusesToStartAndRenamesNothing) {
     std::string Expected;
   } cases[] = {
       {{missing}, "", "no such directory"},
-      {{Panel(), "nothere.txt"}, "", "no entry"},
       {{"--current", "a.txt", Panel(), "a.txt"}, "", "exclude"},
       {{"--bogus", Panel()}, "", "unknown option"},
       {{"--answer", "yes", Panel()}, "", "--answer"},
@@ -529,6 +660,19 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
   }
+  // A request to terminate and a Ctrl+C that come together (here while the host is
+  // stopped, so that the Ctrl+C is handled last): the job ends all the same.
+  {
+    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+    ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
+    host.Pause();
+    for (int signal : {SIGTERM, SIGINT, SIGCONT})
+      host.Signal(signal);
+    const TRunResult result = host.Finish();
+    EXPECT_EQ(Count(result.Out, "Choose 1-4"), 1u) << result.Out;
+    EXPECT_NE(result.Err.find("the job is ended"), std::string::npos) << result.Err;
+    EXPECT_TRUE(TempIsEmpty());
+  }
   // Standard output a pipe whose reader has gone (quorvane-run | head -1): the first
   // question cannot be shown, which ends the job in the same way.
   {
@@ -573,6 +717,26 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     EXPECT_EQ(Content("b.txt"), "a.txt");
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
+  // The same with the reader of standard output gone meanwhile (quorvane-run | tee, tee
+  // stopped): the box that names where the file waits goes to standard error.
+  for (const auto& entry : fs::directory_iterator(fPanel.Path()))
+    fs::remove(entry.path());
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    Create(name, name);
+  {
+    TStartedProgram ending(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path(),
+                           TStartedProgram::outTee);
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4"));
+    ending.Type("2\n");
+    ASSERT_TRUE(ending.WaitForOutput("Choose 1-4", 2));
+    ending.StopReader();
+    ending.Signal(SIGTERM);
+    const TRunResult ended = ending.Finish();
+    EXPECT_EQ(ended.ExitCode, 1) << ended.Out << ended.Err;
+    EXPECT_NE(ended.Err.find("could not be moved back"), std::string::npos) << ended.Err;
+    EXPECT_NE(ended.Err.find(".quorvane-1"), std::string::npos) << ended.Err;
+    EXPECT_EQ(Content(".quorvane-1"), "b.txt");
+  }
 }
 #endif
 
@@ -580,7 +744,8 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
   for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
-                           "Exit status", "Ctrl+C", "SIGTERM"}) {
+                           "Exit status", "Ctrl+C", "SIGTERM", "--confirm", "--dry-run",
+                           "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
 }

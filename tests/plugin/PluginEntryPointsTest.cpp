@@ -85,8 +85,12 @@ TEST_F(PluginEntryPoints, PluginInfoHandsOutTheSamePointersEveryTime) {
   EXPECT_EQ(first.DiskMenu.Count, 0u);
   EXPECT_EQ(first.PluginConfig.Count, 0u);
   EXPECT_EQ(first.CommandPrefix, nullptr);
-  // The message is fetched from FAR once.
-  EXPECT_EQ(fFar->CountOf(TFakeFar::TService::GetMsg), 1u);
+  // After a change of language FAR has freed the old texts: the menu shows the new one.
+  fFar->SetLanguage("Rus");
+  PluginInfo third;
+  Plugin().GetPluginInfoW(&third);
+  EXPECT_EQ(third.PluginMenu.Strings[0], fFar->Messages()[0].c_str());
+  EXPECT_EQ(std::u16string(third.PluginMenu.Strings[0]), fFar->Msg(0));
 
   GlobalInfo global{};
   Plugin().GetGlobalInfoW(&global);

@@ -12,21 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-// The current directory for one test.
-class TCurrentDirectory {
-public:
-  explicit TCurrentDirectory(const fs::path& APath) : fOld(fs::current_path()) {
-    fs::current_path(APath);
-  }
-  ~TCurrentDirectory() {
-    std::error_code ignored;
-    fs::current_path(fOld, ignored);
-  }
-
-private:
-  fs::path fOld;
-};
-
 std::string NamePart(const std::u16string& APath) {
   size_t delimiter = APath.find_last_of(u"/\\");
   return ToUtf8(delimiter == std::u16string::npos ? APath : APath.substr(delimiter + 1));
@@ -72,36 +57,49 @@ TEST_F(SystemTest, CreateTempFileNameFailsInAMissingDirectory) {
   EXPECT_TRUE(TempFiles->empty());
 }
 
-TEST_F(SystemTest, UniqueTempFileNameRegistersBothNamesAndCreatesNothing) {
-  std::u16string name = UniqueTempFileName(fDir.Dir(), u"Zandrel3", u".txt");
+TEST_F(SystemTest, CreateTempFileMakesAPrivateFileUnderTheReservedBase) {
+  std::u16string name;
+  const win::HANDLE file = CreateTempFile(fDir.Dir(), u"Zandrel3", u".txt", name);
+  ASSERT_NE(file, win::InvalidHandleValue());
+  win::DWORD written = 0;
+  EXPECT_TRUE(win::WriteFile(file, "list", 4, &written, nullptr));
+  win::CloseHandle(file);
   ASSERT_EQ(TempFiles->size(), 2u);
   const std::u16string& reserved = (*TempFiles)[0];
   EXPECT_TRUE(NameMatches(reserved, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(reserved);
   EXPECT_EQ(name, reserved.substr(0, reserved.size() - 4) + u".txt");
   EXPECT_EQ((*TempFiles)[1], name);
-  EXPECT_TRUE(fs::is_empty(fDir.Path()));
+  EXPECT_EQ(ReadBytes(U16ToPath(name)), "list");
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(U16ToPath(name)).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+#endif
+  std::u16string none;
+  EXPECT_EQ(CreateTempFile(fDir.Dir() + u"missing" + win::PathDelimiter, u"Zan", u".txt", none),
+            win::InvalidHandleValue());
+  EXPECT_EQ(none, u"");
 }
 
-// Without a usable directory the base is empty and the names are relative: the way to
-// take the candidates in the test's hands.
-TEST_F(SystemTest, UniqueTempFileNameTriesSuffixThenCounters) {
-  TCurrentDirectory current(fDir.Path());
-  const std::u16string missing = fDir.Dir() + u"missing" + win::PathDelimiter;
-
-  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u".txt");
-  WriteBytes(fDir / ".txt", "taken");
-  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u"0.txt");
-  WriteBytes(fDir / "0.txt", "taken");
-  WriteBytes(fDir / "1.txt", "taken");
-  EXPECT_EQ(UniqueTempFileName(missing, u"Zan", u".txt"), u"2.txt");
-  EXPECT_EQ(*TempFiles, (std::vector<std::u16string>{u".txt", u"0.txt", u"2.txt"}));
-}
-
-TEST_F(SystemTest, UniqueTempFileNameIgnoresADirectoryOfThatName) {
-  TCurrentDirectory current(fDir.Path());
-  fs::create_directory(fDir / ".log");
-  EXPECT_EQ(UniqueTempFileName(fDir.Dir() + u"missing" + win::PathDelimiter, u"", u".log"),
-            u".log");
+// A name someone else holds (a file, a directory, a link to where they want the list) is
+// passed over: nothing there is opened, emptied or created, and it is not registered.
+TEST_F(SystemTest, CreateNumberedFileOpensNothingAlreadyThere) {
+  const std::u16string base = fDir.Dir() + u"list";
+  WriteBytes(fDir / "list.txt", "theirs");
+  fs::create_directory(fDir / "list0.txt");
+  std::vector<std::u16string> expected{base + u"1.txt"};
+#ifndef _WIN32
+  fs::create_symlink(fDir / "target", fDir / "list1.txt");
+  expected = {base + u"2.txt"};
+#endif
+  std::u16string name;
+  const win::HANDLE file = CreateNumberedFile(base, u".txt", name);
+  ASSERT_NE(file, win::InvalidHandleValue());
+  win::CloseHandle(file);
+  EXPECT_EQ(std::vector<std::u16string>{name}, expected);
+  EXPECT_EQ(*TempFiles, expected);
+  EXPECT_EQ(ReadBytes(fDir / "list.txt"), "theirs");
+  EXPECT_FALSE(fs::exists(fDir / "target"));
+  EXPECT_TRUE(fs::is_empty(U16ToPath(name)));
 }
 
 TEST_F(SystemTest, DeleteTempFilesDeletesOnlyRegisteredFilesThatExist) {
@@ -125,7 +123,8 @@ TEST_F(SystemTest, DeleteTempFilesDeletesOnlyRegisteredFilesThatExist) {
 }
 
 TEST_F(SystemTest, ShutdownDeletesAListFileLeftBehind) {
-  std::u16string name = UniqueTempFileName(fDir.Dir(), u"Zandrel3", u".txt");
+  std::u16string name;
+  win::CloseHandle(CreateTempFile(fDir.Dir(), u"Zandrel3", u".txt", name));
   WriteBytes(U16ToPath(name), "list");
   FinalizeSystem();
   EXPECT_FALSE(fs::exists(U16ToPath(name)));

@@ -17,6 +17,10 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#include <fstream>
+
+#include "system/uWindowsPosix.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -208,6 +212,52 @@ TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsCopiesFilesOnly) {
   EXPECT_EQ(moved, 0);
   EXPECT_FALSE(fs::exists(other / "big.txt"));
   EXPECT_EQ(ReadBytes(fDir / "big.txt"), std::string(200000, 'b'));
+}
+
+// What another program does to the source while it is being copied, played when the copy
+// is complete: the move fails, the copy goes and the source stays as that program left it.
+namespace {
+std::function<void(const fs::path&)> ChangeDuringCopy;
+} // namespace
+
+TEST_F(WindowsSystemTest, MoveFileAcrossFileSystemsKeepsWhatIsWrittenMeanwhile) {
+  std::string why;
+  const OtherFileSystem folder(fDir.Path(), why);
+  if (folder.Path().empty()) GTEST_SKIP() << why;
+  const std::string original(100000, 'o');
+  const struct {
+    const char* Name;
+    std::function<void(const fs::path&)> Change;
+    std::string Left; // the source afterwards
+  } cases[] = {
+      {"a line appended",
+       [](const fs::path& APath) {
+         std::ofstream(APath, std::ios::binary | std::ios::app) << "late\n";
+       },
+       original + "late\n"},
+      {"a new version saved over the name",
+       [](const fs::path& APath) {
+         WriteBytes(APath.string() + ".new", "new version");
+         fs::rename(APath.string() + ".new", APath);
+       },
+       "new version"},
+      {"cut short", [](const fs::path& APath) { fs::resize_file(APath, 10); },
+       original.substr(0, 10)},
+  };
+  const win::standin::TMoveCalls saved = win::standin::MoveCalls();
+  win::standin::MoveCalls().Copied = [](const char* AFrom) { ChangeDuringCopy(AFrom); };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteBytes(fDir / "big.log", original);
+    ChangeDuringCopy = c.Change;
+    const std::u16string to = PathToU16(folder.Path() / "big.log");
+    EXPECT_EQ(win::MoveFileW(Name("big.log").c_str(), to.c_str()), 0);
+    EXPECT_EQ(win::GetLastError(), win::ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(ReadBytes(fDir / "big.log") == c.Left); // no 100 KB in a failure message
+    EXPECT_FALSE(fs::exists(folder.Path() / "big.log"));
+  }
+  win::standin::MoveCalls() = saved;
+  ChangeDuringCopy = nullptr;
 }
 
 // Moved to another file system, a file keeps its owner and group, mode (set-ID bits

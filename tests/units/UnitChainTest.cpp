@@ -65,7 +65,8 @@ TEST(UnitChain, ShutdownEndsJobsThenDeletesTheTemporaryFiles) {
   EXPECT_EQ(LiveUnits(), "system host lists main ");
 
   // A list file still open in an editor at unload, and its job.
-  const std::u16string listFile = UniqueTempFileName(dir.Dir(), u"Zandrel3", u".txt");
+  std::u16string listFile;
+  win::CloseHandle(CreateTempFile(dir.Dir(), u"Zandrel3", u".txt", listFile));
   testing_support::WriteBytes(testing_support::U16ToPath(listFile), "\xEF\xBB\xBF");
   new TFileList(); // left to the shut-down, as a job whose editor is still open
   ASSERT_EQ(ActiveFileLists->size(), 1u);

@@ -1,0 +1,54 @@
+#include "uMadeFolders.h"
+
+#include <filesystem>
+
+#include "uHostText.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+
+namespace {
+
+// The file system's name of APath, without the path length limit.
+fs::path Native(const fs::path& APath) {
+  return U16ToPath(FullPathName(PathToU16(APath), true));
+}
+
+} // namespace
+
+void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirectory,
+                        std::vector<std::string>& AWarnings) {
+  const fs::path directory = U16ToPath(ADirectory);
+  for (const auto& move : APlan.Moves()) {
+    // The destination as the plugin forms it: the name joined to the directory.
+    const fs::path destination =
+        U16ToPath(FullPathName(ADirectory + PathDelimiter + move.New, false));
+    const fs::path relative = destination.lexically_relative(directory);
+    if (relative.empty() || *relative.begin() == "..") continue;
+    fs::path folder = directory;
+    for (const auto& part : relative.parent_path()) {
+      folder /= part;
+      std::error_code error;
+      if (fs::exists(fs::symlink_status(Native(folder), error))) continue;
+      if (!fs::create_directory(Native(folder), error)) {
+        AWarnings.push_back("cannot make the folder " + U16ToUtf8(PathToU16(folder)) + ": " +
+                            error.message());
+        break;
+      }
+      fMade.push_back(PathToU16(folder));
+    }
+  }
+}
+
+void TMadeFolders::RemoveEmpty() {
+  for (auto folder = fMade.rbegin(); folder != fMade.rend(); ++folder) {
+    // Only the folder made: a file or link that took its name stays.
+    const fs::path path = Native(U16ToPath(*folder));
+    std::error_code error;
+    if (fs::is_directory(fs::symlink_status(path, error)) && fs::is_empty(path, error))
+      fs::remove(path, error);
+  }
+}
+
+} // namespace host

@@ -1,0 +1,136 @@
+#include "uNamedEntries.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <unordered_set>
+
+#include "filelist/uSameFile.h"
+#include "system/uWindows.h"
+#include "uHostPlatform.h"
+#include "uHostText.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+
+namespace {
+
+void TrimDelimiters(std::u16string& APath) {
+  while (APath.size() > 1 && APath.back() == PathDelimiter && APath[APath.size() - 2] != u':')
+    APath.pop_back();
+}
+
+// The full form of ADirectory as the panel shows it: no delimiter at its end but at a root.
+bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError) {
+  const fs::path path = U16ToPath(FullPathName(ADirectory, true));
+  std::error_code error;
+  if (!fs::is_directory(path, error)) {
+    AError = fs::exists(path, error) ? "not a directory: " + U16ToUtf8(ADirectory)
+                                     : "no such directory: " + U16ToUtf8(ADirectory);
+    return false;
+  }
+  AFull = FullPathName(ADirectory, false);
+  TrimDelimiters(AFull);
+  return true;
+}
+
+// The part of AFull below ADirectory (given with its delimiter at the end); false when it
+// does not lie below it.
+bool PathBelow(const std::u16string& AFull, const std::u16string& ADirectory,
+               std::u16string& ARelative) {
+  if (AFull.size() <= ADirectory.size() ||
+      !IsSamePathText(AFull.substr(0, ADirectory.size()), ADirectory))
+    return false;
+  ARelative = AFull.substr(ADirectory.size());
+  return true;
+}
+
+bool Exists(const std::u16string& AFull) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(U16ToPath(FullPathName(AFull, true)), error));
+}
+
+// The path of AName below ADirectory (with its delimiter at the end), or why there is none.
+bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
+                 std::string& AReason) {
+  if (AName.find_first_of(u"\r\n") != std::u16string::npos) {
+    AReason = "holds a line break";
+    return false;
+  }
+  std::replace(AName.begin(), AName.end(), u'/', PathDelimiter);
+  while (AName.size() > 1 && AName[0] == u'.' && AName[1] == PathDelimiter)
+    AName.erase(0, AName.find_first_not_of(PathDelimiter, 1));
+  std::vector<std::u16string> candidates;
+  if (!U16ToPath(AName).is_absolute())
+    candidates.push_back(FullPathName(ADirectory + AName, false));
+  candidates.push_back(FullPathName(AName, false));
+  AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1));
+  for (std::u16string full : candidates) {
+    TrimDelimiters(full);
+    if (!PathBelow(full, ADirectory, ARelative)) continue;
+    if (Exists(full)) return true;
+    AReason = "does not exist";
+  }
+  return false;
+}
+
+uint32_t AttributesOf(const std::u16string& AFull) {
+  std::error_code error;
+  return fs::is_directory(U16ToPath(FullPathName(AFull, true)), error)
+             ? win::FILE_ATTRIBUTE_DIRECTORY
+             : win::FILE_ATTRIBUTE_ARCHIVE;
+}
+
+} // namespace
+
+std::vector<std::u16string> SplitNames(const std::string& ABytes, bool ANullSeparated,
+                                       std::vector<TRefusedName>& ARefused) {
+  std::vector<std::u16string> names;
+  const char end = ANullSeparated ? '\0' : '\n';
+  for (size_t start = 0; start < ABytes.size();) {
+    size_t stop = ABytes.find(end, start);
+    if (stop == std::string::npos) stop = ABytes.size();
+    std::string name = ABytes.substr(start, stop - start);
+    start = stop + 1;
+#ifdef _WIN32
+    if (!ANullSeparated && !name.empty() && name.back() == '\r') name.pop_back();
+#endif
+    if (name.empty()) continue;
+    bool valid = true;
+    names.push_back(Utf8ToU16(name, &valid));
+    if (!valid) {
+      ARefused.push_back(TRefusedName{names.back(), "is not UTF-8"});
+      names.pop_back();
+    }
+  }
+  return names;
+}
+
+bool LoadNamedEntries(TPanelModel& APanel, const std::u16string& ADirectory,
+                      const std::vector<std::u16string>& ANames,
+                      std::vector<TRefusedName>& ARefused, std::string& AError) {
+  std::u16string directory;
+  if (!PanelDirectory(ADirectory, directory, AError)) return false;
+  APanel.Clear();
+  APanel.Directory = directory;
+  if (directory.back() != PathDelimiter) directory += PathDelimiter;
+  std::unordered_set<std::u16string> listed;
+  for (const auto& name : ANames) {
+    std::u16string relative;
+    std::string reason;
+    if (!ResolveName(name, directory, relative, reason)) {
+      ARefused.push_back(TRefusedName{name, reason});
+    } else if (listed.insert(relative).second) {
+      APanel.Add(relative, AttributesOf(directory + relative));
+    }
+  }
+  if (APanel.ItemCount() == 0) {
+    AError = "nothing to rename: no NAME names an entry below " + U16ToUtf8(APanel.Directory);
+    return false;
+  }
+  APanel.SortByName(true);
+  APanel.SelectAll();
+  return true;
+}
+
+} // namespace host
