@@ -32,9 +32,8 @@ bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& A
 
 } // namespace
 
-bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
-               std::vector<TUnlistedName>& AUnlisted, std::string& AError) {
-  // Listed under the name without the path length limit.
+bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError) {
+  // Checked under the name without the path length limit.
   const fs::path path = U16ToPath(FullPathName(ADirectory, true));
   std::error_code error;
   if (!fs::is_directory(path, error)) {
@@ -43,11 +42,16 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
     return false;
   }
   // As FAR shows it: the full name, without a trailing delimiter but at a root.
-  std::u16string directory = FullPathName(ADirectory, false);
-  if (U16ToPath(directory).has_relative_path() && directory.size() > 1 &&
-      directory.back() == PathDelimiter) {
-    directory.pop_back();
-  }
+  AFull = FullPathName(ADirectory, false);
+  if (U16ToPath(AFull).has_relative_path() && AFull.size() > 1 && AFull.back() == PathDelimiter)
+    AFull.pop_back();
+  return true;
+}
+
+bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
+               std::vector<TUnlistedName>& AUnlisted, std::string& AError) {
+  std::u16string directory;
+  if (!PanelDirectory(ADirectory, directory, AError)) return false;
   APanel.Clear();
   APanel.Directory = directory;
   AUnlisted.clear();

@@ -17,6 +17,10 @@ struct TUnlistedName {
   bool LineBreak = false;
 };
 
+// The full form of ADirectory as the panel shows it (no delimiter at its end but at a
+// root); false with AError set when it names no directory.
+bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError);
+
 // Lists ADirectory into APanel: ".." first where it has a parent, then folders, then
 // files, each sorted by name. False with AError set when it is not a readable directory.
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,

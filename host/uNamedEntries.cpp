@@ -6,6 +6,7 @@
 
 #include "filelist/uSameFile.h"
 #include "system/uWindows.h"
+#include "uHostPanel.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
 
@@ -18,20 +19,6 @@ namespace {
 void TrimDelimiters(std::u16string& APath) {
   while (APath.size() > 1 && APath.back() == PathDelimiter && APath[APath.size() - 2] != u':')
     APath.pop_back();
-}
-
-// The full form of ADirectory as the panel shows it: no delimiter at its end but at a root.
-bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError) {
-  const fs::path path = U16ToPath(FullPathName(ADirectory, true));
-  std::error_code error;
-  if (!fs::is_directory(path, error)) {
-    AError = fs::exists(path, error) ? "not a directory: " + U16ToUtf8(ADirectory)
-                                     : "no such directory: " + U16ToUtf8(ADirectory);
-    return false;
-  }
-  AFull = FullPathName(ADirectory, false);
-  TrimDelimiters(AFull);
-  return true;
 }
 
 // The part of AFull below ADirectory (given with its delimiter at the end); false when it
