@@ -12,6 +12,11 @@ namespace host {
 
 namespace {
 
+std::string_view Bytes(const std::u16string& AName) {
+  return std::string_view(reinterpret_cast<const char*>(AName.data()),
+                          AName.size() * sizeof(char16_t));
+}
+
 bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& AIndex,
                std::string& AError) {
   std::u16string name = AName;
@@ -32,6 +37,10 @@ bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& A
 
 } // namespace
 
+bool TListedIdentities::Find(const std::u16string& AName, uint64_t& AIndex) const {
+  return Indexes.Find(Bytes(AName), AIndex);
+}
+
 bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError) {
   // Checked under the name without the path length limit.
   const fs::path path = U16ToPath(FullPathName(ADirectory, true));
@@ -49,7 +58,8 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
 }
 
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
-               std::vector<TUnlistedName>& AUnlisted, std::string& AError) {
+               std::vector<TUnlistedName>& AUnlisted, TListedIdentities& AIdentities,
+               std::string& AError) {
   std::u16string directory;
   if (!PanelDirectory(ADirectory, directory, AError)) return false;
   APanel.Clear();
@@ -57,16 +67,24 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
   AUnlisted.clear();
   if (U16ToPath(directory).has_relative_path()) APanel.Add(u"..", win::FILE_ATTRIBUTE_DIRECTORY);
   std::string reason;
+  AIdentities = TListedIdentities();
+  AIdentities.Complete = true;
   const bool listed = ListDirectory(
       directory,
-      [&](const std::u16string& AName, bool AFolder, bool AValid) {
+      [&](const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex) {
         const bool lineBreak = AName.find_first_of(u"\r\n") != std::u16string::npos;
-        if (!AValid || lineBreak)
+        if (!AValid || lineBreak) {
           AUnlisted.push_back(TUnlistedName{AName, lineBreak});
+          return;
+        }
+        APanel.Add(AName, AFolder ? win::FILE_ATTRIBUTE_DIRECTORY : win::FILE_ATTRIBUTE_ARCHIVE);
+        if (AIndex == 0)
+          AIdentities.Complete = false;
         else
-          APanel.Add(AName, AFolder ? win::FILE_ATTRIBUTE_DIRECTORY : win::FILE_ATTRIBUTE_ARCHIVE);
+          AIdentities.Indexes.Add(Bytes(AName), AIndex);
       },
-      reason);
+      AIdentities.Volume, reason);
+  if (AIdentities.Volume == 0) AIdentities.Complete = false;
   if (!listed) {
     AError = "cannot read " + U16ToUtf8(directory) + ": " + reason;
     return false;

@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "uNameIndex.h"
 
 namespace host {
 
@@ -51,12 +52,13 @@ bool ChangeDirectory(const std::u16string& ADirectory);
 
 // Calls AFound with every entry of ADirectory, "." and ".." left out. AValid is false for
 // a name that the file system holds in bytes that are not UTF-8 (then the name is
-// approximate). The entries are handed over one by one, so that a large directory is
-// never held twice.
+// approximate). AIndex is the entry's file index as GetFileIdentity tells it, on the
+// volume AVolume, or 0 where a listing does not tell it (Windows). The entries are handed
+// over one by one, so that a large directory is never held twice.
 using TDirectoryEntryFound =
-    std::function<void(const std::u16string& AName, bool AFolder, bool AValid)>;
+    std::function<void(const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex)>;
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
-                   std::string& AError);
+                   uint64_t& AVolume, std::string& AError);
 
 // True when the name exists, as a file or as a directory.
 bool FileExists(const std::u16string& AFileName);
@@ -75,7 +77,7 @@ bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity);
 // folder cannot be read; GetFileIdentity then tells each.
 struct TFolderIdentities {
   uint64_t Volume = 0;
-  std::unordered_map<std::string, uint64_t> Indexes;
+  TNameIndex Indexes;
 };
 bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries);
 

@@ -94,7 +94,7 @@ bool ChangeDirectory(const std::u16string& ADirectory) {
 }
 
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
-                   std::string& AError) {
+                   uint64_t& AVolume, std::string& AError) {
   const std::string path = U16ToUtf8(ADirectory);
   DIR* dir = opendir(path.c_str());
   if (!dir) {
@@ -102,6 +102,8 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
     return false;
   }
   const int fd = dirfd(dir);
+  struct stat directory;
+  AVolume = fstat(fd, &directory) == 0 ? static_cast<uint64_t>(directory.st_dev) : 0;
   errno = 0;
   while (const dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
@@ -116,7 +118,7 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
       struct stat info;
       folder = fstatat(fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
     }
-    AFound(text, folder, valid);
+    AFound(text, folder, valid, AVolume != 0 ? static_cast<uint64_t>(entry->d_ino) : 0);
     errno = 0;
   }
   const int error = errno;
@@ -149,7 +151,7 @@ bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEnt
   if (read) {
     AEntries.Volume = static_cast<uint64_t>(info.st_dev);
     while (const dirent* entry = readdir(folder))
-      AEntries.Indexes.emplace(entry->d_name, static_cast<uint64_t>(entry->d_ino));
+      AEntries.Indexes.Add(entry->d_name, static_cast<uint64_t>(entry->d_ino));
   }
   closedir(folder);
   return read;

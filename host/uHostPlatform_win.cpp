@@ -148,7 +148,8 @@ bool ChangeDirectory(const std::u16string& ADirectory) {
 }
 
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
-                   std::string& AError) {
+                   uint64_t& AVolume, std::string& AError) {
+  AVolume = 0;
   std::u16string pattern = FullPathName(ADirectory, true);
   if (!pattern.empty() && pattern.back() != u'\\') pattern.push_back(u'\\');
   pattern.push_back(u'*');
@@ -161,7 +162,7 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
   do {
     const std::u16string name(reinterpret_cast<const char16_t*>(data.cFileName));
     if (name == u"." || name == u"..") continue;
-    AFound(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, true);
+    AFound(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, true, 0);
   } while (FindNextFileW(find, &data));
   const DWORD error = GetLastError();
   FindClose(find);

@@ -129,11 +129,13 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::s
 }
 
 // The panel of the job: the directory, with the entries to rename selected.
-bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentities& AIdentities,
+               std::string& AError) {
   if (!AOptions.Names.empty() || AOptions.NamesFromInput)
     return FillPanelWithNames(AOptions, APanel, AError);
   std::vector<TUnlistedName> unlisted;
-  if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
+  if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted,
+                 AIdentities, AError))
     return false;
   for (const auto& name : unlisted) {
     Warn(std::string("left out a name that ") +
@@ -216,6 +218,7 @@ struct TJob {
   TPrompter& Prompter;
   const TTerminalUser& User;
   std::u16string Directory; // the panel's
+  const TListedIdentities& Listed;
 };
 
 // FAR's editor-close event, on which the plugin reads the list and renames; it tells
@@ -256,9 +259,18 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
 // them, and the summary after.
 int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   const TRunOptions& options = AJob.Options;
-  TRenamePlan plan;
+  TRenamePlan plan(AJob.Directory, AJob.Listed);
+  if (!options.DryRun && !options.Confirm && !options.Parents && plan.CanReadAside()) {
+    // Only the summary needs the plan, and the listing told what each file was: the list
+    // is read while the plugin renames.
+    if (options.Quiet) return CloseEditor(APlugin, AEditor, AJob);
+    plan.StartReading(AEditor.FileName);
+    const int status = CloseEditor(APlugin, AEditor, AJob);
+    if (plan.FinishReading()) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+    return status;
+  }
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
-                       plan.Read(AEditor.FileName, AJob.Directory);
+                       plan.Read(AEditor.FileName);
   int status = ExitAllDone;
   if (!ShowPlan(plan, planned, AJob, status)) return status;
   TMadeFolders folders;
@@ -321,7 +333,8 @@ int RunJob(const TRunOptions& AOptions) {
   TFarModel model(user);
   user.Attach(model);
   std::string error;
-  if (!FillPanel(AOptions, model.ActivePanel, error)) return Fail(ExitCannotRun, error);
+  TListedIdentities listed;
+  if (!FillPanel(AOptions, model.ActivePanel, listed, error)) return Fail(ExitCannotRun, error);
   TPlugin plugin;
   if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
   // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
@@ -335,7 +348,7 @@ int RunJob(const TRunOptions& AOptions) {
     plugin.ExitFARW(&exit);
   });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory};
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed};
   const int status = AfterOpening(plugin, model, job);
   EndPlugin(plugin, model);
   return status;

@@ -4,6 +4,8 @@
 #include "filelist/uListRenames.h"
 #include "filelist/uSavedList.h"
 #include "files/uStrings.h"
+#include "files/uTextStream.h"
+#include "system/uWindows.h"
 #include "uHostText.h"
 
 #include <unordered_map>
@@ -21,28 +23,23 @@ std::u16string CountOfLines(size_t ACount) {
 }
 
 // The identities of files as they are at one moment, each folder read once where the
-// platform allows: the summary's look-ups cost next to nothing beside the renames.
+// platform allows: the summary's look-ups cost next to nothing beside the renames. A name
+// that its folder's listing does not hold (another spelling of it, or a folder that could
+// not be read) is looked up on its own.
 class TIdentities {
 public:
   bool Find(const std::u16string& APath, TFileIdentity& AIdentity) {
     const size_t slash = APath.find_last_of(PathDelimiter);
-    const std::u16string name = slash == std::u16string::npos ? APath : APath.substr(slash + 1);
-    if (slash == std::u16string::npos || name.empty() || name == u"." || name == u"..")
+    if (slash == std::u16string::npos || slash + 1 == APath.size())
       return GetFileIdentity(APath, AIdentity);
-    const std::u16string folderName = APath.substr(0, slash == 0 ? 1 : slash);
-    auto found = fFolders.find(folderName);
-    if (found == fFolders.end()) {
-      TFolder folder;
-      folder.Listed = ReadFolderIdentities(folderName, folder.Entries);
-      found = fFolders.emplace(folderName, std::move(folder)).first;
+    const std::u16string name = APath.substr(slash + 1);
+    if (name == u"." || name == u"..") return GetFileIdentity(APath, AIdentity);
+    const TFolder& folder = FolderOf(APath, slash == 0 ? 1 : slash);
+    if (folder.Listed && folder.Entries.Indexes.Find(U16ToUtf8(name), AIdentity.Index)) {
+      AIdentity.Volume = folder.Entries.Volume;
+      return true;
     }
-    const TFolder& folder = found->second;
-    if (!folder.Listed) return GetFileIdentity(APath, AIdentity);
-    const auto entry = folder.Entries.Indexes.find(U16ToUtf8(name));
-    if (entry == folder.Entries.Indexes.end()) return false;
-    AIdentity.Volume = folder.Entries.Volume;
-    AIdentity.Index = entry->second;
-    return true;
+    return GetFileIdentity(APath, AIdentity);
   }
 
 private:
@@ -50,33 +47,112 @@ private:
     bool Listed = false;
     TFolderIdentities Entries;
   };
+  // The folder of the first ALength characters of APath, read on first use. The list's
+  // lines come folder by folder, so the last one found is tried first.
+  const TFolder& FolderOf(const std::u16string& APath, size_t ALength) {
+    if (fLast && fLast->first.size() == ALength && APath.compare(0, ALength, fLast->first) == 0)
+      return fLast->second;
+    const std::u16string folderName = APath.substr(0, ALength);
+    auto found = fFolders.find(folderName);
+    if (found == fFolders.end()) {
+      TFolder folder;
+      folder.Listed = ReadFolderIdentities(folderName, folder.Entries);
+      found = fFolders.emplace(folderName, std::move(folder)).first;
+    }
+    fLast = &*found;
+    return found->second;
+  }
   std::unordered_map<std::u16string, TFolder> fFolders;
+  const std::pair<const std::u16string, TFolder>* fLast = nullptr;
 };
 
 bool TookEffect(const TPlannedMove& AMove, TIdentities& AIdentities) {
   TFileIdentity now, source;
-  if (!AMove.Known || !AIdentities.Find(AMove.Destination, now)) return false;
+  if ((AMove.Looked && !AMove.Known) || !AIdentities.Find(AMove.Destination, now)) return false;
+  // A source that nobody looked at (a name the user wrote in the first column, not one
+  // the listing gave) counts when its name is gone and the destination's is there.
+  if (!AMove.Known) return !AIdentities.Find(AMove.Source, source);
   return now == AMove.Before || !AIdentities.Find(AMove.Source, source);
+}
+
+// The lines of a list open as AHandle, which is closed after.
+bool LoadLines(win::HANDLE AHandle, TSavedList& ALines) {
+  bool loaded = false;
+  try {
+    TTextStream stream(reinterpret_cast<uintptr_t>(AHandle));
+    loaded = LoadSavedList(stream, ALines);
+  } catch (...) {
+    // not read: no plan
+  }
+  win::CloseHandle(AHandle);
+  return loaded;
 }
 
 } // namespace
 
-bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& ADirectory) {
+TRenamePlan::TRenamePlan(const std::u16string& ADirectory, const TListedIdentities& AListed)
+    : fDirectory(ADirectory), fListed(AListed) {
+  if (fDirectory.empty() || fDirectory.back() != PathDelimiter) fDirectory += PathDelimiter;
+}
+
+TRenamePlan::~TRenamePlan() {
+  if (fReader.joinable()) fReader.join();
+}
+
+bool TRenamePlan::Read(const std::u16string& AListFile) {
   fMoves.clear();
   TSavedList lines;
   if (!LoadSavedList(AListFile, lines)) return false;
-  std::u16string directory = ADirectory;
-  if (directory.empty() || directory.back() != PathDelimiter) directory += PathDelimiter;
+  TakeLines(lines);
+  return true;
+}
+
+void TRenamePlan::TakeLines(const TSavedList& ALines) {
   TEntryPaths paths;
-  for (const std::u16string& line : lines) {
-    if (!GetEntryPaths(line, directory, paths)) continue;
+  for (const std::u16string& line : ALines) {
+    if (!GetEntryPaths(line, fDirectory, paths)) continue;
     TPlannedMove move;
     SplitListLine(line, move.Old, move.New);
     move.Source = std::move(paths.Source);
     move.Destination = std::move(paths.Destination);
+    uint64_t index = 0;
+    if (fListed.Find(move.Old, index)) {
+      move.Before = TFileIdentity{fListed.Volume, index};
+      move.Known = move.Looked = true;
+    }
     fMoves.push_back(std::move(move));
   }
-  return true;
+}
+
+void TRenamePlan::StartReading(const std::u16string& AListFile) {
+  fMoves.clear();
+  fRead = false;
+  // Deleting the list while it is open here takes its name only, on either platform.
+  const win::HANDLE handle =
+      win::CreateFileW(AListFile.c_str(), win::GENERIC_READ,
+                       win::FILE_SHARE_READ | win::FILE_SHARE_WRITE | win::FILE_SHARE_DELETE,
+                       nullptr, win::OPEN_EXISTING, win::FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == win::InvalidHandleValue()) return;
+  auto read = [this, handle] {
+    try {
+      TSavedList lines;
+      fRead = LoadLines(handle, lines);
+      if (fRead) TakeLines(lines);
+    } catch (...) {
+      fMoves.clear();
+      fRead = false;
+    }
+  };
+  try {
+    fReader = std::thread(read);
+  } catch (...) {
+    read(); // no thread to be had: read it now
+  }
+}
+
+bool TRenamePlan::FinishReading() {
+  if (fReader.joinable()) fReader.join();
+  return fRead;
 }
 
 std::u16string TRenamePlan::Text() const {
@@ -88,8 +164,11 @@ std::u16string TRenamePlan::Text() const {
 
 void TRenamePlan::NoteSources() {
   TIdentities identities;
-  for (auto& move : fMoves)
+  for (auto& move : fMoves) {
+    if (move.Looked) continue;
     move.Known = identities.Find(move.Source, move.Before);
+    move.Looked = true;
+  }
 }
 
 std::vector<bool> TRenamePlan::Outcome() const {

@@ -1,12 +1,16 @@
-// What the saved list asks for, read by the host before the plugin carries it out: the
-// plan that --confirm and --dry-run show, and, once the plugin is done, the summary of
-// what is on disk.
+// What the saved list asks for, read by the host before the plugin carries it out (or,
+// when only the summary needs it, while the plugin does): the plan that --confirm and
+// --dry-run show, and, once the plugin is done, the summary of what is on disk.
 #pragma once
 
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "uHostPanel.h"
 #include "uHostPlatform.h"
+
+class TSavedList;
 
 namespace host {
 
@@ -16,20 +20,35 @@ struct TPlannedMove {
   std::u16string Source, Destination; // the full paths the plugin joins them to
   TFileIdentity Before;               // the source's file before the moves
   bool Known = false;                 // whether Before could be read
+  bool Looked = false;                // whether the source was looked up before the moves
 };
 
 class TRenamePlan {
 public:
-  // Reads AListFile as the plugin does when its editor closes, the names taken below
-  // ADirectory. False when it cannot be read (which the plugin then tells in its box).
-  bool Read(const std::u16string& AListFile, const std::u16string& ADirectory);
+  // The plan of a job in ADirectory, whose listing told what its files were (AListed).
+  TRenamePlan(const std::u16string& ADirectory, const TListedIdentities& AListed);
+  ~TRenamePlan();
+  TRenamePlan(const TRenamePlan&) = delete;
+  TRenamePlan& operator=(const TRenamePlan&) = delete;
+
+  // Reads AListFile as the plugin does when its editor closes. False when it cannot be
+  // read (which the plugin then tells in its box).
+  bool Read(const std::u16string& AListFile);
   const std::vector<TPlannedMove>& Moves() const { return fMoves; }
+
+  // Whether the list may be read while the plugin renames: the listing told what every
+  // listed file is, so nothing needs a look before the first move.
+  bool CanReadAside() const { return fListed.Complete; }
+  // Opens AListFile now (the plugin deletes it when it is done) and reads it on a thread
+  // of its own; FinishReading waits for it and answers what Read would.
+  void StartReading(const std::u16string& AListFile);
+  bool FinishReading();
 
   // Each change as "old -> new" on a line of its own, control characters shown, then
   // their count.
   std::u16string Text() const;
 
-  // Notes which file each source is, right before the moves.
+  // Notes which file each source is, right before the moves, where the listing did not.
   void NoteSources();
   // Whether each move took effect: its destination is now the file its source was (or,
   // moved to another volume, exists where the source no longer does).
@@ -39,7 +58,13 @@ public:
   std::u16string Summary(const std::vector<bool>& AOutcome, bool AVerbose) const;
 
 private:
+  void TakeLines(const TSavedList& ALines);
+
+  std::u16string fDirectory; // with its delimiter at the end
+  const TListedIdentities& fListed;
   std::vector<TPlannedMove> fMoves;
+  std::thread fReader;
+  bool fRead = false;
 };
 
 } // namespace host

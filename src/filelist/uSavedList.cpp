@@ -117,29 +117,39 @@ void TSavedList::Reserve(size_t ABytes) {
   fBytes.reserve(ABytes);
 }
 
+bool LoadSavedList(TTextStream& AStream, TSavedList& ALines) {
+  ALines.Clear();
+  try {
+    std::string bytes;
+    if (ReadAllBytes(AStream, bytes)) {
+      SettleListEncoding(AStream, bytes);
+      // The lines mostly take no more bytes than the file: room for them is taken at
+      // once, once the file's bytes are let go.
+      const size_t size = bytes.size();
+      std::string().swap(bytes);
+      ALines.Reserve(size);
+      std::u16string line;
+      while (AStream.ReadLine(line))
+        ALines.Add(line);
+      return true;
+    }
+  } catch (...) {
+    // Not read (too large to hold, say): as good as gone.
+  }
+  ALines.Clear();
+  return false;
+}
+
 bool LoadSavedList(const std::u16string& AFileName, TSavedList& ALines) {
   ALines.Clear();
   try {
     if (!AFileName.empty() && FileExists(AFileName)) {
       TTextStream stream(AFileName, fmOpenRead | fmShareDenyNone);
-      std::string bytes;
-      if (ReadAllBytes(stream, bytes)) {
-        SettleListEncoding(stream, bytes);
-        // The lines mostly take no more bytes than the file: room for them is taken at
-        // once, once the file's bytes are let go.
-        const size_t size = bytes.size();
-        std::string().swap(bytes);
-        ALines.Reserve(size);
-        std::u16string line;
-        while (stream.ReadLine(line))
-          ALines.Add(line);
-        return true;
-      }
+      return LoadSavedList(stream, ALines);
     }
   } catch (...) {
-    // Not opened, or not read (too large to hold, say): as good as gone.
+    // Not opened: as good as gone.
   }
-  ALines.Clear();
   return false;
 }
 

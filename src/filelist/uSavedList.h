@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+class TTextStream;
+
 // The lines of a saved list, all in one buffer, so that a line costs its text and one
 // offset: one byte a code unit where every unit of the line is below U+0100, as in most
 // names, two elsewhere. An entry line is kept as its two quoted names with one blank
@@ -68,3 +70,5 @@ private:
 bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines);
 // ReadSavedList without the box: for a reader that tells the user in its own way.
 bool LoadSavedList(const std::u16string& AFileName, TSavedList& ALines);
+// LoadSavedList of a list that the reader opened itself.
+bool LoadSavedList(TTextStream& AStream, TSavedList& ALines);

@@ -374,18 +374,34 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
   EXPECT_EQ(Content("e.txt"), "C");
 }
 
-// The summary counts what is on disk afterwards: a skipped line is not renamed.
+// The summary counts what is on disk afterwards: a skipped line is not renamed; a source
+// that the user wrote in the first column, or one of many files, is as good as any.
 TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
-  Create("c.txt", "C");
-  fEdits = "a.txt>b.txt|c.txt>d.txt";
+  std::string many;
+  for (int i = 0; i < 150; ++i)
+    many += "|m" + std::to_string(i) + ">n" + std::to_string(i);
   const struct {
     const char* Option;
+    std::string Edits;
     std::string Err;
-  } cases[] = {{"-v", "c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"}, {"-q", ""}};
+  } cases[] = {
+      {"-v", "a.txt>b.txt|c.txt>d.txt",
+       "c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"},
+      {"-q", "a.txt>b.txt|c.txt>d.txt", ""},
+      {"-v", "a.txt>b.txt|<c.txt>./c.txt|c.txt>d.txt",
+       "./c.txt -> d.txt\nrenamed 1 of 2 changed lines; 1 not renamed\n"},
+      {"", "a.txt>b.txt|c.txt>d.txt" + many, "renamed 151 of 152 changed lines; 1 not renamed\n"}};
   for (const auto& c : cases) {
     Create("c.txt", "C");
     fs::remove(fPanel.Path() / "d.txt");
-    const TRunResult result = Run({c.Option, "--answer", "3", Panel()});
+    for (int i = 0; i < 150; ++i) {
+      fs::remove(fPanel.Path() / ("n" + std::to_string(i)));
+      Create("m" + std::to_string(i));
+    }
+    fEdits = c.Edits;
+    std::vector<std::string> arguments = {"--answer", "3", Panel()};
+    if (*c.Option) arguments.insert(arguments.begin(), c.Option);
+    const TRunResult result = Run(arguments);
     EXPECT_EQ(result.ExitCode, 1);
     const std::string status = "not every entry went through\n";
     const size_t end = Lines(result.Err).find(status);
