@@ -378,8 +378,10 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
 // that the user wrote in the first column, or one of many files, is as good as any.
 TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
   std::string many;
-  for (int i = 0; i < 150; ++i)
-    many += "|m" + std::to_string(i) + ">n" + std::to_string(i);
+  for (int i = 0; i < 150; ++i) {
+    const std::string number = std::to_string(i);
+    many.append("|m").append(number).append(">n").append(number);
+  }
   const struct {
     const char* Option;
     std::string Edits;
@@ -395,8 +397,9 @@ TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
     Create("c.txt", "C");
     fs::remove(fPanel.Path() / "d.txt");
     for (int i = 0; i < 150; ++i) {
-      fs::remove(fPanel.Path() / ("n" + std::to_string(i)));
-      Create("m" + std::to_string(i));
+      const std::string number = std::to_string(i);
+      fs::remove(fPanel.Path() / ("n" + number));
+      Create("m" + number);
     }
     fEdits = c.Edits;
     std::vector<std::string> arguments = {"--answer", "3", Panel()};
