@@ -35,7 +35,11 @@ run_once() {
   sync
   local start end renamed
   start=$(now)
-  "$@" >/dev/null </dev/null
+  # The summary line goes to the log, so that the table stays readable.
+  "$@" >/dev/null 2>"$work/stderr" </dev/null || {
+    cat "$work/stderr" >&2
+    exit 1
+  }
   end=$(now)
   renamed=$(find "$dir" -maxdepth 1 -name 'g*.dat' | wc -l)
   if [ "$renamed" -ne "$n" ]; then
