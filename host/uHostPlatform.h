@@ -73,8 +73,9 @@ bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity);
 
 // The entries of the folder AFolder by name (UTF-8) with their file index, and the
 // folder's volume, read in one pass: for many files in few folders far cheaper than a
-// look-up a file. False where the platform cannot tell identities so (Windows) or the
-// folder cannot be read; GetFileIdentity then tells each.
+// look-up a file. False where the platform cannot tell identities so (Windows before
+// Vista) or the folder cannot be read; GetFileIdentity then tells each, as it does for a
+// name that the listing does not hold.
 struct TFolderIdentities {
   uint64_t Volume = 0;
   TNameIndex Indexes;

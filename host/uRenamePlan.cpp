@@ -52,7 +52,9 @@ private:
   const TFolder& FolderOf(const std::u16string& APath, size_t ALength) {
     if (fLast && fLast->first.size() == ALength && APath.compare(0, ALength, fLast->first) == 0)
       return fLast->second;
-    const std::u16string folderName = APath.substr(0, ALength);
+    std::u16string folderName = APath.substr(0, ALength);
+    if (folderName.back() == u':')
+      folderName += PathDelimiter; // a drive's root, not its current folder
     auto found = fFolders.find(folderName);
     if (found == fFolders.end()) {
       TFolder folder;
