@@ -20,9 +20,10 @@ bool NamesAFile(const std::u16string& AName) {
 // joined as they are, for showing.
 bool EntryPath(const std::u16string& ADirectory, const std::u16string& AName,
                std::u16string& APath) {
-  if (NamesAFile(AName) && NormalizePath(ADirectory + AName, APath)) return true;
-  APath = ADirectory + AName;
-  return false;
+  // Built in APath's own room, which a caller's next line reuses; a path that cannot be
+  // normalized is left as it is.
+  APath.assign(ADirectory).append(AName);
+  return NamesAFile(AName) && NormalizePath(APath, APath);
 }
 
 bool IsDelimiter(char16_t C) {
@@ -65,7 +66,8 @@ bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory
   APaths.SourceValid = EntryPath(ADirectory, source, APaths.Source);
   const std::u16string folder =
       AOwnFolder && FolderPart(destination).empty() ? FolderPart(source) : u"";
-  APaths.DestinationValid = EntryPath(ADirectory + folder, destination, APaths.Destination);
+  APaths.DestinationValid =
+      EntryPath(folder.empty() ? ADirectory : ADirectory + folder, destination, APaths.Destination);
   return APaths.Source != APaths.Destination;
 }
 

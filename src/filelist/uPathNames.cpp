@@ -84,17 +84,18 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
   const size_t root = RootLength(APath);
   if (root == std::u16string::npos) return false;
   if (!NeedsNormalizing(APath, root)) {
-    AResult = APath;
+    if (&AResult != &APath) AResult = APath;
     return true;
   }
 
+  const std::u16string path = APath; // AResult may be APath itself
   std::vector<std::u16string> parts;
   size_t at = root;
-  while (at < APath.size()) {
+  while (at < path.size()) {
     size_t end = at;
-    while (end < APath.size() && !IsDelimiter(APath[end]))
+    while (end < path.size() && !IsDelimiter(path[end]))
       ++end;
-    std::u16string part = APath.substr(at, end - at);
+    std::u16string part = path.substr(at, end - at);
     if (part == u"..") {
       if (parts.empty()) return false;
       parts.pop_back();
@@ -104,12 +105,12 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
     at = end + 1;
   }
 
-  AResult = APath.substr(0, root);
+  AResult = path.substr(0, root);
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) AResult += win::PathDelimiter;
     AResult += parts[i];
   }
-  if (!parts.empty() && IsDelimiter(APath.back())) AResult += win::PathDelimiter;
+  if (!parts.empty() && IsDelimiter(path.back())) AResult += win::PathDelimiter;
   return true;
 }
 

@@ -9,7 +9,8 @@
 
 // APath with its "." and ".." segments resolved and repeated delimiters merged, never
 // climbing above its root: "/", a drive ("C:\"), a share ("\\server\share\") or the
-// same behind "\\?\". False when a ".." would climb above the root, or the path has none.
+// same behind "\\?\". False when a ".." would climb above the root, or the path has none;
+// AResult is then untouched, and it may be APath itself.
 bool NormalizePath(const std::u16string& APath, std::u16string& AResult);
 
 // The folder part of AName: up to and including its last delimiter; empty for a bare name.

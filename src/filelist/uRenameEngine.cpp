@@ -137,8 +137,12 @@ bool TRenameRun::Run() {
   RunUnderWay = this;
   try {
     TEntryPaths paths;
-    for (size_t line = 0; line < fLines.size(); ++line)
-      if (GetEntryPaths(fLines[line], fDirectory, paths, fOwnFolder)) RenameLine(line, paths);
+    size_t line = 0;
+    // Each line unpacked into the iterator's own room, reused from line to line.
+    for (const std::u16string& text : fLines) {
+      if (GetEntryPaths(text, fDirectory, paths, fOwnFolder)) RenameLine(line, paths);
+      ++line;
+    }
   } catch (...) {
     SettleWaiting();
     RunUnderWay = nullptr;

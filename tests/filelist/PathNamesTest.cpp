@@ -37,6 +37,10 @@ TEST(PathNames, DotsResolvedWithinTheRoot) {
     if (c.Normal) {
       EXPECT_EQ(normal, c.Normal);
     }
+    // In place, as the engine builds its paths; a refused path stays as it was.
+    std::u16string path = c.Path;
+    EXPECT_EQ(NormalizePath(path, path), c.Normal != nullptr);
+    EXPECT_EQ(path, c.Normal ? c.Normal : c.Path);
   }
   EXPECT_EQ(VisiblePath(std::u16string(u"a\0b", 3)), u"a\\0b");
   EXPECT_EQ(VisiblePath(u"line\nbreak\x1B[2J\x9B"), u"line\\x0Abreak\\x1B[2J\\x9B");
