@@ -26,16 +26,12 @@ bool EntryPath(const std::u16string& ADirectory, const std::u16string& AName,
   return NamesAFile(AName) && NormalizePath(APath, APath);
 }
 
-bool IsDelimiter(char16_t C) {
-  return C == u'\\' || C == u'/';
-}
-
 // Where each line's file is now, by path, as far as the moves of the lines tell: a line
 // that moved its file, and every later line that moved a folder above it, took it along.
 using TWhere = std::map<std::u16string, std::vector<size_t>, TPathLess>;
 
 void CarryFolder(TWhere& AWhere, std::u16string AFrom, const std::u16string& ATo) {
-  while (AFrom.size() > 1 && IsDelimiter(AFrom.back()))
+  while (AFrom.size() > 1 && IsPathDelimiter(AFrom.back()))
     AFrom.pop_back();
   std::vector<std::pair<std::u16string, std::vector<size_t>>> carried;
   // Every path that starts with AFrom sorts from AFrom on, until the first that does not.
@@ -82,13 +78,13 @@ bool TPathLess::operator()(const std::u16string& A, const std::u16string& B) con
 
 bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo) {
   size_t length = AFrom.size();
-  while (length > 1 && IsDelimiter(AFrom[length - 1]))
+  while (length > 1 && IsPathDelimiter(AFrom[length - 1]))
     --length;
   if (APath.size() < length || !IsSamePathText(APath.substr(0, length), AFrom.substr(0, length)))
     return false;
-  if (APath.size() > length && !IsDelimiter(APath[length])) return false;
+  if (APath.size() > length && !IsPathDelimiter(APath[length])) return false;
   std::u16string to = ATo;
-  while (to.size() > 1 && IsDelimiter(to.back()))
+  while (to.size() > 1 && IsPathDelimiter(to.back()))
     to.pop_back();
   APath = to + APath.substr(length);
   return true;

@@ -7,27 +7,27 @@
 #include "system/uSystem.h"
 #include "system/uWindows.h"
 
+bool IsPathDelimiter(char16_t C) {
+#ifdef _WIN32
+  return C == u'\\' || C == u'/';
+#else
+  return C == u'/';
+#endif
+}
+
 namespace {
 
 #ifndef _WIN32
-bool IsDelimiter(char16_t C) {
-  return C == u'/';
-}
-
 size_t RootLength(const std::u16string& APath) {
   return !APath.empty() && APath[0] == u'/' ? 1 : std::u16string::npos;
 }
 #else
-bool IsDelimiter(char16_t C) {
-  return C == u'\\' || C == u'/';
-}
-
 // The end of the first APartCount delimited parts that start at AFrom, past their
 // delimiter; npos when the path ends before.
 size_t AfterParts(const std::u16string& APath, size_t AFrom, int APartCount) {
   size_t at = AFrom;
   for (int i = 0; i < APartCount; ++i) {
-    while (at < APath.size() && !IsDelimiter(APath[at]))
+    while (at < APath.size() && !IsPathDelimiter(APath[at]))
       ++at;
     if (at >= APath.size()) return std::u16string::npos;
     ++at;
@@ -36,20 +36,20 @@ size_t AfterParts(const std::u16string& APath, size_t AFrom, int APartCount) {
 }
 
 bool IsDriveRoot(const std::u16string& APath, size_t AAt) {
-  return APath.size() >= AAt + 3 && APath[AAt + 1] == u':' && IsDelimiter(APath[AAt + 2]);
+  return APath.size() >= AAt + 3 && APath[AAt + 1] == u':' && IsPathDelimiter(APath[AAt + 2]);
 }
 
 // The length of the root that ".." never climbs above; npos when there is none.
 size_t RootLength(const std::u16string& APath) {
-  const bool device = APath.size() >= 4 && IsDelimiter(APath[0]) && IsDelimiter(APath[1]) &&
-                      (APath[2] == u'?' || APath[2] == u'.') && IsDelimiter(APath[3]);
+  const bool device = APath.size() >= 4 && IsPathDelimiter(APath[0]) && IsPathDelimiter(APath[1]) &&
+                      (APath[2] == u'?' || APath[2] == u'.') && IsPathDelimiter(APath[3]);
   if (device) {
     if (IsDriveRoot(APath, 4)) return 7;
     if (APath.compare(4, 4, u"UNC\\") == 0 || APath.compare(4, 4, u"UNC/") == 0)
       return AfterParts(APath, 8, 2);
     return AfterParts(APath, 4, 1); // a volume name, for example
   }
-  if (APath.size() >= 2 && IsDelimiter(APath[0]) && IsDelimiter(APath[1]))
+  if (APath.size() >= 2 && IsPathDelimiter(APath[0]) && IsPathDelimiter(APath[1]))
     return AfterParts(APath, 2, 2);
   if (IsDriveRoot(APath, 0)) return 3;
   return std::u16string::npos;
@@ -60,15 +60,15 @@ size_t RootLength(const std::u16string& APath) {
 // delimiters) or, on Windows, a delimiter other than '\'.
 bool NeedsNormalizing(const std::u16string& APath, size_t ARoot) {
   for (size_t i = ARoot; i < APath.size(); ++i) {
-    if (!IsDelimiter(APath[i])) continue;
+    if (!IsPathDelimiter(APath[i])) continue;
     if (APath[i] != win::PathDelimiter) return true;
     const size_t next = i + 1;
-    if (next < APath.size() && IsDelimiter(APath[next])) return true;
+    if (next < APath.size() && IsPathDelimiter(APath[next])) return true;
   }
   // Segments start at the root and after each delimiter.
   for (size_t start = ARoot; start < APath.size();) {
     size_t end = start;
-    while (end < APath.size() && !IsDelimiter(APath[end]))
+    while (end < APath.size() && !IsPathDelimiter(APath[end]))
       ++end;
     const size_t length = end - start;
     if (APath[start] == u'.' && (length == 1 || (length == 2 && APath[start + 1] == u'.')))
@@ -93,7 +93,7 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
   size_t at = root;
   while (at < path.size()) {
     size_t end = at;
-    while (end < path.size() && !IsDelimiter(path[end]))
+    while (end < path.size() && !IsPathDelimiter(path[end]))
       ++end;
     std::u16string part = path.substr(at, end - at);
     if (part == u"..") {
@@ -110,13 +110,13 @@ bool NormalizePath(const std::u16string& APath, std::u16string& AResult) {
     if (i > 0) AResult += win::PathDelimiter;
     AResult += parts[i];
   }
-  if (!parts.empty() && IsDelimiter(path.back())) AResult += win::PathDelimiter;
+  if (!parts.empty() && IsPathDelimiter(path.back())) AResult += win::PathDelimiter;
   return true;
 }
 
 std::u16string FolderPart(const std::u16string& AName) {
   size_t end = AName.size();
-  while (end > 0 && !IsDelimiter(AName[end - 1]))
+  while (end > 0 && !IsPathDelimiter(AName[end - 1]))
     --end;
   return AName.substr(0, end);
 }
@@ -130,7 +130,7 @@ bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16stri
     std::u16string normal;
     if (!NormalizePath(path, normal)) return false;
     const size_t root = RootLength(normal);
-    while (normal.size() > root && IsDelimiter(normal.back()))
+    while (normal.size() > root && IsPathDelimiter(normal.back()))
       normal.pop_back();
     if (normal.size() <= root) return false;
     paths.push_back(std::move(normal));
@@ -144,7 +144,7 @@ bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16stri
     while (common > 0 && (path.size() < common ||
                           !IsSamePathText(path.substr(0, common), first.substr(0, common)))) {
       --common;
-      while (common > 0 && !IsDelimiter(first[common - 1]))
+      while (common > 0 && !IsPathDelimiter(first[common - 1]))
         --common;
     }
   }
@@ -163,10 +163,10 @@ std::u16string VisiblePath(const std::u16string& APath) {
 
 std::u16string MoveToFreeName(const std::u16string& APath) {
   std::u16string path = APath;
-  while (path.size() > 1 && IsDelimiter(path.back()))
+  while (path.size() > 1 && IsPathDelimiter(path.back()))
     path.pop_back();
   size_t slash = path.size();
-  while (slash > 0 && !IsDelimiter(path[slash - 1]))
+  while (slash > 0 && !IsPathDelimiter(path[slash - 1]))
     --slash;
   const std::u16string folder = path.substr(0, slash);
   // MoveFileW never replaces: a name that is taken fails and the next is tried.

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// Whether C separates the parts of a path: '/' on POSIX, where '\\' is a character of a
+// name; '\\' and '/' on Windows.
+bool IsPathDelimiter(char16_t C);
+
 // APath with its "." and ".." segments resolved and repeated delimiters merged, never
 // climbing above its root: "/", a drive ("C:\"), a share ("\\server\share\") or the
 // same behind "\\?\". False when a ".." would climb above the root, or the path has none;

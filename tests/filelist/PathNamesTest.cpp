@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "filelist/uListRenames.h"
 #include "filelist/uPathNames.h"
 #include "support/TestFiles.h"
 
@@ -44,6 +45,30 @@ TEST(PathNames, DotsResolvedWithinTheRoot) {
   }
   EXPECT_EQ(VisiblePath(std::u16string(u"a\0b", 3)), u"a\\0b");
   EXPECT_EQ(VisiblePath(u"line\nbreak\x1B[2J\x9B"), u"line\\x0Abreak\\x1B[2J\\x9B");
+}
+
+// A folder's move takes the paths below it along, and only those: a delimiter ends the
+// folder's name, and only the platform's delimiters do.
+TEST(PathNames, FolderMoveCarriesThePathsBelowIt) {
+  const struct {
+    const char16_t *Path, *From, *To, *Carried; // null: not carried
+  } cases[] = {
+#ifdef _WIN32
+      {u"C:\\D\\A\\x", u"c:\\d\\a", u"C:\\d\\b\\", u"C:\\d\\b\\x"},
+      {u"C:\\d\\a/x", u"C:\\d\\a\\", u"C:\\e", u"C:\\e/x"},
+      {u"C:\\d\\ab", u"C:\\d\\a", u"C:\\d\\b", nullptr},
+#else
+      {u"/d/a/x", u"/d/a", u"/d/b/", u"/d/b/x"}, {u"/d/a", u"/d/a/", u"/e", u"/e"},
+      {u"/d/ab", u"/d/a", u"/d/b", nullptr},     {u"/d/a\\x", u"/d/a", u"/d/b", nullptr},
+      {u"/D/a/x", u"/d/a", u"/d/b", nullptr},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing_support::ToUtf8(c.Path));
+    std::u16string path = c.Path;
+    EXPECT_EQ(CarryAlong(path, c.From, c.To), c.Carried != nullptr);
+    EXPECT_EQ(path, c.Carried ? c.Carried : c.Path);
+  }
 }
 
 // Found files listed from their deepest common folder, where they have one.
