@@ -21,9 +21,8 @@ void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirecto
                         std::vector<std::string>& AWarnings) {
   const fs::path directory = U16ToPath(ADirectory);
   for (const auto& move : APlan.Moves()) {
-    // The destination as the plugin forms it: the name joined to the directory.
-    const fs::path destination =
-        U16ToPath(FullPathName(ADirectory + PathDelimiter + move.New, false));
+    // The destination as the plugin forms it, which the plan holds.
+    const fs::path destination = U16ToPath(move.Destination);
     const fs::path relative = destination.lexically_relative(directory);
     if (relative.empty() || *relative.begin() == "..") continue;
     fs::path folder = directory;
