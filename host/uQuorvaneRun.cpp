@@ -102,9 +102,13 @@ int PrintVersion(const TRunOptions& AOptions) {
   return ExitAllDone;
 }
 
+void WarnLeftOut(const std::string& AReason, const std::u16string& AName) {
+  Warn("left out a name that " + AReason + ": " + U16ToUtf8(AName));
+}
+
 void WarnRefused(const std::vector<TRefusedName>& ARefused) {
   for (const auto& name : ARefused)
-    Warn("left out a name that " + name.Reason + ": " + U16ToUtf8(name.Name));
+    WarnLeftOut(name.Reason, name.Name);
 }
 
 // The panel of the named entries: those of the command line and of standard input.
@@ -137,10 +141,8 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentiti
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted,
                  AIdentities, AError))
     return false;
-  for (const auto& name : unlisted) {
-    Warn(std::string("left out a name that ") +
-         (name.LineBreak ? "holds a line break: " : "is not UTF-8: ") + U16ToUtf8(name.Name));
-  }
+  for (const auto& name : unlisted)
+    WarnLeftOut(name.LineBreak ? "holds a line break" : "is not UTF-8", name.Name);
   if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   if (EntryCount(APanel) == 0) {
     AError = "nothing to rename: " + U16ToUtf8(APanel.Directory) + " is empty";
