@@ -52,7 +52,7 @@ bool ChangeDirectory(const std::u16string& ADirectory);
 
 // Calls AFound with every entry of ADirectory, "." and ".." left out. AValid is false for
 // a name that the file system holds in bytes that are not UTF-8 (then the name is
-// approximate). AIndex is the entry's file index as GetFileIdentity tells it, on the
+// approximate). AIndex is the entry's file index as win::GetFileIdentity tells it, on the
 // volume AVolume, or 0 where a listing does not tell it (Windows). The entries are handed
 // over one by one, so that a large directory is never held twice.
 using TDirectoryEntryFound =
@@ -64,18 +64,17 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 bool FileExists(const std::u16string& AFileName);
 
 // What a file is, whatever its name: its volume and its index there (a link itself, not
-// what it leads to). False when the name names nothing or the identity cannot be read.
+// what it leads to), as win::GetFileIdentity tells it.
 struct TFileIdentity {
   uint64_t Volume = 0, Index = 0;
   bool operator==(const TFileIdentity& A) const { return Volume == A.Volume && Index == A.Index; }
 };
-bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity);
 
 // The entries of the folder AFolder by name (UTF-8) with their file index, and the
 // folder's volume, read in one pass: for many files in few folders far cheaper than a
 // look-up a file. False where the platform cannot tell identities so (Windows before
-// Vista) or the folder cannot be read; GetFileIdentity then tells each, as it does for a
-// name that the listing does not hold.
+// Vista) or the folder cannot be read; win::GetFileIdentity then tells each, as it does
+// for a name that the listing does not hold.
 struct TFolderIdentities {
   uint64_t Volume = 0;
   TNameIndex Indexes;

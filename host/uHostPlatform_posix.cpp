@@ -135,14 +135,6 @@ bool FileExists(const std::u16string& AFileName) {
   return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
 }
 
-bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
-  struct stat info;
-  if (lstat(U16ToUtf8(AFileName).c_str(), &info) != 0) return false;
-  AIdentity.Volume = static_cast<uint64_t>(info.st_dev);
-  AIdentity.Index = static_cast<uint64_t>(info.st_ino);
-  return true;
-}
-
 bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
   DIR* folder = opendir(U16ToUtf8(AFolder).c_str());
   if (!folder) return false;

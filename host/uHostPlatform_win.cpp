@@ -321,20 +321,6 @@ bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEnt
   return read;
 }
 
-bool GetFileIdentity(const std::u16string& AFileName, TFileIdentity& AIdentity) {
-  const HANDLE file = CreateFileW(
-      W(AFileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool read = GetFileInformationByHandle(file, &info) != 0;
-  CloseHandle(file);
-  if (!read) return false;
-  AIdentity.Volume = info.dwVolumeSerialNumber;
-  AIdentity.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  return true;
-}
-
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   char buffer[65536];

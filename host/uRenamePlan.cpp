@@ -22,6 +22,14 @@ std::u16string CountOfLines(size_t ACount) {
   return Utf8ToU16(std::to_string(ACount)) + (ACount == 1 ? u" changed line" : u" changed lines");
 }
 
+// What the file at APath is, the link itself where it is one.
+bool IdentityOf(const std::u16string& APath, TFileIdentity& AIdentity) {
+  win::FILE_IDENTITY identity;
+  if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) return false;
+  AIdentity = TFileIdentity{identity.Volume, identity.Index};
+  return true;
+}
+
 // The identities of files as they are at one moment, each folder read once where the
 // platform allows: the summary's look-ups cost next to nothing beside the renames. A name
 // that its folder's listing does not hold (another spelling of it, or a folder that could
@@ -31,15 +39,15 @@ public:
   bool Find(const std::u16string& APath, TFileIdentity& AIdentity) {
     const size_t slash = APath.find_last_of(PathDelimiter);
     if (slash == std::u16string::npos || slash + 1 == APath.size())
-      return GetFileIdentity(APath, AIdentity);
+      return IdentityOf(APath, AIdentity);
     const std::u16string name = APath.substr(slash + 1);
-    if (name == u"." || name == u"..") return GetFileIdentity(APath, AIdentity);
+    if (name == u"." || name == u"..") return IdentityOf(APath, AIdentity);
     const TFolder& folder = FolderOf(APath, slash == 0 ? 1 : slash);
     if (folder.Listed && folder.Entries.Indexes.Find(U16ToUtf8(name), AIdentity.Index)) {
       AIdentity.Volume = folder.Entries.Volume;
       return true;
     }
-    return GetFileIdentity(APath, AIdentity);
+    return IdentityOf(APath, AIdentity);
   }
 
 private:
