@@ -4,6 +4,7 @@
 #include <map>
 
 #include "filelist/uListFormat.h"
+#include "filelist/uOwnSpelling.h"
 #include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
 #include "system/uWindows.h"
@@ -53,6 +54,26 @@ void CarryFolder(TWhere& AWhere, std::u16string AFrom, const std::u16string& ATo
   }
 }
 
+// A folder that a line moved under its short name ("LONGFO~1"), which is gone with the
+// move: which long name it had cannot be told now, so the names below it may have moved
+// unseen. Windows only; elsewhere a name is its only spelling.
+bool MovedByLostShortName(const TEntryPaths& APaths) {
+#ifdef _WIN32
+  const size_t start = APaths.Source.find_last_of(u"\\/") + 1;
+  const size_t dot = APaths.Source.find(u'.', start);
+  const size_t base = (dot == std::u16string::npos ? APaths.Source.size() : dot) - start;
+  const size_t extension = dot == std::u16string::npos ? 0 : APaths.Source.size() - dot - 1;
+  if (APaths.Source.find(u'~', start) == std::u16string::npos || base > 8 || extension > 3)
+    return false;
+  const win::DWORD attributes = win::GetFileAttributesW(APaths.Destination.c_str());
+  return attributes == win::INVALID_FILE_ATTRIBUTES ||
+         (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0;
+#else
+  (void)APaths;
+  return false;
+#endif
+}
+
 } // namespace
 
 bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
@@ -91,26 +112,33 @@ bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u
 }
 
 TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADirectory,
-                           const std::vector<bool>& AMoved, size_t ACurrentLine, bool AOwnFolder) {
+                           const std::vector<bool>& AMoved, size_t ACurrentLine,
+                           TOwnSpelling& ASpelling, bool AOwnFolder)
+    : fSpelling(ASpelling) {
+  // The moves are replayed in the folders' spelling of now: a folder moved by a line under
+  // one spelling carries the names below it whatever spelling the other lines use.
   TWhere where;
   TEntryPaths paths;
   for (size_t i = 0; i < ALines.size(); ++i) {
     if (!GetEntryPaths(ALines[i], ADirectory, paths, AOwnFolder)) continue;
     if (i < ACurrentLine && AMoved[i]) {
-      CarryFolder(where, paths.Source, paths.Destination);
-      where[paths.Destination].push_back(i);
+      const std::u16string destination = ASpelling.Of(paths.Destination);
+      CarryFolder(where, ASpelling.Of(paths.Source), destination);
+      where[destination].push_back(i);
+      fUnsure = fUnsure || MovedByLostShortName(paths);
     } else if (paths.SourceValid) {
-      where[paths.Source].push_back(i);
+      where[ASpelling.Of(paths.Source)].push_back(i);
     }
   }
   TKey key;
   bool exists;
+  TKind kind;
   for (const auto& entry : where) {
-    const bool known = KeyOf(entry.first, key, exists);
+    const bool known = KeyOf(entry.first, key, exists, kind);
     fUnsure = fUnsure || (!known && exists);
     for (size_t line : entry.second) {
       if (known)
-        fOwners.emplace_back(key, line);
+        Own(key, kind, entry.first, line);
       else
         fByText.emplace_back(entry.first, line);
     }
@@ -118,11 +146,20 @@ TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADire
   std::sort(fOwners.begin(), fOwners.end());
 }
 
-bool TListRenames::KeyOf(const std::u16string& APath, TKey& AKey, bool& AExists) {
+void TListRenames::Own(const TKey& AKey, TKind AKind, const std::u16string& APath, size_t ALine) {
+  if (AKind == kLinks)
+    fLinks.push_back({AKey, ALine, APath});
+  else
+    fOwners.emplace_back(AKey, ALine);
+}
+
+bool TListRenames::KeyOf(const std::u16string& APath, TKey& AKey, bool& AExists, TKind& AKind) {
   win::FILE_IDENTITY identity;
   AExists = true;
+  AKind = kLeading;
   if (win::GetFileIdentity(APath.c_str(), 0, &identity)) {
     AKey = {identity.Volume, identity.Index};
+    AKind = identity.Directory || identity.Reparse ? kLeading : identity.Links > 1 ? kLinks : kFile;
     return true;
   }
   const win::DWORD error = win::GetLastError();
@@ -139,7 +176,8 @@ TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t
   TOwners owners;
   TKey key;
   bool exists;
-  if (!KeyOf(APath, key, exists)) {
+  TKind kind;
+  if (!KeyOf(APath, key, exists, kind)) {
     owners.Earlier = true;
     return owners;
   }
@@ -148,20 +186,37 @@ TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t
     Note(at->second, ALine, owners);
   for (const auto& moved : fMovedSince)
     if (!(key < moved.first) && !(moved.first < key)) Note(moved.second, ALine, owners);
+  // A link that the file has lost since is no longer a name to tell it by.
+  for (const TLink& link : fLinks)
+    if (!(key < link.Key) && !(link.Key < key) &&
+        (kind != kLinks || IsSamePathText(link.Path, APath)))
+      Note(link.Line, ALine, owners);
   for (const auto& entry : fByText)
     if (IsSamePathText(entry.first, APath)) Note(entry.second, ALine, owners);
   if (fUnsure && owners.Later == NoLine) owners.Earlier = true;
+  // Nothing waits, or goes, where a folder's spelling could not be told: a file set aside
+  // in a folder that a line then moves under an unresolved spelling would be lost to view.
+  if (fSpelling.Unsure()) owners.Earlier = true;
   return owners;
 }
 
-void TListRenames::Moved(size_t ALine, const std::u16string& ADestination) {
+bool TListRenames::Moved(size_t ALine, const std::u16string& AFrom,
+                         const std::u16string& ADestination) {
   TKey key;
   bool exists;
-  if (!KeyOf(ADestination, key, exists)) {
+  TKind kind;
+  if (!KeyOf(ADestination, key, exists, kind)) {
     fByText.emplace_back(ADestination, ALine);
     fUnsure = fUnsure || exists;
-    return;
+    return true;
   }
-  if (std::binary_search(fOwners.begin(), fOwners.end(), std::make_pair(key, ALine))) return;
-  fMovedSince.emplace_back(key, ALine);
+  // The links named below a folder that moved are named below its new place.
+  if (kind == kLeading)
+    for (TLink& link : fLinks)
+      CarryAlong(link.Path, AFrom, ADestination);
+  if (kind == kLinks)
+    fLinks.push_back({key, ALine, ADestination});
+  else if (!std::binary_search(fOwners.begin(), fOwners.end(), std::make_pair(key, ALine)))
+    fMovedSince.emplace_back(key, ALine);
+  return kind == kLeading;
 }

@@ -9,6 +9,7 @@
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
 #include "filelist/uListRenames.h"
+#include "filelist/uOwnSpelling.h"
 #include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
 #include "filelist/uSavedList.h"
@@ -62,7 +63,7 @@ bool DeleteAside(const std::u16string& AAside) {
 }
 
 // Where a file that Overwrite set aside for a later line waits: its own name and the free
-// name it is under. Both follow a folder that a line moves.
+// name it is under, in their own spelling. Both follow a folder that a line moves.
 struct TWaiting {
   std::u16string OwnPath, At;
 };
@@ -75,6 +76,7 @@ struct TLineMove {
   size_t Line;
   const TEntryPaths& Paths;
   std::u16string From;    // the line's source, or the free name its file waits under
+  std::u16string OwnFrom; // From in its own spelling, told before the move once it matters
   bool Waited = false;    // the file waited for this line under a free name
   TWaiting Waiting;       // then, where
   std::u16string AsideAt; // where Overwrite moved the old destination
@@ -111,6 +113,8 @@ private:
   bool Overwrite(TLineMove& AMove, bool AUnasked);
   // A line moved its file: what is tracked follows it.
   void Track(const TLineMove& AMove);
+  // Sets aside for ALine the file that waits at AAt with its own path AOwnPath.
+  void Wait(size_t ALine, const std::u16string& AOwnPath, const std::u16string& AAt);
   // The lines of a box that name the line's file: its own path, and where it waits.
   std::vector<std::u16string> SourceTexts(const TLineMove& AMove) const;
   // A waiting file whose line did not move it goes back to its own name when that is free;
@@ -122,6 +126,7 @@ private:
   const bool fOwnFolder;                  // a bare new name stays in its source's folder
   std::vector<bool> fMoved;               // per line: its move succeeded
   std::unique_ptr<TListRenames> fRenames; // made at the first Overwrite
+  TOwnSpelling fSpelling;                 // used from then on: paths compared or carried
   std::map<size_t, TWaiting> fWaiting;    // by the line that renames the file
   bool fSkipAll = false;
   // Overwrite was answered onto a file that a later line renames: further such files of
@@ -204,6 +209,9 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
   // The move never replaces anything, so a move that succeeds is one that every check
   // below would have let through. It is tried first, which keeps a rename to one system
   // call; the checks then explain a failure.
+  // Once moves are tracked, the source is spelled while it is there: a short name tells
+  // its long one only then.
+  if (fRenames && valid) AMove.OwnFrom = fSpelling.Of(AMove.From);
   const bool moved = valid && win::MoveFileW(AMove.From.c_str(), paths.Destination.c_str());
   const win::DWORD moveError = win::GetLastError();
   if (!AMove.AsideAt.empty() && !SettleAside(AMove, moved)) return moved ? atMoved : atStop;
@@ -244,11 +252,11 @@ bool TRenameRun::SettleAside(TLineMove& AMove, bool AMoved) {
   // The old destination goes only once the source has its name, and a file that a later
   // line renames waits for that line.
   if (AMoved && forLine != TListRenames::NoLine) {
-    fWaiting[forLine] = {dest, at};
+    Wait(forLine, dest, at);
     return true;
   }
   if (AMoved ? DeleteAside(at) : PutBack(at, dest)) return true;
-  if (forLine != TListRenames::NoLine) fWaiting[forLine] = {dest, at};
+  if (forLine != TListRenames::NoLine) Wait(forLine, dest, at);
   ShowPathBox(AMoved ? MReplacedFileKept : MFileKeptAs, at);
   fResult = false;
   return false;
@@ -323,9 +331,10 @@ bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
 #endif
 
   if (!fRenames)
-    fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line, fOwnFolder);
+    fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line, fSpelling,
+                                              fOwnFolder);
   // Which file the destination is decides, not how a line spells it.
-  const TListRenames::TOwners owners = fRenames->OwnersOf(dest, AMove.Line);
+  const TListRenames::TOwners owners = fRenames->OwnersOf(fSpelling.Of(dest), AMove.Line);
   if (owners.Earlier || (owners.Later != TListRenames::NoLine && fWaiting.count(owners.Later))) {
     if (!AUnasked) ShowPathBox(MNameKeptByList, dest);
     return false;
@@ -340,12 +349,24 @@ bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
 }
 
 void TRenameRun::Track(const TLineMove& AMove) {
-  fRenames->Moved(AMove.Line, AMove.Paths.Destination);
+  // In the spelling of before the move: a folder that moved is where the names below it
+  // led until then.
+  const std::u16string from = AMove.OwnFrom.empty() ? fSpelling.Of(AMove.From) : AMove.OwnFrom;
+  const std::u16string to = fSpelling.Of(AMove.Paths.Destination);
+  // A folder or link that moved may change what folders spelled through it lead to.
+  if (fRenames->Moved(AMove.Line, from, to)) {
+    fSpelling.Moved(AMove.From, AMove.Paths.Destination);
+    fSpelling.Moved(from, to);
+  }
   // A folder that moved takes the waiting files below it along.
   for (auto& entry : fWaiting) {
-    CarryAlong(entry.second.At, AMove.From, AMove.Paths.Destination);
-    CarryAlong(entry.second.OwnPath, AMove.From, AMove.Paths.Destination);
+    CarryAlong(entry.second.At, from, to);
+    CarryAlong(entry.second.OwnPath, from, to);
   }
+}
+
+void TRenameRun::Wait(size_t ALine, const std::u16string& AOwnPath, const std::u16string& AAt) {
+  fWaiting[ALine] = {fSpelling.Of(AOwnPath), fSpelling.Of(AAt)};
 }
 
 std::vector<std::u16string> TRenameRun::SourceTexts(const TLineMove& AMove) const {

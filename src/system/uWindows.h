@@ -49,6 +49,7 @@ constexpr DWORD ERROR_FILE_EXISTS = 80;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
 constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_INVALID_NAME = 123;
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
@@ -104,8 +105,17 @@ struct FILE_IDENTITY {
   uint64_t Index;
   uint32_t Links;     // its number of hard links
   uint32_t Directory; // nonzero for a directory
+  uint32_t Reparse;   // nonzero for a symbolic link or other reparse point (not followed)
 };
 BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity);
+
+// Not a Windows function: the full path of the object APath names, with every link,
+// junction and short name on the way resolved, as GetFinalPathNameByHandleW gives it for
+// the object opened with backup semantics (a "\\?\" path on Windows; the real path on
+// POSIX). Answers its length without the terminating U+0000, or when ALength is too small
+// the length needed with it; 0 on failure (ERROR_CALL_NOT_IMPLEMENTED where Windows lacks
+// the function).
+DWORD GetFinalPathNameW(const char16_t* APath, char16_t* ABuffer, DWORD ALength);
 
 // Moving and deleting. MoveFileW fails with ERROR_ALREADY_EXISTS when the destination
 // exists as another entry: it never replaces anything.

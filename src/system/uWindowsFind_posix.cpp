@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <memory>
 #include <mutex>
@@ -130,7 +131,22 @@ BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AI
   AIdentity->Index = uint64_t(st.st_ino);
   AIdentity->Links = uint32_t(st.st_nlink);
   AIdentity->Directory = S_ISDIR(st.st_mode) ? 1 : 0;
+  AIdentity->Reparse = S_ISLNK(st.st_mode) ? 1 : 0;
   return 1;
+}
+
+DWORD GetFinalPathNameW(const char16_t* APath, char16_t* ABuffer, DWORD ALength) {
+  std::string path;
+  if (!ToPath(APath, path)) return 0;
+  std::unique_ptr<char, void (*)(void*)> real(realpath(path.c_str(), nullptr), free);
+  if (!real) return FailErrno(path);
+  const std::u16string name = posix::BytesToPath(real.get());
+  // A real name that is not UTF-8 comes back with U+FFFD in it, which names another file.
+  if (posix::PathToBytes(name) != real.get()) return Fail(ERROR_INVALID_NAME, DWORD(0));
+  if (!ABuffer || name.size() >= ALength) return DWORD(name.size() + 1);
+  name.copy(ABuffer, name.size());
+  ABuffer[name.size()] = u'\0';
+  return DWORD(name.size());
 }
 
 HANDLE FindFirstFileW(const char16_t* AFileName, WIN32_FIND_DATAW* AData) {

@@ -70,7 +70,28 @@ BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AI
   AIdentity->Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   AIdentity->Links = info.nNumberOfLinks;
   AIdentity->Directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  AIdentity->Reparse = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   return 1;
+}
+
+DWORD GetFinalPathNameW(const char16_t* APath, char16_t* ABuffer, DWORD ALength) {
+  // Looked up rather than imported: Windows XP lacks it.
+  using TGetFinal = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  static const TGetFinal getFinal = reinterpret_cast<TGetFinal>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+  if (!getFinal) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return 0;
+  }
+  // No access asked: the name alone is read, so a file that others hold open still tells.
+  HANDLE h = ::CreateFileW(W(APath), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  const DWORD length = getFinal(h, W(ABuffer), ALength, 0); // normalized, with its drive
+  const DWORD error = ::GetLastError();
+  ::CloseHandle(h);
+  ::SetLastError(error);
+  return length;
 }
 
 BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
