@@ -1,8 +1,8 @@
 // Writes a list file of 100,000 entries through TTextStream and reads it back, and reads
 // the same file with a plain baseline (std::ifstream, std::getline and a UTF-8 to UTF-16
 // decode). Prints both and the ratio of the two reads.
-#include "filelist/uListFormat.h"
 #include "files/uFiles.h"
+#include "list/uListFormat.h"
 #include "system/uPosixPath.h"
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <unordered_set>
 
-#include "filelist/uSameFile.h"
+#include "list/uPathNames.h"
 #include "system/uWindows.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"

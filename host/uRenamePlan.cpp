@@ -1,10 +1,9 @@
 #include "uRenamePlan.h"
 
-#include "filelist/uListFormat.h"
-#include "filelist/uListRenames.h"
-#include "filelist/uSavedList.h"
 #include "files/uStrings.h"
 #include "files/uTextStream.h"
+#include "list/uLinePaths.h"
+#include "list/uSavedList.h"
 #include "system/uWindows.h"
 #include "uHostText.h"
 
@@ -119,10 +118,11 @@ bool TRenamePlan::Read(const std::u16string& AListFile) {
 
 void TRenamePlan::TakeLines(const TSavedList& ALines) {
   TEntryPaths paths;
-  for (const std::u16string& line : ALines) {
+  for (const TListLine& line : ALines) {
     if (!GetEntryPaths(line, fDirectory, paths)) continue;
     TPlannedMove move;
-    SplitListLine(line, move.Old, move.New);
+    move.Old = line.Source;
+    move.New = line.Destination;
     move.Source = std::move(paths.Source);
     move.Destination = std::move(paths.Destination);
     uint64_t index = 0;

@@ -2,7 +2,7 @@
 // destination column) and the small menu that offers them.
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
-#include "filelist/uListFormat.h"
+#include "list/uListFormat.h"
 #include "messages/uMessages.h"
 
 bool TFileList::JumpToDestinationFileName() {

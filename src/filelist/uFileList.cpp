@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "far/uFAR.h"
-#include "filelist/uListFormat.h"
-#include "filelist/uPathNames.h"
 #include "files/uFiles.h"
+#include "list/uListFormat.h"
+#include "list/uPathNames.h"
 #include "messages/uMessages.h"
 #include "system/uExceptions.h"
 #include "system/uSystem.h"

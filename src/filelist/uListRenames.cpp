@@ -3,29 +3,11 @@
 #include <algorithm>
 #include <map>
 
-#include "filelist/uListFormat.h"
 #include "filelist/uOwnSpelling.h"
-#include "filelist/uPathNames.h"
-#include "filelist/uSameFile.h"
+#include "list/uPathNames.h"
 #include "system/uWindows.h"
 
 namespace {
-
-// Every system call takes a name up to its first U+0000, so a name that holds one would
-// act on another file: "a<NUL>x" on a. Such a name names no file.
-bool NamesAFile(const std::u16string& AName) {
-  return AName.find(u'\0') == std::u16string::npos;
-}
-
-// The path of AName in ADirectory; false when it names no file, with APath then the two
-// joined as they are, for showing.
-bool EntryPath(const std::u16string& ADirectory, const std::u16string& AName,
-               std::u16string& APath) {
-  // Built in APath's own room, which a caller's next line reuses; a path that cannot be
-  // normalized is left as it is.
-  APath.assign(ADirectory).append(AName);
-  return NamesAFile(AName) && NormalizePath(APath, APath);
-}
 
 // Where each line's file is now, by path, as far as the moves of the lines tell: a line
 // that moved its file, and every later line that moved a folder above it, took it along.
@@ -76,41 +58,6 @@ bool MovedByLostShortName(const TEntryPaths& APaths) {
 
 } // namespace
 
-bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
-                   TEntryPaths& APaths, bool AOwnFolder) {
-  std::u16string source, destination;
-  if (!SplitListLine(ALine, source, destination)) return false;
-  APaths.SourceValid = EntryPath(ADirectory, source, APaths.Source);
-  const std::u16string folder =
-      AOwnFolder && FolderPart(destination).empty() ? FolderPart(source) : u"";
-  APaths.DestinationValid =
-      EntryPath(folder.empty() ? ADirectory : ADirectory + folder, destination, APaths.Destination);
-  return APaths.Source != APaths.Destination;
-}
-
-bool TPathLess::operator()(const std::u16string& A, const std::u16string& B) const {
-#ifdef _WIN32
-  return win::CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), 1) ==
-         win::CSTR_LESS_THAN;
-#else
-  return A < B;
-#endif
-}
-
-bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo) {
-  size_t length = AFrom.size();
-  while (length > 1 && IsPathDelimiter(AFrom[length - 1]))
-    --length;
-  if (APath.size() < length || !IsSamePathText(APath.substr(0, length), AFrom.substr(0, length)))
-    return false;
-  if (APath.size() > length && !IsPathDelimiter(APath[length])) return false;
-  std::u16string to = ATo;
-  while (to.size() > 1 && IsPathDelimiter(to.back()))
-    to.pop_back();
-  APath = to + APath.substr(length);
-  return true;
-}
-
 TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADirectory,
                            const std::vector<bool>& AMoved, size_t ACurrentLine,
                            TOwnSpelling& ASpelling, bool AOwnFolder)
@@ -119,8 +66,10 @@ TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADire
   // one spelling carries the names below it whatever spelling the other lines use.
   TWhere where;
   TEntryPaths paths;
-  for (size_t i = 0; i < ALines.size(); ++i) {
-    if (!GetEntryPaths(ALines[i], ADirectory, paths, AOwnFolder)) continue;
+  size_t next = 0;
+  for (const TListLine& line : ALines) {
+    const size_t i = next++;
+    if (!GetEntryPaths(line, ADirectory, paths, AOwnFolder)) continue;
     if (i < ACurrentLine && AMoved[i]) {
       const std::u16string destination = ASpelling.Of(paths.Destination);
       CarryFolder(where, ASpelling.Of(paths.Source), destination);

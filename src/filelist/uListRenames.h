@@ -11,31 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "filelist/uSavedList.h"
+#include "list/uLinePaths.h"
+#include "list/uSavedList.h"
 
 class TOwnSpelling;
-
-// The paths of one list line as the rename engine hands them to the system.
-struct TEntryPaths {
-  std::u16string Source, Destination;
-  bool SourceValid = false, DestinationValid = false; // false: the name names no file
-};
-
-// The paths of ALine, joined to ADirectory; with AOwnFolder a bare new name is joined to
-// the folder that the source's name holds. False when the line is no entry or both of its
-// paths are the same.
-bool GetEntryPaths(const std::u16string& ALine, const std::u16string& ADirectory,
-                   TEntryPaths& APaths, bool AOwnFolder = false);
-
-// Orders paths as the file system tells names apart: by case too on POSIX, not on Windows
-// (by the system's own upper-case table).
-struct TPathLess {
-  bool operator()(const std::u16string& A, const std::u16string& B) const;
-};
-
-// Whether APath is AFrom or lies below it; if so, APath becomes the same path below ATo:
-// where a move of AFrom to ATo took it.
-bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo);
 
 class TListRenames {
 public:

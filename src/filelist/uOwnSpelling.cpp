@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "filelist/uPathNames.h"
-#include "filelist/uSameFile.h"
+#include "list/uPathNames.h"
 #include "system/uWindows.h"
 
 namespace {
@@ -51,16 +50,6 @@ size_t ParentCut(const std::u16string& AFolder) {
 }
 
 } // namespace
-
-bool IsAtOrBelow(const std::u16string& APath, const std::u16string& AFolder) {
-  size_t length = AFolder.size();
-  while (length > 1 && IsPathDelimiter(AFolder[length - 1]))
-    --length;
-  return APath.size() >= length &&
-         IsSamePathText(APath.substr(0, length), AFolder.substr(0, length)) &&
-         (APath.size() == length || IsPathDelimiter(APath[length]) ||
-          IsPathDelimiter(AFolder[length - 1]));
-}
 
 std::u16string TOwnSpelling::Of(const std::u16string& APath) {
   size_t cut = APath.size();

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "filelist/uListRenames.h"
+#include "list/uPathNames.h"
 
 class TOwnSpelling {
 public:
@@ -35,7 +35,3 @@ private:
   std::map<std::u16string, std::u16string, TPathLess> fFolders; // as written -> resolved
   bool fUnsure = false;
 };
-
-// Whether APath is AFolder or lies below it (a trailing delimiter of AFolder ignored), as
-// the file system tells names apart.
-bool IsAtOrBelow(const std::u16string& APath, const std::u16string& AFolder);

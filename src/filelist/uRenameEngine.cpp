@@ -8,12 +8,13 @@
 
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
+#include "filelist/uFreeName.h"
 #include "filelist/uListRenames.h"
 #include "filelist/uOwnSpelling.h"
-#include "filelist/uPathNames.h"
 #include "filelist/uSameFile.h"
-#include "filelist/uSavedList.h"
-#include "filelist/uUnreadLines.h"
+#include "list/uPathNames.h"
+#include "list/uSavedList.h"
+#include "list/uUnreadLines.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 
@@ -142,11 +143,11 @@ bool TRenameRun::Run() {
   RunUnderWay = this;
   try {
     TEntryPaths paths;
-    size_t line = 0;
+    size_t index = 0;
     // Each line unpacked into the iterator's own room, reused from line to line.
-    for (const std::u16string& text : fLines) {
-      if (GetEntryPaths(text, fDirectory, paths, fOwnFolder)) RenameLine(line, paths);
-      ++line;
+    for (const TListLine& line : fLines) {
+      if (GetEntryPaths(line, fDirectory, paths, fOwnFolder)) RenameLine(index, paths);
+      ++index;
     }
   } catch (...) {
     SettleWaiting();

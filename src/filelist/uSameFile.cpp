@@ -41,12 +41,3 @@ bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string
                                    int(ADestination.size()), 1) == win::CSTR_EQUAL &&
          IsSameEntry(ASource, ADestination);
 }
-
-bool IsSamePathText(const std::u16string& A, const std::u16string& B) {
-#ifdef _WIN32
-  return win::CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), 1) ==
-         win::CSTR_EQUAL;
-#else
-  return A == B;
-#endif
-}

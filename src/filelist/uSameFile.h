@@ -18,7 +18,3 @@ bool IsSameEntry(const std::u16string& APath1, const std::u16string& APath2);
 // Whether ADestination is ASource's own entry with its name spelled in another case, as
 // the file system compares names (not the user's locale).
 bool IsOwnEntryInAnotherCase(const std::u16string& ASource, const std::u16string& ADestination);
-
-// Whether two paths are equal as the file system tells names apart: exactly on POSIX,
-// without regard to case by the system's own table on Windows.
-bool IsSamePathText(const std::u16string& A, const std::u16string& B);

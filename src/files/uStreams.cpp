@@ -3,6 +3,7 @@
 #include "files/uStrings.h"
 #include "system/uExceptions.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -117,4 +118,32 @@ TFileStream::TFileStream(const std::u16string& AFileName, uint16_t AMode)
 
 TFileStream::~TFileStream() {
   if (fHandle != win::InvalidHandleValue()) win::CloseHandle(fHandle);
+}
+
+void TBytesStream::SetSize(int32_t) {
+  throw EWriteError("A stream over bytes in memory is read-only.");
+}
+
+int32_t TBytesStream::Read(void* ABuffer, int32_t ACount) {
+  const int64_t left = int64_t(fBytes.size()) - fPosition;
+  const int32_t count = ACount <= 0 || left <= 0 ? 0 : int32_t(std::min<int64_t>(ACount, left));
+  if (count > 0) fBytes.copy(static_cast<char*>(ABuffer), size_t(count), size_t(fPosition));
+  fPosition += count;
+  return count;
+}
+
+int32_t TBytesStream::Write(const void*, int32_t) {
+  return 0;
+}
+
+// Returns the new position, or -1 when it would lie outside the bytes' range.
+int32_t TBytesStream::Seek(int32_t AOffset, uint16_t AOrigin) {
+  if (AOrigin > soEnd) return fPosition;
+  const int64_t base = AOrigin == soBeginning ? 0
+                       : AOrigin == soCurrent ? fPosition
+                                              : int64_t(fBytes.size());
+  const int64_t position = base + AOffset;
+  if (position < 0 || !FitsInt32(position)) return -1;
+  fPosition = int32_t(position);
+  return fPosition;
 }

@@ -87,3 +87,23 @@ public:
 private:
   std::u16string fFileName;
 };
+
+// A read-only stream over bytes in memory, which it keeps: text already read from a file,
+// decoded without reading the file again. Writing is refused.
+class TBytesStream : public TStream {
+public:
+  explicit TBytesStream(std::string ABytes) : fBytes(std::move(ABytes)) {}
+
+  const std::string& Bytes() const { return fBytes; }
+
+  using TStream::Seek;
+  using TStream::SetSize;
+  void SetSize(int32_t ANewSize) override;
+  int32_t Read(void* ABuffer, int32_t ACount) override;
+  int32_t Write(const void* ABuffer, int32_t ACount) override;
+  int32_t Seek(int32_t AOffset, uint16_t AOrigin) override;
+
+private:
+  std::string fBytes;
+  int32_t fPosition = 0;
+};

@@ -20,6 +20,10 @@ TTextStream::TTextStream(uintptr_t AHandle)
   Initialize();
 }
 
+TTextStream::TTextStream(TStream* AStream) : TBufferedStream(AStream, true) {
+  Initialize();
+}
+
 TTextStream::TTextStream(const std::u16string& AFileName, uint16_t AMode)
     : TBufferedStream(new TFileStream(AFileName, AMode), true) {
   Initialize();

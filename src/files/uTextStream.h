@@ -14,6 +14,8 @@ class TTextStream : public TBufferedStream {
 public:
   // Wraps an open handle, which stays the caller's: the text stream does not close it.
   explicit TTextStream(uintptr_t AHandle);
+  // Reads and writes AStream, which it owns: the lines of bytes already in memory, say.
+  explicit TTextStream(TStream* AStream);
   // Opens the file with an open mode of uStreams.h; raises EFOpenError when it cannot.
   TTextStream(const std::u16string& AFileName, uint16_t AMode);
 

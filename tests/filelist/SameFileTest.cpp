@@ -1,10 +1,13 @@
-// The guard that keeps "overwrite" from deleting the very file being moved.
+// The guard that keeps "overwrite" from deleting the very file being moved, and the one
+// spelling of folders in which Overwrite compares paths.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "filelist/uOwnSpelling.h"
 #include "filelist/uSameFile.h"
 #include "support/TestFiles.h"
+#include "system/uWindows.h"
 
 namespace {
 
@@ -85,6 +88,51 @@ TEST(SameFile, LinksAndWhatCannotBeLookedUp) {
                  testing_support::ToUtf8(c.Destination));
     EXPECT_EQ(IsSameFile(dir.Dir() + c.Source, dir.Dir() + c.Destination), c.Same);
   }
+}
+
+// Paths compared by the engine are spelled as the file system spells their folders, the
+// last part as written; a folder that a move may have changed is resolved again.
+TEST(SameFile, FoldersInTheFileSystemsOwnSpelling) {
+  testing_support::TTempDir dir;
+  std::filesystem::create_directories(dir / "s");
+  TOwnSpelling spelling;
+  std::u16string base = spelling.Of(dir.Dir() + u"x");
+  base.pop_back(); // the temporary folder itself may be reached through a link
+  const char16_t d = win::PathDelimiter;
+  const auto path = [&](std::u16string AName) {
+    for (char16_t& c : AName)
+      if (c == u'/') c = d;
+    return AName;
+  };
+#ifndef _WIN32
+  std::filesystem::create_directory_symlink(".", dir / "self");
+#endif
+  const struct {
+    const char16_t *Path, *Spelled;
+  } cases[] = {
+      {u"s/x", u"s/x"},
+      {u"none/deeper/x", u"none/deeper/x"}, // missing folders kept as written
+#ifndef _WIN32
+      {u"self/s/x", u"s/x"},
+      {u"self/self", u"self"}, // a link named last is a name of its own
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing_support::ToUtf8(c.Path));
+    EXPECT_EQ(spelling.Of(dir.Dir() + path(c.Path)), base + path(c.Spelled));
+  }
+  EXPECT_FALSE(spelling.Unsure());
+  // A folder moved: what was spelled through it is told again.
+  std::filesystem::rename(dir / "s", dir / "t");
+  spelling.Moved(base + path(u"s"), base + path(u"t"));
+  EXPECT_EQ(spelling.Of(dir.Dir() + path(u"s/x")), base + path(u"s/x"));
+#ifndef _WIN32
+  std::filesystem::create_directory_symlink("t", dir / "s");
+  spelling.Moved(dir.Dir() + path(u"t"), dir.Dir() + path(u"s"));
+  EXPECT_EQ(spelling.Of(dir.Dir() + path(u"s/x")), base + path(u"t/x"));
+#endif
+  EXPECT_TRUE(IsAtOrBelow(base + path(u"t/x"), base + path(u"t/")));
+  EXPECT_FALSE(IsAtOrBelow(base + path(u"tt/x"), base + path(u"t")));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Any bytes read as a text file give lines and end; every line goes through the
 // list-line parser.
-#include "filelist/uListFormat.h"
 #include "files/uFiles.h"
+#include "list/uListFormat.h"
 #include "system/uPosixPath.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The list file's text: quoting, the entry layout, the header, the entry grammar, and
 // names of many scripts written to a real list file and read back.
-#include "filelist/uListFormat.h"
-#include "filelist/uSavedList.h"
 #include "files/uFiles.h"
+#include "list/uListFormat.h"
+#include "list/uSavedList.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -159,12 +159,14 @@ TEST(ListFormat, NamesOfManyScriptsSurviveTheListFile) {
   TSavedList saved;
   ASSERT_TRUE(ReadSavedList(file, saved));
   ASSERT_EQ(saved.size(), names.size() + 1);
-  EXPECT_EQ(saved[0], u"Files of " + dir.Dir());
+  EXPECT_EQ(saved[0].Kind, lkOther);
+  EXPECT_EQ(saved[0].Text, u"Files of " + dir.Dir());
   for (size_t i = 0; i < names.size(); ++i) {
-    ASSERT_TRUE(SplitListLine(saved[i + 1], source, destination));
-    EXPECT_EQ(source, names[i]);
-    EXPECT_EQ(destination, names[i]);
-    EXPECT_EQ(saved[i + 1].size(), 2 * QuotedLength(names[i]) + 1);
+    const TListLine line = saved[i + 1];
+    ASSERT_TRUE(line.Renames());
+    EXPECT_EQ(line.Source, names[i]);
+    EXPECT_EQ(line.Destination, names[i]);
+    EXPECT_EQ(line.Shown().size(), 2 * QuotedLength(names[i]) + 1);
   }
 }
 
@@ -184,9 +186,17 @@ TEST(ListFormat, FuzzedLines) {
     const bool split = SplitListLine(line, source, destination);
     EXPECT_TRUE(!split || (e.Ok && e.SourceLength > 0 && e.DestLength > 0));
 
-    // A saved list keeps any other line as it is, and an entry as the same entry.
+    // A saved list keeps any other line as it is, and an entry as the same entry, parsed
+    // once into what the engine and the check of broken lines ask of it.
     saved.Add(line);
-    const std::u16string kept = saved[saved.size() - 1];
+    const TListLine parsed = saved[saved.size() - 1];
+    EXPECT_EQ(parsed.Renames(), split);
+    EXPECT_EQ(parsed.Unread(), IsUnreadLine(line));
+    if (split) {
+      EXPECT_EQ(parsed.Source, source);
+      EXPECT_EQ(parsed.Destination, destination);
+    }
+    const std::u16string kept = parsed.Shown();
     std::u16string keptSource, keptDestination;
     EXPECT_EQ(Parse(kept).Ok, e.Ok);
     EXPECT_EQ(SplitListLine(kept, keptSource, keptDestination), split);

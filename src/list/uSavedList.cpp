@@ -1,12 +1,12 @@
-#include "filelist/uSavedList.h"
+#include "list/uSavedList.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "far/uFAR.h"
-#include "filelist/uListFormat.h"
 #include "files/uFiles.h"
+#include "list/uListFormat.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 #include "system/uWindows.h"
@@ -69,25 +69,34 @@ void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
 
 } // namespace
 
+std::u16string TListLine::Shown() const {
+  return Kind == lkEntry ? u"\"" + Source + u"\" \"" + Destination + u"\"" : Text;
+}
+
 void TSavedList::Add(std::u16string_view ALine) {
-  // An entry: its quoted source, one blank, its quoted destination.
-  std::u16string_view parts[3] = {ALine, {}, {}};
+  TLineKind kind = lkOther;
+  std::u16string_view parts[2] = {ALine, {}};
   int32_t sourceStart, sourceLength, destStart, destLength;
-  if (ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) {
-    parts[0] = std::u16string_view(ALine.data(), size_t(sourceStart + sourceLength));
-    parts[1] = u" ";
-    parts[2] = std::u16string_view(ALine.data() + destStart - 2, size_t(destLength + 2));
+  if (ALine.find_first_not_of(u" \t") == std::u16string_view::npos) {
+    kind = lkBlank;
+  } else if (ParseListLine(ALine, sourceStart, sourceLength, destStart, destLength)) {
+    kind = lkEntry;
+    parts[0] = ALine.substr(size_t(sourceStart - 1), size_t(sourceLength));
+    parts[1] = ALine.substr(size_t(destStart - 1), size_t(destLength));
   }
-  size_t units = 0;
   bool wide = false;
-  for (std::u16string_view part : parts) {
-    units += part.size();
+  for (std::u16string_view part : parts)
     for (size_t i = 0; i < part.size() && !wide; ++i)
       wide = part[i] > 0xFF;
-  }
+  const size_t units = parts[0].size() + parts[1].size();
   size_t at = fBytes.size();
-  fBytes.resize(at + 1 + units * (wide ? 2 : 1));
-  fBytes[at++] = char(wide);
+  fBytes.resize(at + 1 + (kind == lkEntry ? 4 : 0) + units * (wide ? 2 : 1));
+  fBytes[at++] = char(kind | (wide ? 0x80 : 0));
+  if (kind == lkEntry) {
+    const uint32_t length = uint32_t(parts[0].size());
+    for (int shift = 0; shift < 32; shift += 8)
+      fBytes[at++] = char(length >> shift);
+  }
   for (std::u16string_view part : parts)
     for (char16_t unit : part) {
       fBytes[at++] = char(unit);
@@ -96,15 +105,27 @@ void TSavedList::Add(std::u16string_view ALine) {
   fEnds.push_back(uint32_t(fBytes.size()));
 }
 
-void TSavedList::Unpack(size_t AIndex, std::u16string& ALine) const {
+void TSavedList::Get(size_t AIndex, TListLine& ALine) const {
   size_t at = AIndex == 0 ? 0 : fEnds[AIndex - 1];
   const size_t end = fEnds[AIndex];
-  const bool wide = fBytes[at++] != 0;
-  ALine.clear();
-  while (at < end) {
-    char16_t unit = static_cast<unsigned char>(fBytes[at++]);
-    if (wide) unit |= char16_t(static_cast<unsigned char>(fBytes[at++]) << 8);
-    ALine += unit;
+  const uint8_t mark = uint8_t(fBytes[at++]);
+  const bool wide = (mark & 0x80) != 0;
+  ALine.Kind = TLineKind(mark & 0x7F);
+  ALine.Source.clear();
+  ALine.Destination.clear();
+  ALine.Text.clear();
+  size_t sourceUnits = 0;
+  if (ALine.Kind == lkEntry) {
+    for (int shift = 0; shift < 32; shift += 8)
+      sourceUnits |= size_t(uint8_t(fBytes[at++])) << shift;
+  }
+  std::u16string& first = ALine.Kind == lkEntry ? ALine.Source : ALine.Text;
+  const size_t step = wide ? 2 : 1;
+  const size_t split = ALine.Kind == lkEntry ? at + sourceUnits * step : end;
+  for (; at < end; at += step) {
+    char16_t unit = static_cast<unsigned char>(fBytes[at]);
+    if (wide) unit |= char16_t(static_cast<unsigned char>(fBytes[at + 1]) << 8);
+    (at < split ? first : ALine.Destination) += unit;
   }
 }
 
@@ -117,20 +138,35 @@ void TSavedList::Reserve(size_t ABytes) {
   fBytes.reserve(ABytes);
 }
 
+namespace {
+
+void AddLines(TTextStream& AStream, TSavedList& ALines) {
+  std::u16string line;
+  while (AStream.ReadLine(line))
+    ALines.Add(line);
+}
+
+} // namespace
+
 bool LoadSavedList(TTextStream& AStream, TSavedList& ALines) {
   ALines.Clear();
   try {
+    const int64_t size = AStream.Size();
+    if (size < 0 || size > INT32_MAX) return false; // beyond what the lines can count
+    // The lines mostly take no more bytes than the file: room for them is taken at once.
+    ALines.Reserve(size_t(size));
+    // A byte-order mark settled the encoding: one pass reads the lines.
+    if (AStream.Position() != 0) {
+      AddLines(AStream, ALines);
+      return true;
+    }
+    // Without one, all of its bytes decide, and the lines are decoded from those.
     std::string bytes;
     if (ReadAllBytes(AStream, bytes)) {
-      SettleListEncoding(AStream, bytes);
-      // The lines mostly take no more bytes than the file: room for them is taken at
-      // once, once the file's bytes are let go.
-      const size_t size = bytes.size();
-      std::string().swap(bytes);
-      ALines.Reserve(size);
-      std::u16string line;
-      while (AStream.ReadLine(line))
-        ALines.Add(line);
+      auto* memory = new TBytesStream(std::move(bytes));
+      TTextStream text(memory);
+      SettleListEncoding(text, memory->Bytes());
+      AddLines(text, ALines);
       return true;
     }
   } catch (...) {

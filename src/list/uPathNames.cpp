@@ -1,8 +1,7 @@
-#include "filelist/uPathNames.h"
+#include "list/uPathNames.h"
 
 #include <vector>
 
-#include "filelist/uSameFile.h"
 #include "files/uStrings.h"
 #include "system/uSystem.h"
 #include "system/uWindows.h"
@@ -161,24 +160,42 @@ std::u16string VisiblePath(const std::u16string& APath) {
   return EscapeControlCharacters(APath);
 }
 
-std::u16string MoveToFreeName(const std::u16string& APath) {
-  std::u16string path = APath;
-  while (path.size() > 1 && IsPathDelimiter(path.back()))
-    path.pop_back();
-  size_t slash = path.size();
-  while (slash > 0 && !IsPathDelimiter(path[slash - 1]))
-    --slash;
-  const std::u16string folder = path.substr(0, slash);
-  // MoveFileW never replaces: a name that is taken fails and the next is tried.
-  for (int i = 1; i <= 1000; ++i) {
-    const std::u16string candidate = folder + u".quorvane-" + DecimalText(uint64_t(i));
-    // The entry's own name is taken by the entry itself, and a move onto it would do nothing.
-    if (win::CompareStringOrdinal(candidate.c_str(), int(candidate.size()), path.c_str(),
-                                  int(path.size()), 1) == win::CSTR_EQUAL)
-      continue;
-    if (win::MoveFileW(path.c_str(), candidate.c_str())) return candidate;
-    const win::DWORD error = win::GetLastError();
-    if (error != win::ERROR_ALREADY_EXISTS && error != win::ERROR_FILE_EXISTS) break;
-  }
-  return {};
+bool IsSamePathText(const std::u16string& A, const std::u16string& B) {
+#ifdef _WIN32
+  return win::CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), 1) ==
+         win::CSTR_EQUAL;
+#else
+  return A == B;
+#endif
+}
+
+bool TPathLess::operator()(const std::u16string& A, const std::u16string& B) const {
+#ifdef _WIN32
+  return win::CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), 1) ==
+         win::CSTR_LESS_THAN;
+#else
+  return A < B;
+#endif
+}
+
+bool IsAtOrBelow(const std::u16string& APath, const std::u16string& AFolder) {
+  size_t length = AFolder.size();
+  while (length > 1 && IsPathDelimiter(AFolder[length - 1]))
+    --length;
+  return APath.size() >= length &&
+         IsSamePathText(APath.substr(0, length), AFolder.substr(0, length)) &&
+         (APath.size() == length || IsPathDelimiter(APath[length]) ||
+          IsPathDelimiter(AFolder[length - 1]));
+}
+
+bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo) {
+  if (!IsAtOrBelow(APath, AFrom)) return false;
+  size_t length = AFrom.size();
+  while (length > 1 && IsPathDelimiter(AFrom[length - 1]))
+    --length;
+  std::u16string to = ATo;
+  while (to.size() > 1 && IsPathDelimiter(to.back()))
+    to.pop_back();
+  APath = to + APath.substr(length);
+  return true;
 }

@@ -1,13 +1,13 @@
-#include "filelist/uUnreadLines.h"
+#include "list/uUnreadLines.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "far/uFAR.h"
-#include "filelist/uListFormat.h"
-#include "filelist/uSavedList.h"
 #include "files/uStrings.h"
+#include "list/uListFormat.h"
+#include "list/uSavedList.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 
@@ -26,8 +26,9 @@ bool AcceptUnreadLines(const TSavedList& ALines) {
   const std::u16string lineText = GetMessageText(MUnreadLine);
   std::u16string texts[ShownLines + 1]; // how many, then the lines shown
   size_t number = 0, count = 0;
-  for (const std::u16string& line : ALines) {
-    if (++number <= headerLines || !IsUnreadLine(line) || ++count > ShownLines) continue;
+  for (const TListLine& saved : ALines) {
+    if (++number <= headerLines || !saved.Unread() || ++count > ShownLines) continue;
+    const std::u16string line = saved.Shown();
     // Cut, never inside a surrogate pair, and its control characters (a tab, say)
     // written visibly, as boxes show names.
     size_t width = std::min(line.size(), ShownWidth);

@@ -1,4 +1,4 @@
-#include "filelist/uListFormat.h"
+#include "list/uListFormat.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
 // Paths as the rename engine hands them to the system: the job's directory joined with a
 // name from the list, "." and ".." resolved, so that "..\x" means the parent folder on
-// every platform (Windows does not resolve them in the \\?\ paths that FAR gives), and
-// free names beside a file for moving it out of the way.
+// every platform (Windows does not resolve them in the \\?\ paths that FAR gives); and
+// how two paths compare as the file system tells names apart.
 #pragma once
 
 #include <string>
@@ -32,6 +32,20 @@ bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16stri
 // another file, and a line break would split the line.
 std::u16string VisiblePath(const std::u16string& APath);
 
-// Moves the entry at APath to a free name in its own folder (".quorvane-N") and answers
-// that name; empty when it could not be moved.
-std::u16string MoveToFreeName(const std::u16string& APath);
+// Whether two paths are equal as the file system tells names apart: exactly on POSIX,
+// without regard to case by the system's own table on Windows.
+bool IsSamePathText(const std::u16string& A, const std::u16string& B);
+
+// Orders paths as the file system tells names apart: by case too on POSIX, not on Windows
+// (by the system's own upper-case table).
+struct TPathLess {
+  bool operator()(const std::u16string& A, const std::u16string& B) const;
+};
+
+// Whether APath is AFolder or lies below it (a trailing delimiter of AFolder ignored), as
+// the file system tells names apart.
+bool IsAtOrBelow(const std::u16string& APath, const std::u16string& AFolder);
+
+// Whether APath is AFrom or lies below it; if so, APath becomes the same path below ATo:
+// where a move of AFrom to ATo took it.
+bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u16string& ATo);
