@@ -8,6 +8,7 @@
 #include "files/uFiles.h"
 #include "list/uListFormat.h"
 #include "list/uPathNames.h"
+#include "list/uUnreadLines.h"
 #include "messages/uMessages.h"
 #include "system/uExceptions.h"
 #include "system/uSystem.h"
@@ -146,8 +147,14 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
 
   size_t width = 0;
   std::u16string_view name;
+  fWrittenNames.clear();
   for (size_t i = 0; i < ACount; ++i)
-    if (AName(i, name)) width = std::max(width, QuotedLength(name));
+    if (AName(i, name)) {
+      width = std::max(width, QuotedLength(name));
+      fWrittenNames.push_back(WrittenNameHash(name));
+    }
+  std::sort(fWrittenNames.begin(), fWrittenNames.end());
+  fHeader = AHeader;
   TTextStream stream(reinterpret_cast<uintptr_t>(listFile.Handle()));
   stream.SetEncoding(feUTF8);
   // Every line of the file ends as the stream ends lines, the header's own lines too: an
@@ -160,7 +167,30 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   stream.Flush();
 }
 
-bool TFileList::OpenInEditor() {
+bool TFileList::EditAgain(size_t ALine) {
+  // The editor that is closing deletes its file as it goes, and FAR asks before it opens a
+  // file that an editor holds: the list goes on under a new name.
+  std::u16string copied;
+  try {
+    const TNewListFile copy;
+    copied = copy.Name();
+    TFileStream from(fListFileName, fmOpenRead | fmShareDenyNone);
+    THandleStream to(copy.Handle());
+    std::vector<char> buffer(65536);
+    for (int32_t n; (n = from.Read(buffer.data(), int32_t(buffer.size()))) > 0;)
+      to.WriteBuffer(buffer.data(), n);
+  } catch (...) {
+    if (!copied.empty()) win::DeleteFileW(copied.c_str());
+    ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
+    return false;
+  }
+  win::DeleteFileW(fListFileName.c_str());
+  fListFileName = copied;
+  fEditingAgain = OpenInEditor(intptr_t(ALine));
+  return fEditingAgain;
+}
+
+bool TFileList::OpenInEditor(intptr_t AStartLine) {
   // A list that cannot be found cannot be edited either: said like any editor failure.
   if (fListFileName.empty() || !FileExists(fListFileName)) {
     ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
@@ -170,8 +200,9 @@ bool TFileList::OpenInEditor() {
   // The editor starts on the first entry line, just below the header.
   const intptr_t headerLines = intptr_t(ListHeaderLines(GetMessageText(MListHeader)));
 
-  const intptr_t opened = farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1,
-                                          -1, ListEditorFlags, headerLines + 1, 0, ListCodePage);
+  const intptr_t opened =
+      farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1, -1, ListEditorFlags,
+                      AStartLine > 0 ? AStartLine : headerLines + 1, 0, ListCodePage);
   if (opened != 1) {
     ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
     return false;

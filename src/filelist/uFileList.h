@@ -44,12 +44,15 @@ public:
   TPanelLoad LoadFromPanel(bool AActivePanel);
   TPanelLoad LoadFromPanel(const TFarPanelInfo& AInfo);
 
-  // Opens the list file in a non-modal editor and ties that editor to the job.
-  bool OpenInEditor();
+  // Opens the list file in a non-modal editor and ties that editor to the job, with the
+  // cursor on line AStartLine (from 1; 0: the first entry line).
+  bool OpenInEditor(intptr_t AStartLine = 0);
 
   // Carries out the saved list: moves every entry whose destination differs from its
-  // source, asking the user when a move fails. (uRenameEngine.cpp)
+  // source, asking the user when a move fails. When the user chose to edit the list again
+  // instead, its editor is open again and the job goes on (EditingAgain). (uRenameEngine.cpp)
   bool RenameFiles();
+  bool EditingAgain() const { return fEditingAgain; }
   // Ends the rename under way, if any, as if its last line had run: a file that waits
   // under a free name for a later line goes back to its own name or is named in a box.
   // For a host that ends from inside one of the rename's boxes. (uRenameEngine.cpp)
@@ -71,8 +74,15 @@ private:
   // Writes the list file: AHeader, then the listed names of ACount items, padded to the
   // longest.
   void CreateListFile(const std::u16string& AHeader, size_t ACount, const TListedName& AName);
+  // The saved list under a new name, open in the editor again at line ALine.
+  bool EditAgain(size_t ALine);
 
   std::u16string fListFileName;
+  // The header and the names as the list was written, against which the saved lines are
+  // checked: a name costs four bytes.
+  std::u16string fHeader;
+  std::vector<uint32_t> fWrittenNames;
+  bool fEditingAgain = false;
   std::u16string fSourceDirectory;
   int32_t fEditorID = 0;
   // A plugin's panel shows the names it was given until FAR asks it again.

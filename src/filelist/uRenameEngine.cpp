@@ -12,6 +12,7 @@
 #include "filelist/uListRenames.h"
 #include "filelist/uOwnSpelling.h"
 #include "filelist/uSameFile.h"
+#include "list/uLinePaths.h"
 #include "list/uPathNames.h"
 #include "list/uSavedList.h"
 #include "list/uUnreadLines.h"
@@ -408,9 +409,22 @@ void TFileList::EndRenameUnderWay() {
 }
 
 bool TFileList::RenameFiles() {
+  fEditingAgain = false;
   TSavedList lines;
   if (!ReadSavedList(fListFileName, lines)) return false;
-  if (!AcceptUnreadLines(lines)) return false;
+  TWrittenList written{fHeader, {}, [this](const TListLine& ALine) {
+                         TEntryPaths paths;
+                         GetEntryPaths(ALine, fSourceDirectory, paths, fFoundFiles);
+                         win::DWORD attributes;
+                         return paths.SourceValid &&
+                                FileExistsWithAttributes(paths.Source, attributes);
+                       }};
+  written.Names.swap(fWrittenNames);
+  size_t firstNamed = 0;
+  const TLinesAnswer answer = CheckSavedLines(lines, written, firstNamed);
+  written.Names.swap(fWrittenNames);
+  if (answer == laEditAgain) EditAgain(firstNamed);
+  if (answer != laRename) return false;
   // The list has been read in full: it goes now, before a line renames its folder or one
   // above it.
   if (win::DeleteFileW(fListFileName.c_str())) fListFileName.clear();

@@ -70,7 +70,7 @@ void SettleListEncoding(TTextStream& AStream, const std::string& ABytes) {
 } // namespace
 
 std::u16string TListLine::Shown() const {
-  return Kind == lkEntry ? u"\"" + Source + u"\" \"" + Destination + u"\"" : Text;
+  return Named() ? u"\"" + Source + u"\" \"" + Destination + u"\"" : Text;
 }
 
 void TSavedList::Add(std::u16string_view ALine) {
@@ -115,18 +115,23 @@ void TSavedList::Get(size_t AIndex, TListLine& ALine) const {
   ALine.Destination.clear();
   ALine.Text.clear();
   size_t sourceUnits = 0;
-  if (ALine.Kind == lkEntry) {
+  if (ALine.Named()) {
     for (int shift = 0; shift < 32; shift += 8)
       sourceUnits |= size_t(uint8_t(fBytes[at++])) << shift;
   }
-  std::u16string& first = ALine.Kind == lkEntry ? ALine.Source : ALine.Text;
+  std::u16string& first = ALine.Named() ? ALine.Source : ALine.Text;
   const size_t step = wide ? 2 : 1;
-  const size_t split = ALine.Kind == lkEntry ? at + sourceUnits * step : end;
+  const size_t split = ALine.Named() ? at + sourceUnits * step : end;
   for (; at < end; at += step) {
     char16_t unit = static_cast<unsigned char>(fBytes[at]);
     if (wide) unit |= char16_t(static_cast<unsigned char>(fBytes[at + 1]) << 8);
     (at < split ? first : ALine.Destination) += unit;
   }
+}
+
+void TSavedList::Skip(size_t AIndex) {
+  char& mark = fBytes[AIndex == 0 ? 0 : fEnds[AIndex - 1]];
+  if ((mark & 0x7F) == lkEntry) mark = char((mark & 0x80) | lkSkipped);
 }
 
 void TSavedList::Clear() {

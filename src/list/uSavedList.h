@@ -12,9 +12,10 @@
 class TTextStream;
 
 enum TLineKind : uint8_t {
-  lkBlank, // blanks and tabs only
-  lkEntry, // two quoted names
-  lkOther  // anything else: a line the user broke, or the header
+  lkBlank,  // blanks and tabs only
+  lkEntry,  // two quoted names
+  lkOther,  // anything else: a line the user broke, or the header
+  lkSkipped // an entry that the check of the saved lines set aside: it renames nothing
 };
 
 // One line of a saved list as it was parsed.
@@ -31,6 +32,8 @@ struct TListLine {
     return Kind == lkOther || (Kind == lkEntry && Source.empty() && !Destination.empty());
   }
   // The line as a box shows it: an entry's names with one blank between them.
+  // Whether the line holds two names (an entry, renaming or skipped).
+  bool Named() const { return Kind == lkEntry || Kind == lkSkipped; }
   std::u16string Shown() const;
 };
 
@@ -75,6 +78,8 @@ public:
 
   // Parses ALine and keeps what it is.
   void Add(std::u16string_view ALine);
+  // Line AIndex, an entry, renames nothing (lkSkipped).
+  void Skip(size_t AIndex);
   void Clear();
   // Room for lines of ABytes bytes in all, taken at once rather than grown.
   void Reserve(size_t ABytes);

@@ -1,12 +1,38 @@
-// Lines of the saved list that the user broke while editing (a quote deleted or typed
-// inside a name, a word after the closing quote): they rename nothing, and the user hears
-// of them before the first move rather than taking the job for done.
+// Lines of the saved list that would not run as the user means them, named before the
+// first move rather than taking the job for done: lines the user broke (a quote deleted or
+// typed inside a name, a word after the closing quote), header lines that are no longer
+// the header (a deleted header takes the first entries for its own), and entries whose
+// first column names no file (a replace over both columns, say).
 #pragma once
 
-class TSavedList;
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-// Counts the lines below the header that are neither blank nor an entry (IsUnreadLine)
-// and, when there are any, names them in one box: how many, and the first few with their
-// line numbers. True to go on: there are none, or the user chose to rename the other
-// lines; false when the user cancelled, and nothing is to be renamed.
-bool AcceptUnreadLines(const TSavedList& ALines);
+class TSavedList;
+struct TListLine;
+
+// A small hash of a name as the list wrote it, to tell a first column the user left alone
+// at no cost of a system call.
+uint32_t WrittenNameHash(std::u16string_view AName);
+
+// What the job knows of the list it wrote.
+struct TWrittenList {
+  std::u16string Header;       // as written; its lines end in LF
+  std::vector<uint32_t> Names; // the hashes of the names written, sorted
+  // Whether the first column of an entry names an existing file; asked only for a name
+  // that is not among those written.
+  std::function<bool(const TListLine& ALine)> SourceExists;
+};
+
+enum TLinesAnswer { laRename, laEditAgain, laCancel };
+
+// Checks the saved lines against AWritten and, when some would not run, names them in one
+// box: how many, and the first few with their line numbers; the entries among them are
+// set aside (TSavedList::Skip). The answers: rename the other lines (also when all are
+// fine), edit the list again (AFirstNamed: the number of the first line named, from 1),
+// or cancel (Esc too).
+TLinesAnswer CheckSavedLines(TSavedList& ALines, const TWrittenList& AWritten, size_t& AFirstNamed);

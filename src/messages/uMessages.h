@@ -37,6 +37,8 @@ constexpr TMessageId MUnreadLine = 24;
 constexpr TMessageId MRenameOthers = 25;
 constexpr TMessageId MCancel = 26;
 constexpr TMessageId MNotFilesOnDisk = 27;
+constexpr TMessageId MChangedSourceLine = 28;
+constexpr TMessageId MEditAgain = 29;
 
 // The text of message AId from the host, valid while the plugin is loaded; an empty text
 // for MNone, without asking the host.

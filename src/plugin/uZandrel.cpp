@@ -77,6 +77,8 @@ void CloseEditor(intptr_t AEditorID) {
   std::unique_ptr<TFileList> list(found);
   try {
     list->RenameFiles();
+    // The user edits the list again: the job stays, now with the new editor.
+    if (list->EditingAgain()) list.release();
   } catch (...) {
     list.reset();
     ReportListFileError(MEditorOpenError);

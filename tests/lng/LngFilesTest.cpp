@@ -26,9 +26,9 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   const TLngFile file = Load(GetParam());
   EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
   EXPECT_TRUE(file.HasByteOrderMark);
-  ASSERT_EQ(file.Messages.size(), 28u);
+  ASSERT_EQ(file.Messages.size(), 30u);
   EXPECT_EQ(file.Messages[0], u"Quorvane");
-  for (size_t id = 1; id <= 27; ++id)
+  for (size_t id = 1; id <= 29; ++id)
     EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
   EXPECT_NE(file.Messages[23].find(u"${COUNT}"), std::u16string::npos);
   EXPECT_NE(file.Messages[24].find(u"${LINE}"), std::u16string::npos);
@@ -56,8 +56,13 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
     keys.insert(key);
   }
   EXPECT_EQ(keys.size(), 4u);
-  EXPECT_NE(HotKey(file.Messages[25]), 0);
-  EXPECT_NE(HotKey(file.Messages[25]), HotKey(file.Messages[26]));
+  // The three buttons of the box of lines that would not run, likewise.
+  keys.clear();
+  for (size_t id : {25, 26, 29})
+    keys.insert(HotKey(file.Messages[id]));
+  EXPECT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys.count(0), 0u);
+  EXPECT_NE(file.Messages[28].find(u"${TEXT}"), std::u16string::npos);
   // Key bar labels are short.
   EXPECT_LE(file.Messages[17].size(), 8u);
   EXPECT_LE(file.Messages[19].size(), 8u);
