@@ -266,7 +266,7 @@ protected:
 TEST_F(HostAnswers, OverwriteReplacesTheDestination) {
   const TRunResult result = Run({"--answer", "2", Panel()});
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
-  EXPECT_EQ(Count(result.Out, "[2] Overwrite"), 1u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "[2] Overwrite"), 1u) << result.Err;
   EXPECT_FALSE(Exists("a.txt"));
   EXPECT_EQ(Content("b.txt"), "A");
 }
@@ -283,7 +283,7 @@ TEST_F(HostAnswers, SkipAllAsksOnceForEveryFailure) {
   fEdits = "a.txt>b.txt|c.txt>d.txt|d.txt>c.txt";
   const TRunResult result = Run({"--answer", "4", Panel()});
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_EQ(Count(result.Out, "Overwrite"), 1u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "Overwrite"), 1u) << result.Err;
   ExpectUntouched();
   EXPECT_EQ(Content("c.txt"), "C");
   EXPECT_EQ(Content("d.txt"), "D");
@@ -323,7 +323,7 @@ TEST_F(HostAnswers, AnswerThatKeepsFailingEndsCancelled) {
     arguments.push_back(Panel());
     const TRunResult result = Run(arguments, c.Input);
     EXPECT_EQ(result.ExitCode, 1);
-    EXPECT_EQ(Count(result.Out, "Overwrite"), c.Asked) << result.Out;
+    EXPECT_EQ(Count(result.Err, "Overwrite"), c.Asked) << result.Err;
     EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
     ExpectUntouched();
     EXPECT_EQ(Content("d" + std::string(1, PathDelimiter) + "x"), "X");
@@ -345,7 +345,7 @@ TEST_F(HostAnswers, ZeroOrABeyondTheButtonsCancels) {
 TEST_F(HostAnswers, TerminalRetryThenOverwrite) {
   const TRunResult result = Run({Panel()}, "1\n2\n");
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
-  EXPECT_EQ(Count(result.Out, "Overwrite"), 2u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "Overwrite"), 2u) << result.Err;
   EXPECT_EQ(Content("b.txt"), "A");
 }
 
@@ -367,9 +367,9 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
   fEdits = "<a.txt>gone.txt|b.txt>folder|c.txt>e.txt";
   const TRunResult result = Run({Panel()}, "\n\n");
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_NE(result.Out.find("gone.txt"), std::string::npos) << result.Out;
-  EXPECT_NE(result.Out.find(PathDelimiter + std::string("folder")), std::string::npos)
-      << result.Out;
+  EXPECT_NE(result.Err.find("gone.txt"), std::string::npos) << result.Err;
+  EXPECT_NE(result.Err.find(PathDelimiter + std::string("folder")), std::string::npos)
+      << result.Err;
   ExpectUntouched();
   EXPECT_EQ(Content("e.txt"), "C");
 }
@@ -451,7 +451,7 @@ TEST_F(HostRun, RefusesNamesOutsideTheDirectoryOrMissing) {
   const std::string input =
       NulSeparated("a.txt|../x|sub/../../y|missing|line\nbreak|" + outside + "|\xFF.txt");
   TRunResult result = Run({"--null", Panel(), "-"}, input);
-  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
   EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
   for (const char* refused :
        {"outside ", "does not exist: missing", "line break: line\\x0Abreak", "UTF-8"}) {
@@ -534,7 +534,7 @@ TEST_F(HostRun, TerminalHeaderAndALineThatCannotBeRead) {
   fEdits = "a.txt>b.txt\" x|c.txt>d.txt";
   TRunResult result = Run({"--answer", "2", Panel()});
   EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
-  EXPECT_NE(result.Out.find("Line 4: \"a.txt\"    \"b.txt\" x\""), std::string::npos) << result.Out;
+  EXPECT_NE(result.Err.find("Line 4: \"a.txt\"    \"b.txt\" x\""), std::string::npos) << result.Err;
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_EQ(Content("c.txt"), "C");
   EXPECT_TRUE(TempIsEmpty());
@@ -611,7 +611,7 @@ TEST_F(HostRun, AnEditorThatFailsOrLosesTheListRenamesNothing) {
   fEnvironment = {{"QRT_DELETE", "1"}};
   result = Run();
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_NE(result.Out.find("could not be read"), std::string::npos) << result.Out;
+  EXPECT_NE(result.Err.find("could not be read"), std::string::npos) << result.Err;
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_TRUE(TempIsEmpty());
 }
@@ -654,31 +654,51 @@ TEST_F(HostRun, NamesReachTheTerminalWithTheirControlCharactersShown) {
     EXPECT_EQ(text.find_first_of("\x1b\x07"), std::string::npos) << text;
     EXPECT_EQ(text.find("\xC2\x9B"), std::string::npos) << text;
   }
-  EXPECT_NE(result.Out.find("\\x1B[31mred\\x1B]0;title\\x07\\x9B.txt"), std::string::npos)
-      << result.Out;
+  EXPECT_NE(result.Err.find("\\x1B[31mred\\x1B]0;title\\x07\\x9B.txt"), std::string::npos)
+      << result.Err;
   EXPECT_NE(result.Err.find("\\x1B[2J"), std::string::npos) << result.Err;
 }
 
-// Ctrl+C at a question cancels it; a signal anywhere else ends the job, which leaves no
-// list behind and renames nothing more.
-TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
+// Ctrl+C or a request to terminate at a question ends the job, and so does a signal
+// anywhere else, at the next point where no rename is under way: no list is left behind,
+// no folder that -p made and that is still empty, and nothing more is renamed.
+TEST_F(HostRun, SignalsEndTheJob) {
+  const std::string d(1, PathDelimiter);
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
     Create(name, name);
   fEdits = "a.txt>b.txt|c.txt>d.txt";
-  for (int ending : {SIGTERM, SIGQUIT}) {
-    SCOPED_TRACE(ending);
-    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
-    ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
+  const struct {
+    int Signal;
+    std::vector<std::string> Options;
+    std::string Edits;
+  } endings[] = {{SIGINT, {}, fEdits},
+                 {SIGTERM, {}, fEdits},
+                 {SIGQUIT, {}, fEdits},
+                 // a box, of a source that is gone, with a folder made for its line
+                 {SIGINT, {"-p"}, "<gone.txt>new" + d + "gone.txt|a.txt>b.txt|c.txt>d.txt"},
+                 {SIGINT, {"--confirm"}, fEdits}};
+  for (const auto& ending : endings) {
+    SCOPED_TRACE(std::to_string(ending.Signal) + " " + ending.Edits);
+    fEdits = ending.Edits;
+    std::vector<std::string> arguments = ending.Options;
+    arguments.push_back(Panel());
+    TStartedProgram host(QUORVANE_HOST_EXE, arguments, Environment(), fScratch.Path());
+    const char* question = ending.Options == std::vector<std::string>{"--confirm"}
+                               ? "Rename? [y/N]"
+                               : "(Ctrl+C ends the job): ";
+    ASSERT_TRUE(host.WaitForOutput(question));
     std::this_thread::sleep_for(std::chrono::milliseconds(200)); // into the wait for input
-    host.Signal(SIGINT);
-    ASSERT_TRUE(host.WaitForOutput("Choose 1-4", 2)) << "Ctrl+C did not just cancel";
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    host.Signal(ending);
+    host.Signal(ending.Signal);
     const TRunResult result = host.Finish();
     EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
     EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
+    EXPECT_EQ(Count(result.Err, question), 1u) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
+    EXPECT_FALSE(Exists("new"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+      EXPECT_EQ(Content(name), name);
   }
+  fEdits = "a.txt>b.txt|c.txt>d.txt";
   // A request to terminate and a Ctrl+C that come together (here while the host is
   // stopped, so that the Ctrl+C is handled last): the job ends all the same.
   {
@@ -688,16 +708,20 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     for (int signal : {SIGTERM, SIGINT, SIGCONT})
       host.Signal(signal);
     const TRunResult result = host.Finish();
-    EXPECT_EQ(Count(result.Out, "Choose 1-4"), 1u) << result.Out;
+    EXPECT_EQ(Count(result.Err, "Choose 1-4"), 1u) << result.Err;
     EXPECT_NE(result.Err.find("the job is ended"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
   }
-  // Standard output a pipe whose reader has gone (quorvane-run | head -1): the first
-  // question cannot be shown, which ends the job in the same way.
+  // Standard output a pipe whose reader has gone (quorvane-run | head -1): the questions
+  // still reach the user, and a plan that cannot be shown ends the job in the same way.
   {
     TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path(),
                          TStartedProgram::outReaderGone);
-    const TRunResult result = host.Finish();
+    EXPECT_TRUE(host.WaitForOutput("Choose 1-4"));
+    EXPECT_EQ(host.Finish().ExitCode, 1);
+    TStartedProgram planned(QUORVANE_HOST_EXE, {"-n", Panel()}, Environment(), fScratch.Path(),
+                            TStartedProgram::outReaderGone);
+    const TRunResult result = planned.Finish();
     EXPECT_EQ(result.ExitCode, 1) << result.Err;
     EXPECT_NE(result.Err.find("cannot write to standard output"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
@@ -732,7 +756,7 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     const TRunResult ended = ending.Finish();
     EXPECT_EQ(ended.ExitCode, 1) << ended.Out << ended.Err;
     EXPECT_NE(ended.Err.find("the job is ended"), std::string::npos) << ended.Err;
-    EXPECT_NE(ended.Out.find("could not be moved back"), std::string::npos) << ended.Out;
+    EXPECT_NE(ended.Err.find("could not be moved back"), std::string::npos) << ended.Err;
     EXPECT_EQ(Content("b.txt"), "a.txt");
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
