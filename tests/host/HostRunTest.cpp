@@ -264,9 +264,10 @@ protected:
 };
 
 TEST_F(HostAnswers, OverwriteReplacesTheDestination) {
-  const TRunResult result = Run({"--answer", "2", Panel()});
+  const TRunResult result = Run({"--answer", "2", "-v", Panel()});
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
   EXPECT_EQ(Count(result.Err, "[2] Overwrite"), 1u) << result.Err;
+  EXPECT_EQ(result.Out, "") << "a question on standard output";
   EXPECT_FALSE(Exists("a.txt"));
   EXPECT_EQ(Content("b.txt"), "A");
 }
@@ -352,9 +353,22 @@ TEST_F(HostAnswers, TerminalRetryThenOverwrite) {
 TEST_F(HostAnswers, BadTerminalInputNeverOverwrites) {
   // Letters (the hot key of Overwrite among them), numbers out of range, trailing junk,
   // then an empty answer or the end of input: the move is never confirmed.
-  for (const char* input : {"", "o\n", "O", "x\n9\n-1\n0\n\n2\n", "2x\n", " 2 3\n", "abc"}) {
-    const TRunResult result = Run({Panel()}, input);
+  // Standard input closed (quorvane-run DIR <&-): the question reads the end of input
+  // at once and never waits.
+  const std::string closed = "<&-";
+  for (const char* input :
+       {"", "o\n", "O", "x\n9\n-1\n0\n\n2\n", "2x\n", " 2 3\n", "abc", closed.c_str()}) {
+#ifdef _WIN32
+    if (input == closed) continue;
+#endif
+    const TRunResult result =
+        input == closed ? RunProgram("/bin/sh",
+                                     {"-c", "exec timeout 20 \"$0\" \"$@\" <&-",
+                                      QUORVANE_HOST_EXE, Panel()},
+                                     "", Environment(), fScratch.Path())
+                        : Run({Panel()}, input);
     EXPECT_EQ(result.ExitCode, 1) << "input: " << input;
+    EXPECT_NE(result.Err.find("Overwrite"), std::string::npos) << result.Err;
     ExpectUntouched();
   }
 }
@@ -365,13 +379,28 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
   Create("c.txt", "C");
   CreateFolder("folder");
   fEdits = "<a.txt>gone.txt|b.txt>folder|c.txt>e.txt";
-  const TRunResult result = Run({Panel()}, "\n\n");
+  TRunResult result = Run({Panel()}, "\n\n");
   EXPECT_EQ(result.ExitCode, 1);
   EXPECT_NE(result.Err.find("gone.txt"), std::string::npos) << result.Err;
   EXPECT_NE(result.Err.find(PathDelimiter + std::string("folder")), std::string::npos)
       << result.Err;
   ExpectUntouched();
   EXPECT_EQ(Content("e.txt"), "C");
+
+  // The same box for seven lines is seven boxes, each shown in full, not a question that
+  // came back; a box of one button takes any line as its Enter.
+  std::string input;
+  fEdits.clear();
+  for (char name = 'm'; name < 't'; ++name) {
+    Create(std::string(1, name), "M");
+    fEdits += std::string(fEdits.empty() ? "" : "|") + name + ">folder";
+    input += "ok\n";
+  }
+  result = Run({Panel()}, input);
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_EQ(Count(result.Err, "Press Enter (Ctrl+C ends the job): ok"), 7u) << result.Err;
+  for (const char* asked : {"came back", "Type a number"})
+    EXPECT_EQ(result.Err.find(asked), std::string::npos) << result.Err;
 }
 
 // The summary counts what is on disk afterwards: a skipped line is not renamed; a source
@@ -423,10 +452,14 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
   const struct {
     std::vector<std::string> Arguments;
     std::string Input;
+    bool InPanel = false; // run in DIR
   } cases[] = {{{Panel(), "-"}, "a.txt\nsub/deep/c.txt\n\n"},
                {{"-0", Panel(), "-"}, NulSeparated("./a.txt|" + deep + "c.txt")},
-               {{Panel(), Utf8(fPanel / "a.txt"), "sub/deep/c.txt"}, ""}};
+               {{Panel(), Utf8(fPanel / "a.txt"), "sub/deep/c.txt"}, ""},
+               {{"a.txt", "sub/deep/c.txt"}, "", true}}; // FILE...: . FILE...
+  const fs::path previous = fs::current_path();
   for (const auto& c : cases) {
+    fs::current_path(c.InPanel ? fPanel.Path() : previous);
     Create("a.txt", "A");
     Create(deep + "c.txt", "C");
     Create("b.txt", "B");
@@ -441,6 +474,7 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
     EXPECT_EQ(Content("y.txt"), "A");
     EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
   }
+  fs::current_path(previous);
 }
 
 // Each refused name has its line; the others are listed. With none left, nothing runs.
@@ -791,6 +825,26 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
                            "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
+  // Every line fits a terminal of 80 columns, and the manual page names every option
+  // that --help shows (as troff writes it, each hyphen \-).
+  const std::string manual = ReadBytes(U16ToPath(ToU16(QUORVANE_MANUAL_PAGE)));
+  size_t options = 0;
+  for (size_t start = 0, end; start < result.Out.size(); start = end + 1) {
+    end = result.Out.find('\n', start);
+    const std::string line = Lines(result.Out.substr(start, end - start));
+    EXPECT_LE(line.size(), 80u) << line;
+    if (line.rfind("  -", 0) != 0 || line.size() < 4 || line[3] == ' ') continue;
+    for (size_t at = 2; at < line.size() && line[at] == '-';) {
+      const size_t stop = line.find_first_of(", ", at);
+      std::string troff;
+      for (char c : line.substr(at, stop - at))
+        troff += c == '-' ? std::string("\\-") : std::string(1, c);
+      ++options;
+      EXPECT_NE(manual.find(troff), std::string::npos) << troff;
+      at = line.find_first_not_of(", ", stop);
+    }
+  }
+  EXPECT_EQ(options, 18u) << result.Out;
 }
 
 TEST_F(HostRun, VersionNamesTheProgramAndTheLoadedPlugin) {
