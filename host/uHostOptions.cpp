@@ -36,9 +36,10 @@ const TOptionSpec Options[] = {
      "with -: names end with NUL (find -print0, git ls-files\n-z)"},
     {nullptr, "--current", nullptr, "NAME", nullptr, "list NAME alone"},
     {"Before and after", "--confirm", nullptr, nullptr, &TRunOptions::Confirm,
-     "show the changes (old -> new) and ask before renaming\nanything"},
+     "show the changes (old -> new), each that will not go\nthrough as written marked "
+     "with the reason, and ask\nbefore renaming anything"},
     {nullptr, "--dry-run", "-n", nullptr, &TRunOptions::DryRun,
-     "show the changes and rename nothing"},
+     "show the changes so and rename nothing"},
     {nullptr, "--parents", "-p", nullptr, &TRunOptions::Parents,
      "make the missing folders of the new names (below DIR\nonly); one made that is still "
      "empty at the end is\nremoved again"},

@@ -250,7 +250,7 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
     AStatus = Fail(ExitNotAllDone, "cannot read the list; nothing renamed");
     return false;
   }
-  if (!WriteOut(APlan.Text())) {
+  if (!WriteOut(APlan.Text(options.Parents) + (options.DryRun ? u"nothing was renamed\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, "cannot write to standard output; nothing renamed");
     return false;
   }

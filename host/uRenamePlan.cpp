@@ -6,8 +6,10 @@
 #include "files/uStrings.h"
 #include "files/uTextStream.h"
 #include "system/uWindows.h"
+#include "filelist/uSameFile.h"
 #include "uHostText.h"
 
+#include <filesystem>
 #include <unordered_map>
 
 namespace host {
@@ -165,11 +167,72 @@ bool TRenamePlan::FinishReading() {
   return fRead;
 }
 
-std::u16string TRenamePlan::Text() const {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::file_status StatusOf(const std::u16string& APath, bool AFollow = false) {
+  std::error_code error;
+  const fs::path path = U16ToPath(FullPathName(APath, true));
+  return AFollow ? fs::status(path, error) : fs::symlink_status(path, error);
+}
+
+std::u16string FolderOf(const std::u16string& APath) {
+  const size_t slash = APath.find_last_of(PathDelimiter);
+  return slash == std::u16string::npos ? std::u16string() : APath.substr(0, slash ? slash : 1);
+}
+
+} // namespace
+
+std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
+  const TPlannedMove& move = fMoves[AIndex];
+  const std::u16string destination = FullPathName(move.Destination, false);
+  for (size_t i = 0; i < AIndex; ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Destination, false), destination))
+      return u"the same new name as the line of " + fMoves[i].Old +
+             u" above: only one of them can have it";
+  }
+  const std::u16string folder = FolderOf(destination);
+  if (!folder.empty() && !fs::is_directory(StatusOf(folder, true))) {
+    if (!AParents) return u"no folder " + folder + u" (-p would make it)";
+    if (!IsBelow(folder)) return u"no folder " + folder + u", and -p makes none outside DIR";
+    return {};
+  }
+  const fs::file_status there = StatusOf(destination);
+  if (!fs::exists(there) || IsSameFile(move.Source, destination)) return {};
+  if (fs::is_directory(there)) return u"the new name is an existing folder";
+  // A file that a later line (or this line's own cycle) renames: the move waits for a
+  // question, which Overwrite answers by completing the swap, shift or cycle.
+  for (size_t i = AIndex; i < fMoves.size(); ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination))
+      return u"a swap, shift or cycle: stops at a question, which Overwrite completes";
+  }
+  for (size_t i = 0; i < AIndex; ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination)) return {};
+  }
+  return u"the new name is taken by a file the list does not rename (Overwrite would "
+         u"replace it)";
+}
+
+bool TRenamePlan::IsBelow(const std::u16string& APath) const {
+  return APath.size() + 1 >= fDirectory.size() &&
+         IsSamePathText((APath + PathDelimiter).substr(0, fDirectory.size()), fDirectory);
+}
+
+std::u16string TRenamePlan::Text(bool AParents) const {
   std::u16string text;
-  for (const auto& move : fMoves)
-    text += MoveLine(move);
-  return text + CountOfLines(fMoves.size()) + u"\n";
+  size_t marked = 0;
+  for (size_t i = 0; i < fMoves.size(); ++i) {
+    text += MoveLine(fMoves[i]);
+    const std::u16string warning = Warning(i, AParents);
+    if (warning.empty()) continue;
+    ++marked;
+    text += u"   ! " + EscapeControlCharacters(warning) + u"\n";
+  }
+  text += CountOfLines(fMoves.size());
+  if (marked > 0)
+    text += u"; " + Utf8ToU16(std::to_string(marked)) + u" will not go through as written";
+  return text + u"\n";
 }
 
 void TRenamePlan::NoteSources() {

@@ -44,9 +44,10 @@ public:
   void StartReading(const std::u16string& AListFile);
   bool FinishReading();
 
-  // Each change as "old -> new" on a line of its own, control characters shown, then
-  // their count.
-  std::u16string Text() const;
+  // Each change as "old -> new" on a line of its own, control characters shown, each that
+  // will not go through as written followed by a line "   ! " and the reason, then their
+  // counts. AParents: -p makes the missing folders below the directory.
+  std::u16string Text(bool AParents) const;
 
   // Notes which file each source is, right before the moves, where the listing did not.
   void NoteSources();
@@ -59,6 +60,11 @@ public:
 
 private:
   void TakeLines(const TSavedList& ALines);
+  // Why the move AIndex will not go through as written, as far as can be told before the
+  // moves; empty when it will.
+  std::u16string Warning(size_t AIndex, bool AParents) const;
+  // Whether APath (full, without a delimiter at its end) is the directory or below it.
+  bool IsBelow(const std::u16string& APath) const;
 
   std::u16string fDirectory; // with its delimiter at the end
   const TListedIdentities& fListed;

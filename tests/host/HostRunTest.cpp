@@ -530,6 +530,33 @@ TEST_F(HostRun, ShowsThePlanAndRenamesOnlyWhenConfirmed) {
     EXPECT_EQ(Exists("a.txt"), !c.Renamed);
     EXPECT_TRUE(TempIsEmpty());
   }
+
+  // A line that will not go through as written is marked with the reason and counted.
+  const std::string d(1, PathDelimiter);
+  Create("b.txt", "B");
+  CreateFolder("folder");
+  const struct {
+    std::vector<std::string> Options;
+    std::string Edits, Mark;
+  } marked[] = {
+      {{"-n"}, "a.txt>b.txt", "taken by a file the list does not rename"},
+      {{"-n"}, "b.txt>t|a.txt>b.txt|t>a.txt", "a.txt -> b.txt\n   ! a swap, shift or cycle"},
+      {{"-n"}, "a.txt>sub" + d + "a.txt", "! no folder "},
+      {{"-n", "-p"}, "a.txt>.." + d + "nothere" + d + "a.txt", "-p makes none outside DIR"},
+      {{"-n"}, "a.txt>folder", "an existing folder"},
+      {{"--confirm"}, "a.txt>x|b.txt>x", "b.txt -> x\n   ! the same new name as the line of a.txt"}};
+  for (const auto& c : marked) {
+    SCOPED_TRACE(c.Edits);
+    fEdits = c.Edits;
+    std::vector<std::string> arguments = c.Options;
+    arguments.push_back(Panel());
+    const TRunResult result = Run(arguments, "n\n");
+    const std::string out = Lines(result.Out);
+    EXPECT_NE(out.find(c.Mark), std::string::npos) << out;
+    EXPECT_NE(out.find("; 1 will not go through as written\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("nothing was renamed") != std::string::npos, c.Options[0] == "-n") << out;
+    EXPECT_EQ(Content("a.txt"), "A");
+  }
 }
 
 // -p makes the destination's folders; one that stays empty is removed again.
