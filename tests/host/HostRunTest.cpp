@@ -475,6 +475,15 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
     EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
   }
   fs::current_path(previous);
+
+  // A folder among them (find . | quorvane-run -): what lies below it is listed before
+  // it, so a folder and its files rename in one edit, as written.
+  fs::remove(fLog);
+  fEdits = deep + "x.txt>" + deep + "z.txt|sub>top";
+  const TRunResult result = Run({Panel(), "-"}, "sub\nsub/deep\nsub/deep/x.txt\n");
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{deep + "x.txt", "sub" + d + "deep", "sub"}));
+  EXPECT_EQ(Content("top" + d + "deep" + d + "z.txt"), "C");
 }
 
 // Each refused name has its line; the others are listed. With none left, nothing runs.
