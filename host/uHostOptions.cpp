@@ -41,8 +41,8 @@ const TOptionSpec Options[] = {
     {nullptr, "--dry-run", "-n", nullptr, &TRunOptions::DryRun,
      "show the changes so and rename nothing"},
     {nullptr, "--parents", "-p", nullptr, &TRunOptions::Parents,
-     "make the missing folders of the new names (below DIR\nonly); one made that is still "
-     "empty at the end is\nremoved again"},
+     "make the missing folders of the new names that no\nline makes by a move (below DIR "
+     "only, links\nresolved); one made that is still empty at the end\nis removed again"},
     {nullptr, "--quiet", "-q", nullptr, &TRunOptions::Quiet, "no summary at the end"},
     {nullptr, "--verbose", "-v", nullptr, &TRunOptions::Verbose,
      "the summary lists each rename that took effect"},
@@ -197,9 +197,9 @@ into a subfolder.
 What is listed: every entry of DIR (default: the current directory), folders
 first, or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from
 the current directory), listed relative to DIR; "-" reads more names from
-standard input, one a line. Names outside DIR, missing, or holding a line break
-are left out, with a warning (exit status 1); so are entries whose names are
-not UTF-8.
+standard input, one a line. Names outside DIR (links resolved), missing, or
+holding a line break are left out, with a warning (exit status 1); so are
+entries whose names are not UTF-8.
 
 The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not
 return before you close the file (a graphical one may need its wait option,

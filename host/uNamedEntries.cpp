@@ -37,6 +37,18 @@ bool Exists(const std::u16string& AFull) {
   return fs::exists(fs::symlink_status(U16ToPath(FullPathName(AFull, true)), error));
 }
 
+// Whether the folder that holds AFull is, links resolved, ADirectory or below it: a name
+// through a link to a folder elsewhere names a file outside.
+bool HeldBelow(const std::u16string& AFull, const std::u16string& ADirectory) {
+  std::error_code error;
+  const fs::path folder = fs::canonical(U16ToPath(FullPathName(AFull, true)).parent_path(), error);
+  if (error) return false;
+  const fs::path directory = fs::canonical(U16ToPath(FullPathName(ADirectory, true)), error);
+  if (error) return false;
+  const fs::path relative = folder.lexically_relative(directory);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
 bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
                  std::string& AReason) {
@@ -55,8 +67,14 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
   for (std::u16string full : candidates) {
     TrimDelimiters(full);
     if (!PathBelow(full, ADirectory, ARelative)) continue;
-    if (Exists(full)) return true;
-    AReason = "does not exist";
+    if (!Exists(full)) {
+      AReason = "does not exist";
+    } else if (!HeldBelow(full, ADirectory)) {
+      AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
+                " through a link";
+    } else {
+      return true;
+    }
   }
   return false;
 }

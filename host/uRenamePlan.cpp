@@ -193,7 +193,7 @@ std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
              u" above: only one of them can have it";
   }
   const std::u16string folder = FolderOf(destination);
-  if (!folder.empty() && !fs::is_directory(StatusOf(folder, true))) {
+  if (!folder.empty() && !fs::is_directory(StatusOf(folder, true)) && !MadeByAMove(folder)) {
     if (!AParents) return u"no folder " + folder + u" (-p would make it)";
     if (!IsBelow(folder)) return u"no folder " + folder + u", and -p makes none outside DIR";
     return {};
@@ -215,8 +215,32 @@ std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
 }
 
 bool TRenamePlan::IsBelow(const std::u16string& APath) const {
-  return APath.size() + 1 >= fDirectory.size() &&
-         IsSamePathText((APath + PathDelimiter).substr(0, fDirectory.size()), fDirectory);
+  // The deepest folder of APath that exists, by its real path.
+  std::error_code error;
+  fs::path existing = U16ToPath(FullPathName(APath, true));
+  while (!fs::exists(fs::symlink_status(existing, error)) && existing.has_relative_path())
+    existing = existing.parent_path();
+  const fs::path real = fs::canonical(existing, error);
+  if (error) return false;
+  const fs::path directory = fs::canonical(U16ToPath(FullPathName(fDirectory, true)), error);
+  if (error) return false;
+  const fs::path relative = real.lexically_relative(directory);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+bool TRenamePlan::MadeByAMove(const std::u16string& AFolder) const {
+  const fs::path folder = U16ToPath(AFolder).lexically_normal();
+  for (const auto& move : fMoves) {
+    const fs::path destination = U16ToPath(move.Destination).lexically_normal();
+    const fs::path below = folder.lexically_relative(destination);
+    if (below.empty() || *below.begin() == "..") continue;
+    if (below == ".") return true;
+    std::error_code error;
+    if (fs::is_directory(U16ToPath(FullPathName(PathToU16(U16ToPath(move.Source) / below), true)),
+                         error))
+      return true;
+  }
+  return false;
 }
 
 std::u16string TRenamePlan::Text(bool AParents) const {

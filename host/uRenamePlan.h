@@ -58,13 +58,18 @@ public:
   // took effect before it.
   std::u16string Summary(const std::vector<bool>& AOutcome, bool AVerbose) const;
 
+  // Whether APath (full) is, links resolved, the directory or below it; for a path not
+  // made yet, its deepest folder that exists.
+  bool IsBelow(const std::u16string& APath) const;
+  // Whether a line makes the folder AFolder (full) by its move: AFolder is the line's
+  // destination, or lies below it and the line's source holds it as a folder.
+  bool MadeByAMove(const std::u16string& AFolder) const;
+
 private:
   void TakeLines(const TSavedList& ALines);
   // Why the move AIndex will not go through as written, as far as can be told before the
   // moves; empty when it will.
   std::u16string Warning(size_t AIndex, bool AParents) const;
-  // Whether APath (full, without a delimiter at its end) is the directory or below it.
-  bool IsBelow(const std::u16string& APath) const;
 
   std::u16string fDirectory; // with its delimiter at the end
   const TListedIdentities& fListed;

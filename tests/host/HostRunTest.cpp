@@ -501,6 +501,16 @@ TEST_F(HostRun, RefusesNamesOutsideTheDirectoryOrMissing) {
     EXPECT_NE(result.Err.find(refused), std::string::npos) << refused << result.Err;
   }
   EXPECT_EQ(Count(result.Err, "leads outside"), 3u) << result.Err;
+#ifndef _WIN32
+  // A link to a folder outside leads there too.
+  fs::create_directory_symlink(fScratch.Path(), fPanel / "link");
+  WriteBytes(fScratch.Path() / "secret", "S");
+  fs::remove(fLog);
+  result = Run({Panel(), "link/secret", "a.txt"});
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  EXPECT_NE(result.Err.find("through a link: link/secret"), std::string::npos) << result.Err;
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
+#endif
   result = Run({Panel(), "nothere.txt"});
   EXPECT_EQ(result.ExitCode, 2);
   EXPECT_NE(result.Err.find("does not exist: nothere.txt"), std::string::npos) << result.Err;
@@ -581,6 +591,21 @@ TEST_F(HostRun, ParentsMakesTheFoldersOfTheDestinations) {
   EXPECT_EQ(Content("b.txt"), "B");
   EXPECT_NE(result.Err.find("renamed 1 of 2 changed lines; 1 not renamed"), std::string::npos)
       << result.Err;
+
+  // A folder that a line makes by a move is not made before: the folder's line renames it
+  // and the next line moves into it. Through a link -p makes no folder outside DIR.
+  CreateFolder("s");
+  Create("x", "X");
+  fEdits = "s>t|x>t" + d + "x";
+#ifndef _WIN32
+  fs::create_directory_symlink(fScratch.Path(), fPanel / "link");
+  fEdits += "|b.txt>link" + d + "made" + d + "b.txt";
+#endif
+  const TRunResult moved = Run({"-p", Panel()}, "3\n");
+  EXPECT_EQ(Content("t" + d + "x"), "X") << moved.Err;
+  EXPECT_FALSE(Exists("s"));
+  EXPECT_FALSE(fs::exists(fScratch.Path() / "made"));
+  EXPECT_EQ(Content("b.txt"), "B");
 }
 
 TEST_F(HostRun, LanguageComesFromTheLanguageFiles) {
