@@ -37,16 +37,11 @@ bool Exists(const std::u16string& AFull) {
   return fs::exists(fs::symlink_status(U16ToPath(FullPathName(AFull, true)), error));
 }
 
-// Whether the folder that holds AFull is, links resolved, ADirectory or below it: a name
-// through a link to a folder elsewhere names a file outside.
-bool HeldBelow(const std::u16string& AFull, const std::u16string& ADirectory) {
-  std::error_code error;
-  const fs::path folder = fs::canonical(U16ToPath(FullPathName(AFull, true)).parent_path(), error);
-  if (error) return false;
-  const fs::path directory = fs::canonical(U16ToPath(FullPathName(ADirectory, true)), error);
-  if (error) return false;
-  const fs::path relative = folder.lexically_relative(directory);
-  return !relative.empty() && *relative.begin() != "..";
+// The folder that holds AFull: a name through a link to a folder elsewhere names a file
+// outside, while a link itself may be renamed wherever it leads.
+std::u16string DirectoryOf(const std::u16string& AFull) {
+  const size_t slash = AFull.find_last_of(PathDelimiter);
+  return slash == std::u16string::npos ? AFull : AFull.substr(0, slash);
 }
 
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
@@ -69,7 +64,7 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
     if (!PathBelow(full, ADirectory, ARelative)) continue;
     if (!Exists(full)) {
       AReason = "does not exist";
-    } else if (!HeldBelow(full, ADirectory)) {
+    } else if (!RealPathBelow(DirectoryOf(full), ADirectory)) {
       AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
                 " through a link";
     } else {

@@ -215,17 +215,7 @@ std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
 }
 
 bool TRenamePlan::IsBelow(const std::u16string& APath) const {
-  // The deepest folder of APath that exists, by its real path.
-  std::error_code error;
-  fs::path existing = U16ToPath(FullPathName(APath, true));
-  while (!fs::exists(fs::symlink_status(existing, error)) && existing.has_relative_path())
-    existing = existing.parent_path();
-  const fs::path real = fs::canonical(existing, error);
-  if (error) return false;
-  const fs::path directory = fs::canonical(U16ToPath(FullPathName(fDirectory, true)), error);
-  if (error) return false;
-  const fs::path relative = real.lexically_relative(directory);
-  return !relative.empty() && *relative.begin() != "..";
+  return RealPathBelow(APath, fDirectory);
 }
 
 bool TRenamePlan::MadeByAMove(const std::u16string& AFolder) const {
