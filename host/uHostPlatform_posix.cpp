@@ -352,8 +352,21 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
+  // Standard output sent elsewhere (quorvane-run -v DIR > log) is not the editor's
+  // screen: the editor draws on the terminal.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!isatty(STDOUT_FILENO)) {
+    const int terminal = open("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (terminal >= 0) {
+      close(terminal);
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/tty", O_WRONLY, 0);
+    }
+  }
   pid_t child = 0;
-  const int spawnError = posix_spawn(&child, "/bin/sh", nullptr, &attributes, argv.data(), environ);
+  const int spawnError =
+      posix_spawn(&child, "/bin/sh", &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   bool started = spawnError == 0;
   if (!started) {

@@ -9,6 +9,7 @@
 #include "filelist/uSameFile.h"
 #include "uHostText.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <unordered_map>
 
@@ -262,8 +263,28 @@ std::vector<bool> TRenamePlan::Outcome() const {
   std::vector<bool> outcome;
   outcome.reserve(fMoves.size());
   TIdentities identities;
-  for (const auto& move : fMoves)
+  // The lines by their source, to follow a path that a later line's folder move carried.
+  std::unordered_map<std::u16string, std::vector<size_t>> bySource;
+  for (size_t i = 0; i < fMoves.size(); ++i)
+    bySource[fMoves[i].Source].push_back(i);
+  const auto carried = [&](std::u16string APath, size_t AAfter) {
+    for (size_t at = APath.size(); at-- > fDirectory.size();) {
+      if (APath[at] != PathDelimiter) continue;
+      const auto found = bySource.find(APath.substr(0, at));
+      if (found == bySource.end() || found->second.back() <= AAfter) continue;
+      const size_t line = *std::upper_bound(found->second.begin(), found->second.end(), AAfter);
+      APath = fMoves[line].Destination + APath.substr(at);
+      AAfter = line;
+      at = APath.size();
+    }
+    return APath;
+  };
+  for (size_t i = 0; i < fMoves.size(); ++i) {
+    TPlannedMove move = fMoves[i];
+    move.Source = carried(move.Source, i);
+    move.Destination = carried(move.Destination, i);
     outcome.push_back(TookEffect(move, identities));
+  }
   return outcome;
 }
 

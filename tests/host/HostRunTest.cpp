@@ -484,6 +484,8 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
   EXPECT_EQ(ListedNames(), (std::vector<std::string>{deep + "x.txt", "sub" + d + "deep", "sub"}));
   EXPECT_EQ(Content("top" + d + "deep" + d + "z.txt"), "C");
+  // The summary finds the file where its folder's move took it.
+  EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
 }
 
 // Each refused name has its line; the others are listed. With none left, nothing runs.
