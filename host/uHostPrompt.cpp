@@ -129,10 +129,9 @@ int TPrompter::CountRepeat(const std::u16string& AShown) {
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
-  const std::u16string question =
-      ACount == 1 ? u"Press Enter (Ctrl+C ends the job): "
-                  : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) +
-                        u", or Enter for none (Ctrl+C ends the job): ";
+  const std::u16string question = ACount == 1 ? u"Press Enter (Ctrl+C ends the job): "
+                                              : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) +
+                                                    u", or Enter for none (Ctrl+C ends the job): ";
   // A box of one button cannot come back by its answer: only questions are counted.
   if (ACount > 1 && CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
@@ -164,7 +163,7 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
     if (ACount == 1) return -1; // a box that only waits for Enter takes any line
     if (!Show(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
-              u", or just Enter to cancel.\n"))
+              u", or just Enter for none.\n"))
       return -1;
   }
 }

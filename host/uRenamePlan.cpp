@@ -2,11 +2,11 @@
 
 #include "filelist/uListFormat.h"
 #include "filelist/uListRenames.h"
+#include "filelist/uSameFile.h"
 #include "filelist/uSavedList.h"
 #include "files/uStrings.h"
 #include "files/uTextStream.h"
 #include "system/uWindows.h"
-#include "filelist/uSameFile.h"
 #include "uHostText.h"
 
 #include <algorithm>

@@ -362,11 +362,11 @@ TEST_F(HostAnswers, BadTerminalInputNeverOverwrites) {
     if (input == closed) continue;
 #endif
     const TRunResult result =
-        input == closed ? RunProgram("/bin/sh",
-                                     {"-c", "exec timeout 20 \"$0\" \"$@\" <&-",
-                                      QUORVANE_HOST_EXE, Panel()},
-                                     "", Environment(), fScratch.Path())
-                        : Run({Panel()}, input);
+        input == closed
+            ? RunProgram("/bin/sh",
+                         {"-c", "exec timeout 20 \"$0\" \"$@\" <&-", QUORVANE_HOST_EXE, Panel()},
+                         "", Environment(), fScratch.Path())
+            : Run({Panel()}, input);
     EXPECT_EQ(result.ExitCode, 1) << "input: " << input;
     EXPECT_NE(result.Err.find("Overwrite"), std::string::npos) << result.Err;
     ExpectUntouched();
@@ -565,7 +565,9 @@ TEST_F(HostRun, ShowsThePlanAndRenamesOnlyWhenConfirmed) {
       {{"-n"}, "a.txt>sub" + d + "a.txt", "! no folder "},
       {{"-n", "-p"}, "a.txt>.." + d + "nothere" + d + "a.txt", "-p makes none outside DIR"},
       {{"-n"}, "a.txt>folder", "an existing folder"},
-      {{"--confirm"}, "a.txt>x|b.txt>x", "b.txt -> x\n   ! the same new name as the line of a.txt"}};
+      {{"--confirm"},
+       "a.txt>x|b.txt>x",
+       "b.txt -> x\n   ! the same new name as the line of a.txt"}};
   for (const auto& c : marked) {
     SCOPED_TRACE(c.Edits);
     fEdits = c.Edits;
