@@ -45,7 +45,7 @@ const TOptionSpec Options[] = {
      "only, links\nresolved); one made that is still empty at the end\nis removed again"},
     {nullptr, "--quiet", "-q", nullptr, &TRunOptions::Quiet, "no summary at the end"},
     {nullptr, "--verbose", "-v", nullptr, &TRunOptions::Verbose,
-     "the summary lists each rename that took effect"},
+     "list each rename that took effect (on standard\noutput)"},
     {nullptr, "--answer", nullptr, "N", nullptr,
      "answer every question with button N (1 is the first)\nwithout asking; 0, or a number "
      "beyond a question's\nbuttons, cancels it; for --confirm, 1 is yes"},

@@ -262,6 +262,14 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
   return false;
 }
 
+// What took effect, found on disk: with -v each line that did on standard output (which
+// can be kept: quorvane-run -v DIR > log), and their count on standard error.
+void ShowSummary(const TRenamePlan& APlan, const TRunOptions& AOptions) {
+  const std::vector<bool> outcome = APlan.Outcome();
+  if (AOptions.Verbose && !WriteOut(APlan.Done(outcome))) Warn("cannot write to standard output");
+  WriteErr(APlan.Summary(outcome));
+}
+
 // The plugin's renames with what the options add: the plan before, the folders made for
 // them, and the summary after.
 int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
@@ -273,7 +281,7 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
     if (options.Quiet) return CloseEditor(APlugin, AEditor, AJob);
     plan.StartReading(AEditor.FileName);
     const int status = CloseEditor(APlugin, AEditor, AJob);
-    if (plan.FinishReading()) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+    if (plan.FinishReading()) ShowSummary(plan, options);
     return status;
   }
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
@@ -289,7 +297,7 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   if (planned) plan.NoteSources();
   status = CloseEditor(APlugin, AEditor, AJob);
   AJob.Folders.RemoveEmpty();
-  if (planned && !options.Quiet) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+  if (planned && !options.Quiet) ShowSummary(plan, options);
   return status;
 }
 

@@ -288,15 +288,18 @@ std::vector<bool> TRenamePlan::Outcome() const {
   return outcome;
 }
 
-std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome, bool AVerbose) const {
+std::u16string TRenamePlan::Done(const std::vector<bool>& AOutcome) const {
   std::u16string text;
-  size_t done = 0;
   for (size_t i = 0; i < fMoves.size(); ++i) {
-    if (!AOutcome[i]) continue;
-    ++done;
-    if (AVerbose) text += MoveLine(fMoves[i]);
+    if (AOutcome[i]) text += MoveLine(fMoves[i]);
   }
-  text += u"renamed " + Utf8ToU16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
+  return text;
+}
+
+std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome) const {
+  const size_t done = static_cast<size_t>(std::count(AOutcome.begin(), AOutcome.end(), true));
+  std::u16string text =
+      u"renamed " + Utf8ToU16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
   if (done < fMoves.size())
     text += u"; " + Utf8ToU16(std::to_string(fMoves.size() - done)) + u" not renamed";
   return text + u"\n";

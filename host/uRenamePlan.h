@@ -54,9 +54,10 @@ public:
   // Whether each move took effect: its destination is now the file its source was (or,
   // moved to another volume, exists where the source no longer does).
   std::vector<bool> Outcome() const;
-  // "renamed N of M changed lines; K not renamed", and with AVerbose each line that
-  // took effect before it.
-  std::u16string Summary(const std::vector<bool>& AOutcome, bool AVerbose) const;
+  // Each line that took effect, as "old -> new" (control characters shown).
+  std::u16string Done(const std::vector<bool>& AOutcome) const;
+  // "renamed N of M changed lines; K not renamed".
+  std::u16string Summary(const std::vector<bool>& AOutcome) const;
 
   // Whether APath (full) is, links resolved, the directory or below it; for a path not
   // made yet, its deepest folder that exists.
