@@ -57,6 +57,29 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
   return true;
 }
 
+namespace {
+
+// The real path of APath (links resolved), of its deepest part that exists; empty when it
+// cannot be told.
+fs::path RealPath(const std::u16string& APath) {
+  std::error_code error;
+  fs::path path = U16ToPath(FullPathName(APath, false));
+  while (!fs::exists(fs::symlink_status(path, error)) && path.has_relative_path())
+    path = path.parent_path();
+  const fs::path real = fs::canonical(path, error);
+  return error ? fs::path() : real;
+}
+
+} // namespace
+
+bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory) {
+  const fs::path path = RealPath(APath), directory = RealPath(ADirectory);
+  // Where that cannot be told, the names as written, checked already, decide.
+  if (path.empty() || directory.empty()) return true;
+  const fs::path relative = path.lexically_relative(directory);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
                std::vector<TUnlistedName>& AUnlisted, TListedIdentities& AIdentities,
                std::string& AError) {

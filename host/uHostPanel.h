@@ -32,6 +32,10 @@ struct TListedIdentities {
 // root); false with AError set when it names no directory.
 bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError);
 
+// Whether APath is, links resolved, ADirectory or below it; for a path not made yet, its
+// deepest part that exists. True where the real paths cannot be told.
+bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory);
+
 // Lists ADirectory into APanel: ".." first where it has a parent, then folders, then
 // files, each sorted by name, and what each entry is into AIdentities. False with AError
 // set when it is not a readable directory.

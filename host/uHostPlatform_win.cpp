@@ -126,6 +126,12 @@ bool WriteErr(const std::u16string& AText) {
   return WriteTo(STD_ERROR_HANDLE, stderr, AText);
 }
 
+bool WriteTerminal(const std::u16string& AText) {
+  return WriteErr(AText);
+}
+
+void KeepStandardDescriptors() {}
+
 std::u16string FullPathName(const std::u16string& APath, bool ANative) {
   if (APath.empty()) return {};
   const DWORD size = GetFullPathNameW(W(APath), 0, nullptr, nullptr);

@@ -112,7 +112,9 @@ void WarnRefused(const std::vector<TRefusedName>& ARefused) {
 }
 
 // The panel of the named entries: those of the command line and of standard input.
-bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+// ALeftOut tells whether a name was left out.
+bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, bool& ALeftOut,
+                        std::string& AError) {
   std::vector<std::u16string> names = AOptions.Names;
   std::vector<TRefusedName> refused;
   if (AOptions.NamesFromInput) {
@@ -129,14 +131,15 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::s
   const bool filled = LoadNamedEntries(
       APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, names, refused, AError);
   WarnRefused(refused);
+  ALeftOut = !refused.empty();
   return filled;
 }
 
 // The panel of the job: the directory, with the entries to rename selected.
 bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentities& AIdentities,
-               std::string& AError) {
+               bool& ANamesLeftOut, std::string& AError) {
   if (!AOptions.Names.empty() || AOptions.NamesFromInput)
-    return FillPanelWithNames(AOptions, APanel, AError);
+    return FillPanelWithNames(AOptions, APanel, ANamesLeftOut, AError);
   std::vector<TUnlistedName> unlisted;
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted,
                  AIdentities, AError))
@@ -221,6 +224,7 @@ struct TJob {
   const TTerminalUser& User;
   std::u16string Directory; // the panel's
   const TListedIdentities& Listed;
+  TMadeFolders& Folders; // those -p made
 };
 
 // FAR's editor-close event, on which the plugin reads the list and renames; it tells
@@ -246,15 +250,24 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
     AStatus = Fail(ExitNotAllDone, "cannot read the list; nothing renamed");
     return false;
   }
-  if (!WriteOut(APlan.Text())) {
+  if (!WriteOut(APlan.Text(options.Parents) + (options.DryRun ? u"nothing was renamed\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, "cannot write to standard output; nothing renamed");
     return false;
   }
   AStatus = ExitAllDone;
   if (options.DryRun) return false;
   if (APlan.Moves().empty() || AJob.Prompter.Confirm(u"Rename?")) return true;
-  AStatus = Fail(ExitNotAllDone, "nothing renamed");
+  AStatus = Fail(ExitNotAllDone,
+                 AJob.Prompter.Terminated() ? "interrupted; nothing renamed" : "nothing renamed");
   return false;
+}
+
+// What took effect, found on disk: with -v each line that did on standard output (which
+// can be kept: quorvane-run -v DIR > log), and their count on standard error.
+void ShowSummary(const TRenamePlan& APlan, const TRunOptions& AOptions) {
+  const std::vector<bool> outcome = APlan.Outcome();
+  if (AOptions.Verbose && !WriteOut(APlan.Done(outcome))) Warn("cannot write to standard output");
+  WriteErr(APlan.Summary(outcome));
 }
 
 // The plugin's renames with what the options add: the plan before, the folders made for
@@ -268,24 +281,23 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
     if (options.Quiet) return CloseEditor(APlugin, AEditor, AJob);
     plan.StartReading(AEditor.FileName);
     const int status = CloseEditor(APlugin, AEditor, AJob);
-    if (plan.FinishReading()) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+    if (plan.FinishReading()) ShowSummary(plan, options);
     return status;
   }
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
                        plan.Read(AEditor.FileName);
   int status = ExitAllDone;
   if (!ShowPlan(plan, planned, AJob, status)) return status;
-  TMadeFolders folders;
   if (planned && options.Parents) {
     std::vector<std::string> warnings;
-    folders.Make(plan, AJob.Directory, warnings);
+    AJob.Folders.Make(plan, AJob.Directory, warnings);
     for (const auto& warning : warnings)
       Warn(warning);
   }
   if (planned) plan.NoteSources();
   status = CloseEditor(APlugin, AEditor, AJob);
-  folders.RemoveEmpty();
-  if (planned && !options.Quiet) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+  AJob.Folders.RemoveEmpty();
+  if (planned && !options.Quiet) ShowSummary(plan, options);
   return status;
 }
 
@@ -336,7 +348,9 @@ int RunJob(const TRunOptions& AOptions) {
   user.Attach(model);
   std::string error;
   TListedIdentities listed;
-  if (!FillPanel(AOptions, model.ActivePanel, listed, error)) return Fail(ExitCannotRun, error);
+  bool namesLeftOut = false;
+  if (!FillPanel(AOptions, model.ActivePanel, listed, namesLeftOut, error))
+    return Fail(ExitCannotRun, error);
   TPlugin plugin;
   if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
   // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
@@ -349,17 +363,32 @@ int RunJob(const TRunOptions& AOptions) {
     exit.StructSize = sizeof(exit);
     plugin.ExitFARW(&exit);
   });
+  TMadeFolders folders;
+  user.SetCleanUp([&folders] { folders.RemoveEmpty(); });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed};
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed, folders};
   const int status = AfterOpening(plugin, model, job);
   EndPlugin(plugin, model);
-  return status;
+  // A NAME the user gave and did not get is a job not done as asked.
+  return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
+}
+
+// "quorvane-run FILE..." as the peers take it: a first argument that is a file and not a
+// folder is a NAME of the current directory.
+void TakeFileAsName(TRunOptions& AOptions) {
+  if (AOptions.Directory.empty() || !AOptions.Current.empty()) return;
+  std::error_code error;
+  const auto status = std::filesystem::status(U16ToPath(AOptions.Directory), error);
+  if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
+  AOptions.Names.insert(AOptions.Names.begin(), AOptions.Directory);
+  AOptions.Directory.clear();
 }
 
 int Run(const std::vector<std::u16string>& AArguments) {
   TRunOptions options;
   std::string error;
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
+  TakeFileAsName(options);
   if (options.Help) {
     WriteOut(Utf8ToU16(HelpText()));
     return ExitAllDone;
@@ -384,6 +413,7 @@ int main(int argc, char** argv) {
     arguments.push_back(host::Utf8ToU16(argv[i]));
 #endif
   try {
+    host::KeepStandardDescriptors();
     return host::Run(arguments);
   } catch (const std::exception& e) {
     host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(host::Utf8ToU16(e.what())) + u"\n");

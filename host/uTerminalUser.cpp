@@ -18,6 +18,7 @@ void TTerminalUser::BeginEnding() {
 
 void TTerminalUser::EndJob() {
   BeginEnding();
+  if (fCleanUp) fCleanUp();
   if (fModel) {
     for (const TEditorWindow& editor : fModel->Editors) {
       std::error_code ignored;
@@ -56,13 +57,19 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   if (endAfterBox) EndJob();
   if (fEnding) return -1;
   if (fPrompter.Terminated()) EndJob();
-  // The plugin tries again and comes back with a box if that fails as well.
-  if (TriesAgain(ABox, answer)) fProblemReported = reportedBefore;
+  // The plugin tries again and comes back with a box if that fails as well; any other
+  // answer to a question ends the question's line.
+  if (TriesAgain(ABox, answer))
+    fProblemReported = reportedBefore;
+  else if (ABox.Buttons.size() > 1)
+    fPrompter.ForgetRepeats();
   return answer;
 }
 
 intptr_t TTerminalUser::Choose(const TFarMenu& AMenu) {
-  return fPrompter.Choose(AMenu.Title, AMenu.Items);
+  const intptr_t choice = fPrompter.Choose(AMenu.Title, AMenu.Items);
+  if (fPrompter.Terminated()) EndJob();
+  return choice;
 }
 
 } // namespace host

@@ -23,6 +23,9 @@ public:
   // call): it gives back the files it holds under free names, in boxes that are shown,
   // not asked.
   void SetEndJobHook(std::function<void()> AHook) { fEndJobHook = std::move(AHook); }
+  // What the host itself undoes when the job ends at a question, after the plugin's exit
+  // call: the folders made for the job that are still empty removed.
+  void SetCleanUp(std::function<void()> ACleanUp) { fCleanUp = std::move(ACleanUp); }
   // Whether a message box reported a problem: every box the plugin shows does, but a
   // failure prompt answered with Retry or Overwrite, after which the plugin tries again
   // (and shows the prompt again if that fails too).
@@ -42,6 +45,7 @@ private:
   TPrompter& fPrompter;
   const TFarModel* fModel = nullptr;
   std::function<void()> fEndJobHook;
+  std::function<void()> fCleanUp;
   bool fProblemReported = false;
   bool fEnding = false;
 };
