@@ -10,6 +10,7 @@
 #include "filelist/uFileList.h"
 #include "filelist/uListRenames.h"
 #include "filelist/uPathNames.h"
+#include "filelist/uRenameProgress.h"
 #include "filelist/uSameFile.h"
 #include "filelist/uSavedList.h"
 #include "filelist/uUnreadLines.h"
@@ -135,20 +136,31 @@ TRenameRun* RunUnderWay = nullptr;
 
 bool TRenameRun::Run() {
   RunUnderWay = this;
+  TRenameProgress progress(fLines, fDirectory, fOwnFolder);
   try {
     TEntryPaths paths;
     size_t line = 0;
     // Each line unpacked into the iterator's own room, reused from line to line.
     for (const std::u16string& text : fLines) {
-      if (GetEntryPaths(text, fDirectory, paths, fOwnFolder)) RenameLine(line, paths);
+      if (GetEntryPaths(text, fDirectory, paths, fOwnFolder)) {
+        // Stopped by the user: the later lines rename nothing.
+        if (!progress.Next(paths.Source)) {
+          fResult = false;
+          break;
+        }
+        RenameLine(line, paths);
+      }
       ++line;
     }
   } catch (...) {
+    progress.Close();
     SettleWaiting();
     RunUnderWay = nullptr;
     throw;
   }
-  // Every waiting file's line has come by now, unless an error ended that line early.
+  progress.Close();
+  // Every waiting file's line has come by now, unless an error or the user ended the run
+  // early.
   SettleWaiting();
   RunUnderWay = nullptr;
   return fResult;

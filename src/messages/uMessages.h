@@ -36,6 +36,10 @@ enum TMessageId : uint8_t {
   MRenameOthers,
   MCancel,
   MNotFilesOnDisk,
+  MProgress,
+  MStopQuestion,
+  MStop,
+  MContinue,
   MCount // the number of messages
 };
 

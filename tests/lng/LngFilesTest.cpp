@@ -59,6 +59,10 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   EXPECT_EQ(keys.size(), 4u);
   EXPECT_NE(HotKey(file.Messages[MRenameOthers]), 0);
   EXPECT_NE(HotKey(file.Messages[MRenameOthers]), HotKey(file.Messages[MCancel]));
+  EXPECT_NE(HotKey(file.Messages[MStop]), 0);
+  EXPECT_NE(HotKey(file.Messages[MStop]), HotKey(file.Messages[MContinue]));
+  EXPECT_NE(file.Messages[MProgress].find(u"${DONE}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[MProgress].find(u"${TOTAL}"), std::u16string::npos);
   // Key bar labels are short.
   EXPECT_LE(file.Messages[MSelectKeyLabel].size(), 8u);
   EXPECT_LE(file.Messages[MJumpKeyLabel].size(), 8u);
