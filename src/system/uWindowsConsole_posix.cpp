@@ -2,6 +2,7 @@
 #include "system/uWindowsPosix.h"
 
 #include <ctime>
+#include <dlfcn.h>
 
 namespace win::real {
 
@@ -11,10 +12,15 @@ DWORD GetTickCount() {
   return DWORD(uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000);
 }
 
-// A terminal has no console input buffer that a library could peek at without taking
-// the keys from their owner: no Esc ever waits here.
+// A terminal has no input buffer that a library could peek at without taking the keys
+// from their owner: the program that owns the terminal says whether its stop key was
+// pressed, through a C function QuorvaneTakeConsoleEscape of its own (quorvane-run: Ctrl+C
+// during the renames). Without one, no Esc ever waits.
 BOOL TakeConsoleEscape() {
-  return 0;
+  using TProgramEscape = int (*)();
+  static const auto programEscape =
+      reinterpret_cast<TProgramEscape>(dlsym(RTLD_DEFAULT, "QuorvaneTakeConsoleEscape"));
+  return programEscape && programEscape() ? 1 : 0;
 }
 
 } // namespace win::real
