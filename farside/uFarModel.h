@@ -69,6 +69,8 @@ public:
   win::SMALL_RECT FarRect{0, 0, 79, 24};
   intptr_t ProgressState = 0;
   std::vector<ProgressValue> ProgressValues;
+  // The screens saved and not yet put back, in the order saved (uFarScreen.cpp).
+  std::vector<uintptr_t> SavedScreens;
   std::map<uintptr_t, std::vector<TFarDialogItem>> Dialogs;
 
   // How this machine writes a name in full (ANative: the form without the path length
@@ -107,6 +109,8 @@ public:
   size_t ConvertPath(int AMode, const char16_t* ASource, char16_t* ADest, size_t ADestSize);
   size_t MkTemp(char16_t* ADest, size_t ADestSize, const char16_t* APrefix);
   char16_t* TruncPathStr(char16_t* AText, intptr_t AMaxLength);
+  void* SaveScreen();
+  void RestoreScreen(void* AScreen);
 
 private:
   TPanelModel* PanelOf(void* AHandle);
@@ -131,4 +135,5 @@ private:
   std::vector<std::u16string> fMessages;
   unsigned fMkTempSeed = 0;
   unsigned fMkTempCounter = 0;
+  uintptr_t fNextScreen = 1;
 };

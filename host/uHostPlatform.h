@@ -38,6 +38,8 @@ void TerminalSize(int& AColumns, int& ARows);
 
 // Whether standard input is the user's terminal (and not a file or pipe).
 bool InputIsTerminal();
+// Whether standard error is a terminal (a progress line is rewritten in place there).
+bool ErrorIsTerminal();
 
 // Writes text to standard output or error: UTF-16 to a console, UTF-8 elsewhere. False
 // when the text did not go out in full (a pipe whose reader has gone, a full disk).

@@ -62,6 +62,10 @@ bool InputIsTerminal() {
   return isatty(STDIN_FILENO) != 0;
 }
 
+bool ErrorIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
 namespace {
 
 bool WriteTo(FILE* AStream, const std::u16string& AText) {

@@ -117,6 +117,11 @@ bool InputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
+bool ErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 bool WriteOut(const std::u16string& AText) {
   return WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
 }

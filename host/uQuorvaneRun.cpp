@@ -25,6 +25,9 @@ namespace host {
 
 namespace {
 
+// The user whose Ctrl+C is the console's Esc while the plugin renames.
+TTerminalUser* ConsoleUser = nullptr;
+
 // The messages name files and folders: their control characters are shown, not sent.
 void Warn(const std::string& AMessage) {
   WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToU16(AMessage)) + u"\n");
@@ -235,6 +238,8 @@ int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob
   event.Event = EE_CLOSE;
   event.EditorID = AEditor.Id;
   APlugin.ProcessEditorEventW(&event);
+  if (AJob.User.Stopped())
+    return Fail(ExitNotAllDone, "stopped (Ctrl+C); later lines renamed nothing");
   if (TakeSignal() != sigNone)
     return Fail(ExitNotAllDone, "interrupted after the renames were done");
   if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
@@ -346,6 +351,7 @@ int RunJob(const TRunOptions& AOptions) {
   TTerminalUser user(prompter);
   TFarModel model(user);
   user.Attach(model);
+  user.ShowProgress(!AOptions.Quiet && ErrorIsTerminal());
   std::string error;
   TListedIdentities listed;
   bool namesLeftOut = false;
@@ -367,7 +373,9 @@ int RunJob(const TRunOptions& AOptions) {
   user.SetCleanUp([&folders] { folders.RemoveEmpty(); });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
   const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed, folders};
+  ConsoleUser = &user;
   const int status = AfterOpening(plugin, model, job);
+  ConsoleUser = nullptr;
   EndPlugin(plugin, model);
   // A NAME the user gave and did not get is a job not done as asked.
   return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
@@ -400,6 +408,14 @@ int Run(const std::vector<std::u16string>& AArguments) {
 } // namespace
 
 } // namespace host
+
+#ifndef _WIN32
+// The console's input as the plugin's POSIX stand-in asks for it between two lines of a
+// rename: Esc is Ctrl+C.
+extern "C" __attribute__((visibility("default"))) int QuorvaneTakeConsoleEscape() {
+  return host::ConsoleUser && host::ConsoleUser->TakeEscape() ? 1 : 0;
+}
+#endif
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {

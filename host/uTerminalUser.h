@@ -30,9 +30,17 @@ public:
   // failure prompt answered with Retry or Overwrite, after which the plugin tries again
   // (and shows the prompt again if that fails too).
   bool ProblemReported() const { return fProblemReported; }
+  // Whether a long rename's progress goes to standard error, as one line rewritten in place.
+  void ShowProgress(bool AShow) { fShowProgress = AShow; }
+  // Ctrl+C during the renames is FAR's Esc (the plugin asks through the POSIX console,
+  // QuorvaneTakeConsoleEscape), and the question that follows is answered Stop.
+  bool TakeEscape();
+  bool Stopped() const { return fStopped; }
 
   intptr_t Answer(const TFarMessageBox& ABox) override;
   intptr_t Choose(const TFarMenu& AMenu) override;
+  void Show(const TFarMessageBox& ABox) override;
+  void ScreenRestored() override;
 
 private:
   // Ends the process at once, with the list file deleted first.
@@ -48,6 +56,11 @@ private:
   std::function<void()> fCleanUp;
   bool fProblemReported = false;
   bool fEnding = false;
+  bool fShowProgress = false;
+  bool fProgressShown = false; // a progress line is on the terminal
+  bool fStopAsked = false;     // the next question to stop is answered Stop
+  bool fStopped = false;
+  bool fSignalTaken = false; // a signal other than Ctrl+C came while the plugin worked
 };
 
 } // namespace host

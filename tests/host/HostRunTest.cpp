@@ -883,6 +883,34 @@ TEST_F(HostRun, SignalsEndTheJob) {
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
 }
+
+// Ctrl+C during the renames stops the job after the line under way, without a question:
+// the later lines rename nothing, and the summary counts what took effect.
+TEST_F(HostRun, CtrlCDuringTheRenamesStopsAfterTheLineUnderWay) {
+  const size_t count = 20000;
+  for (size_t i = 0; i < count; ++i)
+    Create("f" + std::to_string(i));
+  fEditor.clear();
+  fEnvironment = {{"EDITOR", "sed -i -e s/\\\"f/\\\"g/2"}};
+  TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+  for (int i = 0; i < 4000 && !Exists("g0"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  host.Signal(SIGINT);
+  const TRunResult result = host.Finish();
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  size_t renamed = 0, kept = 0;
+  for (const auto& entry : fs::directory_iterator(fPanel.Path()))
+    ++(entry.path().filename().string()[0] == 'g' ? renamed : kept);
+  EXPECT_GT(renamed, 0u);
+  EXPECT_GT(kept, 0u) << "the job ran to its end";
+  EXPECT_EQ(renamed + kept, count);
+  EXPECT_NE(result.Err.find("renamed " + std::to_string(renamed) + " of " + std::to_string(count) +
+                            " changed lines; " + std::to_string(kept) + " not renamed"),
+            std::string::npos)
+      << result.Err;
+  EXPECT_EQ(result.Out.find("Stop"), std::string::npos) << "asked: " << result.Out;
+  EXPECT_TRUE(TempIsEmpty());
+}
 #endif
 
 TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
