@@ -27,13 +27,15 @@ enum class TFarService {
   ConvertPath,
   MkTemp,
   TruncPathStr,
+  SaveScreen,
+  RestoreScreen,
 };
 
 // One call of a service, as the plugin made it.
 struct TFarCall {
   TFarService Service = TFarService::Menu;
   intptr_t Command = 0;       // command or message number; GetMsg: the message id
-  uintptr_t Handle = 0;       // panel or dialog handle; EditorControl: the editor id
+  uintptr_t Handle = 0;       // panel, dialog or saved screen handle; EditorControl: the editor id
   intptr_t Param1 = 0;        // Param1; Editor: StartLine; Menu: X
   uintptr_t Param2 = 0;       // Param2 as a number (0: none)
   uint64_t Flags = 0;         // Message, Menu, Editor flags

@@ -81,6 +81,11 @@ intptr_t TFarModel::Message(uint64_t AFlags, const char16_t* const* AItems, size
     for (size_t i = AItemsNumber - buttons; i < AItemsNumber; ++i)
       box.Buttons.push_back(Text(AItems[i]));
   }
+  // A box without buttons asks nothing: FAR draws it and returns at once.
+  if (!box.Empty && box.Buttons.empty()) {
+    fUser.Show(box);
+    return -1;
+  }
   return fUser.Answer(box);
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -54,8 +55,9 @@ public:
   TPanelModel ActivePanel;
   TPanelModel PassivePanel;
 
-  // The editor windows, the last current.
-  std::vector<TEditorWindow> Editors;
+  // The editor windows, the last current. A window stays where it is while others open:
+  // a plugin may open one from the close event of another.
+  std::deque<TEditorWindow> Editors;
   intptr_t CurrentEditorId = -1; // -1: no editor is current
   intptr_t NextEditorId = 1;
   // What the Editor service answers when it opens the file (0 makes it fail to open).
@@ -69,6 +71,8 @@ public:
   win::SMALL_RECT FarRect{0, 0, 79, 24};
   intptr_t ProgressState = 0;
   std::vector<ProgressValue> ProgressValues;
+  // The screens saved and not yet put back, in the order saved (uFarScreen.cpp).
+  std::vector<uintptr_t> SavedScreens;
   std::map<uintptr_t, std::vector<TFarDialogItem>> Dialogs;
 
   // How this machine writes a name in full (ANative: the form without the path length
@@ -107,6 +111,8 @@ public:
   size_t ConvertPath(int AMode, const char16_t* ASource, char16_t* ADest, size_t ADestSize);
   size_t MkTemp(char16_t* ADest, size_t ADestSize, const char16_t* APrefix);
   char16_t* TruncPathStr(char16_t* AText, intptr_t AMaxLength);
+  void* SaveScreen();
+  void RestoreScreen(void* AScreen);
 
 private:
   TPanelModel* PanelOf(void* AHandle);
@@ -131,4 +137,5 @@ private:
   std::vector<std::u16string> fMessages;
   unsigned fMkTempSeed = 0;
   unsigned fMkTempCounter = 0;
+  uintptr_t fNextScreen = 1;
 };

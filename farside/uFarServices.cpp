@@ -302,6 +302,30 @@ char16_t* FARAPI_CALL TruncPathStrEntry(char16_t* AText, intptr_t AMaxLength) {
       [](TFarCall&, char16_t*) {});
 }
 
+void* FARAPI_CALL SaveScreenEntry(intptr_t AX1, intptr_t AY1, intptr_t AX2, intptr_t AY2) {
+  return Call(
+      TFarService::SaveScreen, 0, static_cast<void*>(nullptr),
+      [&](TFarCall& ACall) {
+        ACall.Args = {AX1, AY1, AX2, AY2};
+      },
+      [&](TFarModel& AModel) { return AModel.SaveScreen(); },
+      [](TFarCall& ACall, void* AResult) {
+        ACall.Handle = reinterpret_cast<uintptr_t>(AResult);
+        ACall.Result = AResult ? 1 : 0;
+      });
+}
+
+void FARAPI_CALL RestoreScreenEntry(void* AScreen) {
+  Call(
+      TFarService::RestoreScreen, 0, 0,
+      [&](TFarCall& ACall) { ACall.Handle = reinterpret_cast<uintptr_t>(AScreen); },
+      [&](TFarModel& AModel) {
+        AModel.RestoreScreen(AScreen);
+        return 0;
+      },
+      [](TFarCall&, int) {});
+}
+
 } // namespace
 
 // Fills the service tables; TFarModel's constructor calls it.
@@ -318,6 +342,8 @@ void InstallFarServices(PluginStartupInfo& AInfo, FarStandardFunctions& AFSF) {
   AInfo.Editor = EditorEntry;
   AInfo.EditorControl = EditorControlEntry;
   AInfo.AdvControl = AdvControlEntry;
+  AInfo.SaveScreen = SaveScreenEntry;
+  AInfo.RestoreScreen = RestoreScreenEntry;
   AInfo.DialogFree = DialogFreeEntry;
   AInfo.SendDlgMessage = SendDlgMessageEntry;
   AInfo.FSF = &AFSF;

@@ -34,6 +34,10 @@ public:
   virtual intptr_t Answer(const TFarMessageBox& ABox) = 0;
   // The index of the item chosen, or -1 when the menu is cancelled.
   virtual intptr_t Choose(const TFarMenu& AMenu) = 0;
+  // A box without buttons (a long job's progress), shown until the screen under it is put
+  // back.
+  virtual void Show(const TFarMessageBox&) {}
+  virtual void ScreenRestored() {}
 };
 
 // Answers from a script, in order, and cancels once the script is used up.

@@ -1,5 +1,7 @@
 #include "uHostOptions.h"
 
+#include <algorithm>
+
 #include "uHostText.h"
 
 namespace host {
@@ -17,23 +19,57 @@ bool ParseCount(const std::u16string& AText, int& AValue) {
   return true;
 }
 
-// The options that take no value, by their long and short names.
-bool* FlagOption(const std::u16string& AName, TRunOptions& AOptions) {
-  const struct {
-    const char16_t *Long, *Short;
-    bool TRunOptions::*Field;
-  } flags[] = {{u"--help", u"-h", &TRunOptions::Help},
-               {u"--version", nullptr, &TRunOptions::Version},
-               {u"--null", u"-0", &TRunOptions::NullSeparated},
-               {u"--confirm", nullptr, &TRunOptions::Confirm},
-               {u"--dry-run", u"-n", &TRunOptions::DryRun},
-               {u"--quiet", u"-q", &TRunOptions::Quiet},
-               {u"--verbose", u"-v", &TRunOptions::Verbose},
-               {u"--parents", u"-p", &TRunOptions::Parents}};
-  for (const auto& flag : flags) {
-    if (AName == flag.Long || (flag.Short && AName == flag.Short)) return &(AOptions.*flag.Field);
+// Every option, once: the parser takes them from here and --help shows them from here,
+// in this order, under the heading of the first option of each group. An option with a
+// Value takes one (in the next argument or after "="); one without sets its Flag.
+struct TOptionSpec {
+  const char* Heading; // starts a group of --help
+  const char* Long;
+  const char* Short; // or null
+  const char* Value; // the value's name in --help, null for a flag
+  bool TRunOptions::*Flag;
+  const char* Help; // lines of up to 56 columns
+};
+
+const TOptionSpec Options[] = {
+    {"Names", "--null", "-0", nullptr, &TRunOptions::NullSeparated,
+     "with -: names end with NUL (find -print0, git ls-files\n-z)"},
+    {nullptr, "--current", nullptr, "NAME", nullptr, "list NAME alone"},
+    {"Before and after", "--confirm", nullptr, nullptr, &TRunOptions::Confirm,
+     "show the changes (old -> new), each that will not go\nthrough as written marked "
+     "with the reason, and ask\nbefore renaming anything"},
+    {nullptr, "--dry-run", "-n", nullptr, &TRunOptions::DryRun,
+     "show the changes so and rename nothing"},
+    {nullptr, "--parents", "-p", nullptr, &TRunOptions::Parents,
+     "make the missing folders of the new names that no\nline makes by a move (below DIR "
+     "only, links\nresolved); one made that is still empty at the end\nis removed again"},
+    {nullptr, "--quiet", "-q", nullptr, &TRunOptions::Quiet, "no summary at the end"},
+    {nullptr, "--verbose", "-v", nullptr, &TRunOptions::Verbose,
+     "list each rename that took effect (on standard\noutput)"},
+    {nullptr, "--answer", nullptr, "N", nullptr,
+     "answer every question with button N (1 is the first)\nwithout asking; 0, or a number "
+     "beyond a question's\nbuttons, cancels it; for --confirm, 1 is yes"},
+    {"Program", "--plugin", nullptr, "PATH", nullptr,
+     "the plugin module (default: the one that came with\nthis program)"},
+    {nullptr, "--lang", nullptr, "NAME", nullptr,
+     "language of the texts, e.g. English, Russian\n(default English)"},
+    {nullptr, "--version", nullptr, nullptr, &TRunOptions::Version,
+     "the versions of this program and of the plugin"},
+    {nullptr, "--help", "-h", nullptr, &TRunOptions::Help, "this text"},
+};
+
+// The option of AName, long or short; null when there is none.
+const TOptionSpec* FindOption(const std::u16string& AName) {
+  for (const auto& option : Options) {
+    if (AName == Utf8ToU16(option.Long) || (option.Short && AName == Utf8ToU16(option.Short)))
+      return &option;
   }
   return nullptr;
+}
+
+bool* FlagOption(const std::u16string& AName, TRunOptions& AOptions) {
+  const TOptionSpec* option = FindOption(AName);
+  return option && option->Flag ? &(AOptions.*(option->Flag)) : nullptr;
 }
 
 // Short flags given together, as in -nv.
@@ -128,91 +164,116 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    if (name != u"--plugin" && name != u"--lang" && name != u"--answer" && name != u"--current") {
+    const TOptionSpec* option = FindOption(name);
+    if (!option || !option->Value) {
       AError = "unknown option " + U16ToUtf8(argument) + " (see --help)";
       return false;
     }
     if (!hasValue) {
       if (i + 1 >= AArguments.size()) {
-        AError = "option " + U16ToUtf8(name) + " needs a value (see --help)";
+        AError = "option " + std::string(option->Long) + " needs a value (see --help)";
         return false;
       }
       value = AArguments[++i];
     }
-    if (!SetValueOption(name, value, AOptions, AError)) return false;
+    if (!SetValueOption(Utf8ToU16(option->Long), value, AOptions, AError)) return false;
   }
   return SetPositional(std::move(positional), AOptions, AError) &&
          CheckCombinations(AOptions, AError);
 }
 
-const char* HelpText() {
-  return R"(Usage: quorvane-run [OPTIONS] [DIR [NAME...]]
+namespace {
+
+const char* const HelpIntroduction =
+    R"(Usage: quorvane-run [OPTIONS] [DIR [NAME...]]
        quorvane-run [OPTIONS] [DIR] - < names
+       quorvane-run [OPTIONS] FILE...          (the same as . FILE...)
 
-Renames files by editing their names as text in your own editor. The names go into a
-list, each line the current name and the new one in quotes; change the second column,
-save and quit, and the files are renamed. A new name may lead into a subfolder.
+Renames files by editing their names as text in your own editor. The names go
+into a list, each line the current name and the new one in quotes; change the
+second column, save and quit, and the files are renamed. A new name may lead
+into a subfolder.
 
-What is listed: every entry of DIR (default: the current directory), folders first,
-or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from the current
-directory), listed relative to DIR; "-" reads more names from standard input, one a
-line. Names outside DIR, missing, or holding a line break are left out, with a
-warning; so are entries whose names are not UTF-8.
+What is listed: every entry of DIR (default: the current directory), folders
+first, or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from
+the current directory), listed relative to DIR; "-" reads more names from
+standard input, one a line. Names outside DIR (links resolved), missing, or
+holding a line break are left out, with a warning (exit status 1); so are
+entries whose names are not UTF-8.
 
-The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not return
-before you close the file (a graphical one may need its wait option, "code --wait").
-When names come from standard input, the editor and the questions use the terminal.
-The list is a temporary file named like Zan74F6.txt ("Zan", up to four hex digits,
-".txt") in $TMPDIR (else /tmp; %TEMP% on Windows), deleted when the job ends. Lines
-that are no longer two quoted names rename nothing; a question names them first, with
-the choice to rename the other lines or to cancel.
-A rename that fails asks a numbered question: type a number and Enter; Enter alone,
-Ctrl+C or the end of input cancels, and so does a question that an answer brought back
-five times in a row. Control characters in names show as \xHH.
+The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not
+return before you close the file (a graphical one may need its wait option,
+"code --wait"). When names come from standard input, the editor and the
+answers use the terminal. The list is a temporary file named like Zan74F6.txt
+("Zan", up to four hex digits, ".txt") in $TMPDIR (else /tmp; %TEMP% on
+Windows), deleted when the job ends. Lines that are no longer two quoted names
+rename nothing; a question names them first, with the choice to rename the
+other lines or to cancel.
 
-Names:
-  -               read names from standard input, one a line
-  -0, --null      with -: names end with NUL (find -print0, git ls-files -z)
-  --current NAME  list NAME alone
+Questions and messages go to the terminal (standard error where there is
+none), so standard output carries only the changes that --confirm, --dry-run
+and -v show. A rename that fails asks a numbered question: type a number and
+Enter; Enter alone or the end of input picks none (the line is skipped), and
+so does a question that an answer brought back five times in a row. Ctrl+C at
+a question ends the job. Control characters in names show as \xHH.
+)";
 
-Before and after:
-  --confirm       show the changes (old -> new) and ask before renaming anything
-  -n, --dry-run   show the changes and rename nothing
-  -p, --parents   make the missing folders of the new names (below DIR only); a
-                  folder made that is still empty at the end is removed again
-  -q, --quiet     no summary at the end
-  -v, --verbose   the summary lists each rename that took effect
-  --answer N      answer every question with button N (1 is the first) without
-                  asking; 0, or a number beyond a question's buttons, cancels it;
-                  for --confirm, 1 is yes
-
-Program:
-  --plugin PATH   the plugin module (default: the one that came with this program)
-  --lang NAME     language of the texts, e.g. English, Russian (default English)
-  --version       the versions of this program and of the plugin
-  -h, --help      this text
-
-At the end a line on standard error tells how many changed lines took effect, as
-found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
+const char* const HelpClosing = R"(
+At the end a line on standard error tells how many changed lines took effect,
+as found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
 
 Exit status:
   0  every entry went through (for --dry-run: the changes were shown)
-  1  some entry did not: a question reported a problem or was cancelled (among them
-     the list that could not be read, when nothing is renamed, and lines of the list
-     that could not be read, whichever the answer), --confirm was not answered yes,
-     the editor failed (nothing is renamed then), or Ctrl+C or SIGTERM outside a
-     question, SIGTERM or SIGQUIT at one, or a question that could not be written to
-     standard output ended the job: at the next point where no rename is under way,
-     with the list deleted and what was renamed before left as it is
-  2  nothing was attempted: bad command line, missing directory, no NAME left, a
-     plugin that cannot be found, loaded or lacks an export, an editor that cannot
-     be started
+  1  some entry did not: a NAME was left out, a question reported a problem or
+     was cancelled (among them the list that could not be read, when nothing
+     is renamed, and lines of the list that could not be read, whichever the
+     answer), --confirm was not answered yes, the editor failed (nothing is
+     renamed then), or Ctrl+C, SIGTERM or SIGQUIT ended the job: at once at a
+     question, else at the next point where no rename is under way, with the
+     list deleted and what was renamed before left as it is
+  2  nothing was attempted: bad command line, missing directory, no NAME left,
+     a plugin that cannot be found, loaded or lacks an export, an editor that
+     cannot be started
 
 Examples:
   quorvane-run ~/photos                     rename the entries of a folder
+  quorvane-run *.jpg                        rename the files named
   find . -name '*.jpg' | quorvane-run -     rename files of any subfolder
   quorvane-run --confirm ~/photos           see the changes before they are made
 )";
+
+// "  -n, --dry-run   show ...", the help's lines after the first indented below it.
+std::string OptionLines(const TOptionSpec& AOption) {
+  constexpr size_t HelpColumn = 20;
+  std::string name = std::string("  ") + (AOption.Short ? AOption.Short + std::string(", ") : "") +
+                     AOption.Long + (AOption.Value ? std::string(" ") + AOption.Value : "");
+  name.resize(std::max(name.size() + 2, HelpColumn), ' ');
+  std::string text = name;
+  for (const char* c = AOption.Help; *c; ++c) {
+    text.push_back(*c);
+    if (*c == '\n') text.append(HelpColumn, ' ');
+  }
+  return text + "\n";
+}
+
+std::string BuildHelp() {
+  std::string help = HelpIntroduction;
+  for (const auto& option : Options) {
+    if (option.Heading) {
+      help += std::string("\n") + option.Heading + ":\n";
+      if (std::string(option.Heading) == "Names")
+        help += "  -                 read names from standard input, one a line\n";
+    }
+    help += OptionLines(option);
+  }
+  return help + HelpClosing;
+}
+
+} // namespace
+
+const std::string& HelpText() {
+  static const std::string help = BuildHelp();
+  return help;
 }
 
 } // namespace host

@@ -33,6 +33,7 @@ constexpr int ExitCannotRun = 2;
 bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AOptions,
                   std::string& AError);
 
-const char* HelpText();
+// --help's text, its options from the same table as the parser.
+const std::string& HelpText();
 
 } // namespace host

@@ -57,6 +57,35 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
   return true;
 }
 
+namespace {
+
+// The real path of APath (links resolved), of its deepest part that exists; empty when it
+// cannot be told.
+fs::path RealPath(const std::u16string& APath) {
+  std::error_code error;
+  fs::path path = U16ToPath(FullPathName(APath, false));
+  while (!fs::exists(fs::symlink_status(path, error)) && path.has_relative_path())
+    path = path.parent_path();
+  const fs::path real = fs::canonical(path, error);
+  return error ? fs::path() : real;
+}
+
+} // namespace
+
+bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory) {
+  const fs::path path = RealPath(APath), directory = RealPath(ADirectory);
+  // Where that cannot be told, the names as written, checked already, decide.
+  if (path.empty() || directory.empty()) return true;
+  const fs::path relative = path.lexically_relative(directory);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+const char* ListCannotCarry(const std::u16string& AName) {
+  if (AName.find_first_of(u"\r\n") != std::u16string::npos) return "holds a line break";
+  if (AName.find(u'"') != std::u16string::npos) return "holds a double quote";
+  return nullptr;
+}
+
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
                std::vector<TUnlistedName>& AUnlisted, TListedIdentities& AIdentities,
                std::string& AError) {
@@ -72,9 +101,9 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
   const bool listed = ListDirectory(
       directory,
       [&](const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex) {
-        const bool lineBreak = AName.find_first_of(u"\r\n") != std::u16string::npos;
-        if (!AValid || lineBreak) {
-          AUnlisted.push_back(TUnlistedName{AName, lineBreak});
+        const char* why = AValid ? ListCannotCarry(AName) : "is not UTF-8";
+        if (why) {
+          AUnlisted.push_back(TUnlistedName{AName, why});
           return;
         }
         APanel.Add(AName, AFolder ? win::FILE_ATTRIBUTE_DIRECTORY : win::FILE_ATTRIBUTE_ARCHIVE);

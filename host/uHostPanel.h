@@ -11,12 +11,15 @@
 namespace host {
 
 // A name that the panel leaves out: one that the file system holds in bytes that are not
-// UTF-8 (Name then approximate), or one that holds CR or LF, which would break its line in
-// the list.
+// UTF-8 (Name then approximate), or one that the list cannot carry (ListCannotCarry).
 struct TUnlistedName {
   std::u16string Name;
-  bool LineBreak = false;
+  const char* Why;
 };
+
+// Why the list cannot carry AName, or null when it can: CR or LF would break its line, and
+// a double quote would end the name early (the list's names have no escape).
+const char* ListCannotCarry(const std::u16string& AName);
 
 // What each entry of a listed directory was when it was listed, by its name there: the
 // file index of each (its name's UTF-16 units taken as bytes) on the directory's volume.
@@ -31,6 +34,10 @@ struct TListedIdentities {
 // The full form of ADirectory as the panel shows it (no delimiter at its end but at a
 // root); false with AError set when it names no directory.
 bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError);
+
+// Whether APath is, links resolved, ADirectory or below it; for a path not made yet, its
+// deepest part that exists. True where the real paths cannot be told.
+bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory);
 
 // Lists ADirectory into APanel: ".." first where it has a parent, then folders, then
 // files, each sorted by name, and what each entry is into AIdentities. False with AError

@@ -38,11 +38,22 @@ void TerminalSize(int& AColumns, int& ARows);
 
 // Whether standard input is the user's terminal (and not a file or pipe).
 bool InputIsTerminal();
+// Whether standard error is a terminal (a progress line is rewritten in place there).
+bool ErrorIsTerminal();
 
 // Writes text to standard output or error: UTF-16 to a console, UTF-8 elsewhere. False
 // when the text did not go out in full (a pipe whose reader has gone, a full disk).
 bool WriteOut(const std::u16string& AText);
 bool WriteErr(const std::u16string& AText);
+// Writes text where the user sees it whatever the standard streams are sent to: the
+// controlling terminal (/dev/tty) on POSIX, else standard error; standard error on
+// Windows. Questions go there, so that standard output carries only what may be piped on.
+bool WriteTerminal(const std::u16string& AText);
+
+// Makes sure descriptors 0, 1 and 2 are open (standard input the terminal, else the null
+// device; the others the null device), so that no file the program opens later takes
+// the place of a standard stream. Nothing to do on Windows.
+void KeepStandardDescriptors();
 
 // The full form of APath, relative names taken from the current directory, "." and ".."
 // resolved; ANative asks for the form that lifts the path length limit (\\?\ on Windows).

@@ -62,6 +62,10 @@ bool InputIsTerminal() {
   return isatty(STDIN_FILENO) != 0;
 }
 
+bool ErrorIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
 namespace {
 
 bool WriteTo(FILE* AStream, const std::u16string& AText) {
@@ -79,6 +83,37 @@ bool WriteOut(const std::u16string& AText) {
 bool WriteErr(const std::u16string& AText) {
   std::fflush(stdout);
   return WriteTo(stderr, AText);
+}
+
+bool WriteTerminal(const std::u16string& AText) {
+  // Opened once; O_NOCTTY, so that a process without a terminal never takes one here.
+  static const int terminal = open("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (terminal < 0) return WriteErr(AText);
+  std::fflush(stdout);
+  const std::string bytes = U16ToUtf8(AText);
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(terminal, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void KeepStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // Each open takes the lowest free descriptor, which is fd: those below it are open.
+    int opened = -1;
+    if (fd == STDIN_FILENO) opened = open("/dev/tty", O_RDWR | O_NOCTTY);
+    if (opened < 0) opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
 }
 
 std::u16string FullPathName(const std::u16string& APath, bool) {
@@ -245,7 +280,9 @@ TInput ReadInput(char& AByte) {
     const ssize_t n = read(STDIN_FILENO, &AByte, 1);
     if (n == 1) return inByte;
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    return inEnd;
+    // A signal that came with the end of input (Ctrl+C, then the terminal gone) is what
+    // ends the wait.
+    return CaughtSignal.load() != 0 ? inSignal : inEnd;
   }
 }
 
@@ -319,8 +356,21 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
+  // Standard output sent elsewhere (quorvane-run -v DIR > log) is not the editor's
+  // screen: the editor draws on the terminal.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!isatty(STDOUT_FILENO)) {
+    const int terminal = open("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (terminal >= 0) {
+      close(terminal);
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/tty", O_WRONLY, 0);
+    }
+  }
   pid_t child = 0;
-  const int spawnError = posix_spawn(&child, "/bin/sh", nullptr, &attributes, argv.data(), environ);
+  const int spawnError =
+      posix_spawn(&child, "/bin/sh", &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   bool started = spawnError == 0;
   if (!started) {

@@ -117,6 +117,11 @@ bool InputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
+bool ErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 bool WriteOut(const std::u16string& AText) {
   return WriteTo(STD_OUTPUT_HANDLE, stdout, AText);
 }
@@ -125,6 +130,12 @@ bool WriteErr(const std::u16string& AText) {
   std::fflush(stdout);
   return WriteTo(STD_ERROR_HANDLE, stderr, AText);
 }
+
+bool WriteTerminal(const std::u16string& AText) {
+  return WriteErr(AText);
+}
+
+void KeepStandardDescriptors() {}
 
 std::u16string FullPathName(const std::u16string& APath, bool ANative) {
   if (APath.empty()) return {};

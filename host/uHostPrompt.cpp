@@ -47,9 +47,10 @@ bool TPrompter::ReadLine(std::string& ALine) {
     case inEnd:
       return !ALine.empty();
     case inSignal:
-      // A signal while the question is shown or waits: Ctrl+C cancels it as an empty
-      // answer does, a request to terminate cancels it and ends the job.
-      if (TakeSignal() == sigTerminate) fTerminated = true;
+      // A signal while the question is shown or waits, Ctrl+C as much as a request to
+      // terminate: the question is cancelled and the job ends.
+      TakeSignal();
+      fTerminated = true;
       ALine.clear();
       return false;
     }
@@ -103,14 +104,19 @@ bool TPrompter::Confirm(const std::u16string& AQuestion) {
 }
 
 bool TPrompter::Show(const std::u16string& AText) {
-  if (WriteOut(AText)) return true;
-  if (!fTerminated) WriteErr(u"quorvane-run: cannot write to standard output; cancelled\n");
+  if (WriteTerminal(AText)) return true;
+  if (!fTerminated) WriteErr(u"quorvane-run: cannot write to the terminal; cancelled\n");
   fTerminated = true;
   return false;
 }
 
 void TPrompter::ShowOnError(const std::u16string& ABox) {
   WriteErr(!ABox.empty() && ABox[0] == u'\n' ? ABox.substr(1) : ABox);
+}
+
+void TPrompter::ForgetRepeats() {
+  fLastBox = {};
+  fBoxBefore = {};
 }
 
 int TPrompter::CountRepeat(const std::u16string& AShown) {
@@ -123,10 +129,11 @@ int TPrompter::CountRepeat(const std::u16string& AShown) {
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
-  const std::u16string question =
-      ACount == 1 ? u"Press Enter: "
-                  : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) + u" (Enter cancels): ";
-  if (CountRepeat(AShown) > MaxRepeats) {
+  const std::u16string question = ACount == 1 ? u"Press Enter (Ctrl+C ends the job): "
+                                              : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) +
+                                                    u", or Enter for none (Ctrl+C ends the job): ";
+  // A box of one button cannot come back by its answer: only questions are counted.
+  if (ACount > 1 && CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
     WriteErr(u"quorvane-run: the same question came back " + Utf8ToU16(std::to_string(MaxRepeats)) +
              u" times; cancelled\n");
@@ -154,8 +161,9 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     if (line.empty()) return -1;
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
+    if (ACount == 1) return -1; // a box that only waits for Enter takes any line
     if (!Show(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
-              u", or just Enter to cancel.\n"))
+              u", or just Enter for none.\n"))
       return -1;
   }
 }

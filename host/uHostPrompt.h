@@ -13,11 +13,12 @@ public:
   // to cancel every one; -1 asks on the terminal.
   explicit TPrompter(int AAnswer) : fAnswer(AAnswer) {}
 
-  // Shows a box: its title, its lines and its buttons numbered from 1. Returns the index
-  // of the button chosen (from 0), or -1 when the box is cancelled: an empty answer, the
-  // end of input, Ctrl+C or a request to terminate while it waits, a --answer beyond its
-  // buttons, the same box shown too often in a row, or standard output gone (which also
-  // ends the job, as it can no longer show what it asks). Anything else is asked again.
+  // Shows a box on the terminal (WriteTerminal): its title, its lines and its buttons
+  // numbered from 1. Returns the index of the button chosen (from 0), or -1 when the box
+  // is cancelled: an empty answer, the end of input, a --answer beyond its buttons, the
+  // same question shown too often in a row, or, which also ends the job (Terminated),
+  // Ctrl+C or a request to terminate while it waits, or a terminal that cannot be written
+  // to. Anything else is asked again, but for a box of one button, which takes any line.
   intptr_t Ask(const std::u16string& ATitle, const std::vector<std::u16string>& ALines,
                const std::vector<std::u16string>& AButtons, bool AWarning);
   // Shows a menu: its title and its items numbered from 1, one a line. Returns the index
@@ -29,14 +30,17 @@ public:
   // Whether a request to terminate came while a question waited, or a question could not
   // be shown: the job is to end.
   bool Terminated() const { return fTerminated; }
+  // The plugin has gone on to another line: a question shown from here on counts its
+  // repeats from the start, even one with the same text as before.
+  void ForgetRepeats();
 
 private:
   intptr_t Answer(const std::u16string& AShown, size_t ACount);
   bool ReadLine(std::string& ALine);
-  // Writes to standard output; when that fails, the job is to end.
+  // Writes to the terminal; when that fails, the job is to end.
   bool Show(const std::u16string& AText);
-  // A box that standard output could not take goes to standard error: it may name where
-  // a file stays that could not be given its name back.
+  // A box that the terminal could not take goes to standard error: it may name where a
+  // file stays that could not be given its name back.
   void ShowOnError(const std::u16string& ABox);
 
   int fAnswer;

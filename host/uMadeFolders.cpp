@@ -27,9 +27,18 @@ void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirecto
     if (relative.empty() || *relative.begin() == "..") continue;
     fs::path folder = directory;
     for (const auto& part : relative.parent_path()) {
+      const fs::path parent = folder;
       folder /= part;
       std::error_code error;
       if (fs::exists(fs::symlink_status(Native(folder), error))) continue;
+      // A folder that a line makes by moving one there is left to that line; one whose
+      // parent is, through a link, outside the directory is never made.
+      if (APlan.MadeByAMove(PathToU16(folder))) break;
+      if (!APlan.IsBelow(PathToU16(parent))) {
+        AWarnings.push_back("not making the folder " + U16ToUtf8(PathToU16(folder)) +
+                            ": it would be outside " + U16ToUtf8(ADirectory));
+        break;
+      }
       if (!fs::create_directory(Native(folder), error)) {
         AWarnings.push_back("cannot make the folder " + U16ToUtf8(PathToU16(folder)) + ": " +
                             error.message());

@@ -37,11 +37,18 @@ bool Exists(const std::u16string& AFull) {
   return fs::exists(fs::symlink_status(U16ToPath(FullPathName(AFull, true)), error));
 }
 
+// The folder that holds AFull: a name through a link to a folder elsewhere names a file
+// outside, while a link itself may be renamed wherever it leads.
+std::u16string DirectoryOf(const std::u16string& AFull) {
+  const size_t slash = AFull.find_last_of(PathDelimiter);
+  return slash == std::u16string::npos ? AFull : AFull.substr(0, slash);
+}
+
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
 bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
                  std::string& AReason) {
-  if (AName.find_first_of(u"\r\n") != std::u16string::npos) {
-    AReason = "holds a line break";
+  if (const char* why = ListCannotCarry(AName)) {
+    AReason = why;
     return false;
   }
   std::replace(AName.begin(), AName.end(), u'/', PathDelimiter);
@@ -55,8 +62,14 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
   for (std::u16string full : candidates) {
     TrimDelimiters(full);
     if (!PathBelow(full, ADirectory, ARelative)) continue;
-    if (Exists(full)) return true;
-    AReason = "does not exist";
+    if (!Exists(full)) {
+      AReason = "does not exist";
+    } else if (!RealPathBelow(DirectoryOf(full), ADirectory)) {
+      AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
+                " through a link";
+    } else {
+      return true;
+    }
   }
   return false;
 }

@@ -25,6 +25,9 @@ namespace host {
 
 namespace {
 
+// The user whose Ctrl+C is the console's Esc while the plugin renames.
+TTerminalUser* ConsoleUser = nullptr;
+
 // The messages name files and folders: their control characters are shown, not sent.
 void Warn(const std::string& AMessage) {
   WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToU16(AMessage)) + u"\n");
@@ -112,7 +115,9 @@ void WarnRefused(const std::vector<TRefusedName>& ARefused) {
 }
 
 // The panel of the named entries: those of the command line and of standard input.
-bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::string& AError) {
+// ALeftOut tells whether a name was left out.
+bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, bool& ALeftOut,
+                        std::string& AError) {
   std::vector<std::u16string> names = AOptions.Names;
   std::vector<TRefusedName> refused;
   if (AOptions.NamesFromInput) {
@@ -129,20 +134,21 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, std::s
   const bool filled = LoadNamedEntries(
       APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, names, refused, AError);
   WarnRefused(refused);
+  ALeftOut = !refused.empty();
   return filled;
 }
 
 // The panel of the job: the directory, with the entries to rename selected.
 bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentities& AIdentities,
-               std::string& AError) {
+               bool& ANamesLeftOut, std::string& AError) {
   if (!AOptions.Names.empty() || AOptions.NamesFromInput)
-    return FillPanelWithNames(AOptions, APanel, AError);
+    return FillPanelWithNames(AOptions, APanel, ANamesLeftOut, AError);
   std::vector<TUnlistedName> unlisted;
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted,
                  AIdentities, AError))
     return false;
   for (const auto& name : unlisted)
-    WarnLeftOut(name.LineBreak ? "holds a line break" : "is not UTF-8", name.Name);
+    WarnLeftOut(name.Why, name.Name);
   if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   if (EntryCount(APanel) == 0) {
     AError = "nothing to rename: " + U16ToUtf8(APanel.Directory) + " is empty";
@@ -179,7 +185,9 @@ void FitModelToTerminal(TFarModel& AModel) {
   AModel.ActivePanel.Rect[3] = rows - 2;
   AModel.PassivePanel.Shown = false;
   AModel.HoldsEditorText = false;
-  AModel.MaxEditors = 1;
+  // One list at a time, and its next while it closes: the plugin opens the list again from
+  // the close event when the user asks to edit it again.
+  AModel.MaxEditors = 2;
   AModel.FullPathName = [](const std::u16string& AName, bool ANative) {
     // A name that is full already stays as given: the plugin looks its job up by it.
     if (!ANative && U16ToPath(AName).is_absolute()) return AName;
@@ -218,10 +226,19 @@ bool OpenPlugin(TPlugin& APlugin, const TFarModel& AModel, std::string& AError) 
 struct TJob {
   const TRunOptions& Options;
   TPrompter& Prompter;
-  const TTerminalUser& User;
+  TTerminalUser& User;
   std::u16string Directory; // the panel's
   const TListedIdentities& Listed;
+  TMadeFolders& Folders; // those -p made
+  TFarModel& Model;
 };
+
+// Whether the plugin opened its list again ("Edit the list again") from the close event of
+// the editor AEditorId.
+bool ListOpenedAgain(const TJob& AJob, intptr_t AEditorId) {
+  const TEditorWindow* editor = AJob.Model.CurrentEditor();
+  return editor && editor->Id != AEditorId;
+}
 
 // FAR's editor-close event, on which the plugin reads the list and renames; it tells
 // what it did, also when it cannot read the list.
@@ -231,6 +248,9 @@ int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob
   event.Event = EE_CLOSE;
   event.EditorID = AEditor.Id;
   APlugin.ProcessEditorEventW(&event);
+  if (ListOpenedAgain(AJob, event.EditorID)) return ExitAllDone; // nothing renamed yet
+  if (AJob.User.Stopped())
+    return Fail(ExitNotAllDone, "stopped (Ctrl+C); later lines renamed nothing");
   if (TakeSignal() != sigNone)
     return Fail(ExitNotAllDone, "interrupted after the renames were done");
   if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
@@ -246,15 +266,24 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
     AStatus = Fail(ExitNotAllDone, "cannot read the list; nothing renamed");
     return false;
   }
-  if (!WriteOut(APlan.Text())) {
+  if (!WriteOut(APlan.Text(options.Parents) + (options.DryRun ? u"nothing was renamed\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, "cannot write to standard output; nothing renamed");
     return false;
   }
   AStatus = ExitAllDone;
   if (options.DryRun) return false;
   if (APlan.Moves().empty() || AJob.Prompter.Confirm(u"Rename?")) return true;
-  AStatus = Fail(ExitNotAllDone, "nothing renamed");
+  AStatus = Fail(ExitNotAllDone,
+                 AJob.Prompter.Terminated() ? "interrupted; nothing renamed" : "nothing renamed");
   return false;
+}
+
+// What took effect, found on disk: with -v each line that did on standard output (which
+// can be kept: quorvane-run -v DIR > log), and their count on standard error.
+void ShowSummary(const TRenamePlan& APlan, const TRunOptions& AOptions) {
+  const std::vector<bool> outcome = APlan.Outcome();
+  if (AOptions.Verbose && !WriteOut(APlan.Done(outcome))) Warn("cannot write to standard output");
+  WriteErr(APlan.Summary(outcome));
 }
 
 // The plugin's renames with what the options add: the plan before, the folders made for
@@ -268,24 +297,23 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
     if (options.Quiet) return CloseEditor(APlugin, AEditor, AJob);
     plan.StartReading(AEditor.FileName);
     const int status = CloseEditor(APlugin, AEditor, AJob);
-    if (plan.FinishReading()) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+    if (plan.FinishReading() && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, options);
     return status;
   }
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
                        plan.Read(AEditor.FileName);
   int status = ExitAllDone;
   if (!ShowPlan(plan, planned, AJob, status)) return status;
-  TMadeFolders folders;
   if (planned && options.Parents) {
     std::vector<std::string> warnings;
-    folders.Make(plan, AJob.Directory, warnings);
+    AJob.Folders.Make(plan, AJob.Directory, warnings);
     for (const auto& warning : warnings)
       Warn(warning);
   }
   if (planned) plan.NoteSources();
   status = CloseEditor(APlugin, AEditor, AJob);
-  folders.RemoveEmpty();
-  if (planned && !options.Quiet) WriteErr(plan.Summary(plan.Outcome(), options.Verbose));
+  AJob.Folders.RemoveEmpty();
+  if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, options);
   return status;
 }
 
@@ -315,7 +343,16 @@ int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TJob& AJob) {
     if (!AJob.User.ProblemReported()) Warn("the plugin opened no list");
     return ExitNotAllDone;
   }
-  return EditAndRename(APlugin, *editor, AJob);
+  for (;;) {
+    const intptr_t id = editor->Id;
+    const int status = EditAndRename(APlugin, *editor, AJob);
+    // "Edit the list again": the user's editor starts again on the list as saved.
+    if (!ListOpenedAgain(AJob, id)) return status;
+    // The window that closed goes, as FAR's does once its close event is handled.
+    AModel.CloseEditor(id);
+    editor = AModel.CurrentEditor();
+    AJob.User.ForgetProblems();
+  }
 }
 
 // FAR's exit: the plugin's exit call, the module unloaded, and the editor's window gone,
@@ -334,9 +371,12 @@ int RunJob(const TRunOptions& AOptions) {
   TTerminalUser user(prompter);
   TFarModel model(user);
   user.Attach(model);
+  user.ShowProgress(!AOptions.Quiet && ErrorIsTerminal());
   std::string error;
   TListedIdentities listed;
-  if (!FillPanel(AOptions, model.ActivePanel, listed, error)) return Fail(ExitCannotRun, error);
+  bool namesLeftOut = false;
+  if (!FillPanel(AOptions, model.ActivePanel, listed, namesLeftOut, error))
+    return Fail(ExitCannotRun, error);
   TPlugin plugin;
   if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
   // From here on Ctrl+C and SIGTERM end the job where that leaves nothing behind.
@@ -349,17 +389,34 @@ int RunJob(const TRunOptions& AOptions) {
     exit.StructSize = sizeof(exit);
     plugin.ExitFARW(&exit);
   });
+  TMadeFolders folders;
+  user.SetCleanUp([&folders] { folders.RemoveEmpty(); });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed};
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed, folders, model};
+  ConsoleUser = &user;
   const int status = AfterOpening(plugin, model, job);
+  ConsoleUser = nullptr;
   EndPlugin(plugin, model);
-  return status;
+  // A NAME the user gave and did not get is a job not done as asked.
+  return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
+}
+
+// "quorvane-run FILE..." as the peers take it: a first argument that is a file and not a
+// folder is a NAME of the current directory.
+void TakeFileAsName(TRunOptions& AOptions) {
+  if (AOptions.Directory.empty() || !AOptions.Current.empty()) return;
+  std::error_code error;
+  const auto status = std::filesystem::status(U16ToPath(AOptions.Directory), error);
+  if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
+  AOptions.Names.insert(AOptions.Names.begin(), AOptions.Directory);
+  AOptions.Directory.clear();
 }
 
 int Run(const std::vector<std::u16string>& AArguments) {
   TRunOptions options;
   std::string error;
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
+  TakeFileAsName(options);
   if (options.Help) {
     WriteOut(Utf8ToU16(HelpText()));
     return ExitAllDone;
@@ -371,6 +428,14 @@ int Run(const std::vector<std::u16string>& AArguments) {
 } // namespace
 
 } // namespace host
+
+#ifndef _WIN32
+// The console's input as the plugin's POSIX stand-in asks for it between two lines of a
+// rename: Esc is Ctrl+C.
+extern "C" __attribute__((visibility("default"))) int QuorvaneTakeConsoleEscape() {
+  return host::ConsoleUser && host::ConsoleUser->TakeEscape() ? 1 : 0;
+}
+#endif
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
@@ -384,6 +449,7 @@ int main(int argc, char** argv) {
     arguments.push_back(host::Utf8ToU16(argv[i]));
 #endif
   try {
+    host::KeepStandardDescriptors();
     return host::Run(arguments);
   } catch (const std::exception& e) {
     host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(host::Utf8ToU16(e.what())) + u"\n");

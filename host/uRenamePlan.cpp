@@ -1,12 +1,16 @@
 #include "uRenamePlan.h"
 
+#include "filelist/uSameFile.h"
 #include "files/uStrings.h"
 #include "files/uTextStream.h"
 #include "list/uLinePaths.h"
+#include "list/uPathNames.h"
 #include "list/uSavedList.h"
 #include "system/uWindows.h"
 #include "uHostText.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <unordered_map>
 
 namespace host {
@@ -129,6 +133,10 @@ void TRenamePlan::TakeLines(const TSavedList& ALines) {
     if (fListed.Find(move.Old, index)) {
       move.Before = TFileIdentity{fListed.Volume, index};
       move.Known = move.Looked = true;
+    } else if (fListed.Complete && move.Old.find(PathDelimiter) == std::u16string::npos) {
+      // A name of the folder that its whole listing did not hold: nothing was there, so
+      // its line cannot have renamed anything (a first column the user changed, say).
+      move.Looked = true;
     }
     fMoves.push_back(std::move(move));
   }
@@ -165,11 +173,86 @@ bool TRenamePlan::FinishReading() {
   return fRead;
 }
 
-std::u16string TRenamePlan::Text() const {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::file_status StatusOf(const std::u16string& APath, bool AFollow = false) {
+  std::error_code error;
+  const fs::path path = U16ToPath(FullPathName(APath, true));
+  return AFollow ? fs::status(path, error) : fs::symlink_status(path, error);
+}
+
+std::u16string FolderOf(const std::u16string& APath) {
+  const size_t slash = APath.find_last_of(PathDelimiter);
+  return slash == std::u16string::npos ? std::u16string() : APath.substr(0, slash ? slash : 1);
+}
+
+} // namespace
+
+std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
+  const TPlannedMove& move = fMoves[AIndex];
+  const std::u16string destination = FullPathName(move.Destination, false);
+  for (size_t i = 0; i < AIndex; ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Destination, false), destination))
+      return u"the same new name as the line of " + fMoves[i].Old +
+             u" above: only one of them can have it";
+  }
+  const std::u16string folder = FolderOf(destination);
+  if (!folder.empty() && !fs::is_directory(StatusOf(folder, true)) && !MadeByAMove(folder)) {
+    if (!AParents) return u"no folder " + folder + u" (-p would make it)";
+    if (!IsBelow(folder)) return u"no folder " + folder + u", and -p makes none outside DIR";
+    return {};
+  }
+  const fs::file_status there = StatusOf(destination);
+  if (!fs::exists(there) || IsSameFile(move.Source, destination)) return {};
+  if (fs::is_directory(there)) return u"the new name is an existing folder";
+  // A file that a later line (or this line's own cycle) renames: the move waits for a
+  // question, which Overwrite answers by completing the swap, shift or cycle.
+  for (size_t i = AIndex; i < fMoves.size(); ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination))
+      return u"a swap, shift or cycle: stops at a question, which Overwrite completes";
+  }
+  for (size_t i = 0; i < AIndex; ++i) {
+    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination)) return {};
+  }
+  return u"the new name is taken by a file the list does not rename (Overwrite would "
+         u"replace it)";
+}
+
+bool TRenamePlan::IsBelow(const std::u16string& APath) const {
+  return RealPathBelow(APath, fDirectory);
+}
+
+bool TRenamePlan::MadeByAMove(const std::u16string& AFolder) const {
+  const fs::path folder = U16ToPath(AFolder).lexically_normal();
+  for (const auto& move : fMoves) {
+    const fs::path destination = U16ToPath(move.Destination).lexically_normal();
+    const fs::path below = folder.lexically_relative(destination);
+    if (below.empty() || *below.begin() == "..") continue;
+    if (below == ".") return true;
+    std::error_code error;
+    if (fs::is_directory(U16ToPath(FullPathName(PathToU16(U16ToPath(move.Source) / below), true)),
+                         error))
+      return true;
+  }
+  return false;
+}
+
+std::u16string TRenamePlan::Text(bool AParents) const {
   std::u16string text;
-  for (const auto& move : fMoves)
-    text += MoveLine(move);
-  return text + CountOfLines(fMoves.size()) + u"\n";
+  size_t marked = 0;
+  for (size_t i = 0; i < fMoves.size(); ++i) {
+    text += MoveLine(fMoves[i]);
+    const std::u16string warning = Warning(i, AParents);
+    if (warning.empty()) continue;
+    ++marked;
+    text += u"   ! " + EscapeControlCharacters(warning) + u"\n";
+  }
+  text += CountOfLines(fMoves.size());
+  if (marked > 0)
+    text += u"; " + Utf8ToU16(std::to_string(marked)) + u" will not go through as written";
+  return text + u"\n";
 }
 
 void TRenamePlan::NoteSources() {
@@ -185,20 +268,43 @@ std::vector<bool> TRenamePlan::Outcome() const {
   std::vector<bool> outcome;
   outcome.reserve(fMoves.size());
   TIdentities identities;
-  for (const auto& move : fMoves)
+  // The lines by their source, to follow a path that a later line's folder move carried.
+  std::unordered_map<std::u16string, std::vector<size_t>> bySource;
+  for (size_t i = 0; i < fMoves.size(); ++i)
+    bySource[fMoves[i].Source].push_back(i);
+  const auto carried = [&](std::u16string APath, size_t AAfter) {
+    for (size_t at = APath.size(); at-- > fDirectory.size();) {
+      if (APath[at] != PathDelimiter) continue;
+      const auto found = bySource.find(APath.substr(0, at));
+      if (found == bySource.end() || found->second.back() <= AAfter) continue;
+      const size_t line = *std::upper_bound(found->second.begin(), found->second.end(), AAfter);
+      APath = fMoves[line].Destination + APath.substr(at);
+      AAfter = line;
+      at = APath.size();
+    }
+    return APath;
+  };
+  for (size_t i = 0; i < fMoves.size(); ++i) {
+    TPlannedMove move = fMoves[i];
+    move.Source = carried(move.Source, i);
+    move.Destination = carried(move.Destination, i);
     outcome.push_back(TookEffect(move, identities));
+  }
   return outcome;
 }
 
-std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome, bool AVerbose) const {
+std::u16string TRenamePlan::Done(const std::vector<bool>& AOutcome) const {
   std::u16string text;
-  size_t done = 0;
   for (size_t i = 0; i < fMoves.size(); ++i) {
-    if (!AOutcome[i]) continue;
-    ++done;
-    if (AVerbose) text += MoveLine(fMoves[i]);
+    if (AOutcome[i]) text += MoveLine(fMoves[i]);
   }
-  text += u"renamed " + Utf8ToU16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
+  return text;
+}
+
+std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome) const {
+  const size_t done = static_cast<size_t>(std::count(AOutcome.begin(), AOutcome.end(), true));
+  std::u16string text =
+      u"renamed " + Utf8ToU16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
   if (done < fMoves.size())
     text += u"; " + Utf8ToU16(std::to_string(fMoves.size() - done)) + u" not renamed";
   return text + u"\n";

@@ -44,21 +44,33 @@ public:
   void StartReading(const std::u16string& AListFile);
   bool FinishReading();
 
-  // Each change as "old -> new" on a line of its own, control characters shown, then
-  // their count.
-  std::u16string Text() const;
+  // Each change as "old -> new" on a line of its own, control characters shown, each that
+  // will not go through as written followed by a line "   ! " and the reason, then their
+  // counts. AParents: -p makes the missing folders below the directory.
+  std::u16string Text(bool AParents) const;
 
   // Notes which file each source is, right before the moves, where the listing did not.
   void NoteSources();
   // Whether each move took effect: its destination is now the file its source was (or,
   // moved to another volume, exists where the source no longer does).
   std::vector<bool> Outcome() const;
-  // "renamed N of M changed lines; K not renamed", and with AVerbose each line that
-  // took effect before it.
-  std::u16string Summary(const std::vector<bool>& AOutcome, bool AVerbose) const;
+  // Each line that took effect, as "old -> new" (control characters shown).
+  std::u16string Done(const std::vector<bool>& AOutcome) const;
+  // "renamed N of M changed lines; K not renamed".
+  std::u16string Summary(const std::vector<bool>& AOutcome) const;
+
+  // Whether APath (full) is, links resolved, the directory or below it; for a path not
+  // made yet, its deepest folder that exists.
+  bool IsBelow(const std::u16string& APath) const;
+  // Whether a line makes the folder AFolder (full) by its move: AFolder is the line's
+  // destination, or lies below it and the line's source holds it as a folder.
+  bool MadeByAMove(const std::u16string& AFolder) const;
 
 private:
   void TakeLines(const TSavedList& ALines);
+  // Why the move AIndex will not go through as written, as far as can be told before the
+  // moves; empty when it will.
+  std::u16string Warning(size_t AIndex, bool AParents) const;
 
   std::u16string fDirectory; // with its delimiter at the end
   const TListedIdentities& fListed;

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
+
+#include "files/uStrings.h"
 
 #include "messages/uMessages.h"
 #include "uHostOptions.h"
@@ -17,7 +20,9 @@ void TTerminalUser::BeginEnding() {
 }
 
 void TTerminalUser::EndJob() {
+  ScreenRestored();
   BeginEnding();
+  if (fCleanUp) fCleanUp();
   if (fModel) {
     for (const TEditorWindow& editor : fModel->Editors) {
       std::error_code ignored;
@@ -33,14 +38,63 @@ bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) con
       static_cast<size_t>(AAnswer) >= ABox.Buttons.size())
     return false;
   const std::u16string& chosen = ABox.Buttons[static_cast<size_t>(AAnswer)];
-  return chosen == fModel->Msg(MRetry) || chosen == fModel->Msg(MOverwrite);
+  // Editing the list again brings the same box back until the list is mended: counted as
+  // a try, so that an answer that keeps asking for it (--answer) ends.
+  return chosen == fModel->Msg(MRetry) || chosen == fModel->Msg(MOverwrite) ||
+         chosen == fModel->Msg(MEditAgain);
+}
+
+bool TTerminalUser::TakeEscape() {
+  const TSignal signal = fEnding ? sigNone : TakeSignal();
+  if (signal == sigNone) return false;
+  // Another signal ends the job at the question, as anywhere else.
+  fSignalTaken = signal != sigInterrupt;
+  fStopAsked = signal == sigInterrupt;
+  return true;
+}
+
+namespace {
+
+// The width of a line that the terminal does not wrap: the last column stays free.
+size_t LineWidth() {
+  int columns, rows;
+  TerminalSize(columns, rows);
+  return columns > 1 ? size_t(columns) - 1 : 79;
+}
+
+} // namespace
+
+// The box's lines as one line, rewritten in place: blanks pad it to the terminal's width,
+// so that a shorter line leaves nothing of a longer one.
+void TTerminalUser::Show(const TFarMessageBox& ABox) {
+  if (!fShowProgress) return;
+  std::u16string line;
+  for (const std::u16string& text : ABox.Lines) {
+    const size_t end = text.find_last_not_of(u' ');
+    if (end != std::u16string::npos) line += (line.empty() ? u"" : u" ") + text.substr(0, end + 1);
+  }
+  line = EscapeControlCharacters(line);
+  line.resize(LineWidth(), u' ');
+  fProgressShown = WriteErr(u"\r" + line + u"\r") || fProgressShown;
+}
+
+void TTerminalUser::ScreenRestored() {
+  if (fProgressShown) WriteErr(u"\r" + std::u16string(LineWidth(), u' ') + u"\r");
+  fProgressShown = false;
 }
 
 intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
+  if (fStopAsked && fModel && ABox.Buttons.size() == 2 && ABox.Buttons[0] == fModel->Msg(MStop)) {
+    fStopAsked = false;
+    fStopped = true;
+    return 0;
+  }
+  ScreenRestored();
   // A signal that came while the plugin worked ends the job here, where no move is under
   // way, once this box has been shown; one that comes while the user is asked is the
   // prompter's.
-  const bool endAfterBox = !fEnding && TakeSignal() != sigNone;
+  const bool endAfterBox =
+      !fEnding && (std::exchange(fSignalTaken, false) || TakeSignal() != sigNone);
   if (endAfterBox) BeginEnding();
   // Whatever the plugin shows, the user is told of something that did not go as asked.
   const bool reportedBefore = fProblemReported;
@@ -56,13 +110,19 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   if (endAfterBox) EndJob();
   if (fEnding) return -1;
   if (fPrompter.Terminated()) EndJob();
-  // The plugin tries again and comes back with a box if that fails as well.
-  if (TriesAgain(ABox, answer)) fProblemReported = reportedBefore;
+  // The plugin tries again and comes back with a box if that fails as well; any other
+  // answer to a question ends the question's line.
+  if (TriesAgain(ABox, answer))
+    fProblemReported = reportedBefore;
+  else if (ABox.Buttons.size() > 1)
+    fPrompter.ForgetRepeats();
   return answer;
 }
 
 intptr_t TTerminalUser::Choose(const TFarMenu& AMenu) {
-  return fPrompter.Choose(AMenu.Title, AMenu.Items);
+  const intptr_t choice = fPrompter.Choose(AMenu.Title, AMenu.Items);
+  if (fPrompter.Terminated()) EndJob();
+  return choice;
 }
 
 } // namespace host

@@ -118,6 +118,10 @@ constexpr int ACTL_SETPROGRESSSTATE = 21;
 constexpr int ACTL_SETPROGRESSVALUE = 22;
 constexpr int ACTL_GETFARRECT = 24;
 
+// Task-bar progress states (ACTL_SETPROGRESSSTATE), as the Windows task bar has them.
+constexpr intptr_t TBPF_NOPROGRESS = 0;
+constexpr intptr_t TBPF_NORMAL = 2;
+
 // Dialog messages.
 constexpr intptr_t DM_ENABLE = 2;
 constexpr intptr_t DM_GETTEXT = 7;
@@ -418,6 +422,8 @@ typedef intptr_t(FARAPI_CALL* FARAPIEDITORCONTROL)(intptr_t EditorID, int Comman
                                                    void* Param2);
 typedef intptr_t(FARAPI_CALL* FARAPIADVCONTROL)(const GUID* PluginId, int Command, intptr_t Param1,
                                                 void* Param2);
+typedef void*(FARAPI_CALL* FARAPISAVESCREEN)(intptr_t X1, intptr_t Y1, intptr_t X2, intptr_t Y2);
+typedef void(FARAPI_CALL* FARAPIRESTORESCREEN)(void* hScreen);
 typedef void(FARAPI_CALL* FARAPIDIALOGFREE)(void* hDlg);
 typedef intptr_t(FARAPI_CALL* FARAPISENDDLGMESSAGE)(void* hDlg, intptr_t Msg, intptr_t Param1,
                                                     void* Param2);
@@ -487,8 +493,8 @@ struct PluginStartupInfo {
   FARAPIMESSAGE Message;
   FARAPIGETMSG GetMsg;
   FARAPIPANELCONTROL PanelControl;
-  FARAPIUNUSED SaveScreen;
-  FARAPIUNUSED RestoreScreen;
+  FARAPISAVESCREEN SaveScreen;
+  FARAPIRESTORESCREEN RestoreScreen;
   FARAPIUNUSED GetDirList;
   FARAPIUNUSED GetPluginDirList;
   FARAPIUNUSED FreeDirList;

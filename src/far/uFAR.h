@@ -1,6 +1,7 @@
 // The host wrapper: classes over FAR's plugin interface. Every host call goes through the
 // service tables copied at start-up (FarAPI, FarFSF). Nothing in this layer raises an
 // error of its own: a refusing host gives false, an empty string or a fallback.
+// Complete on purpose: TFarDialog, TFarEditorManaged and TFarUtils operations unused today stay.
 #pragma once
 
 #include "far/uFarDialog.h"

@@ -56,6 +56,15 @@ intptr_t AdvControl(int ACommand, intptr_t AParam1, void* AParam2) {
   return FarAPI.AdvControl(&FarPluginGUID, ACommand, AParam1, AParam2);
 }
 
+void* SaveScreen(intptr_t AX1, intptr_t AY1, intptr_t AX2, intptr_t AY2) {
+  if (!FarAPI.SaveScreen) return nullptr;
+  return FarAPI.SaveScreen(AX1, AY1, AX2, AY2);
+}
+
+void RestoreScreen(void* AScreen) {
+  if (FarAPI.RestoreScreen) FarAPI.RestoreScreen(AScreen);
+}
+
 void DialogFree(uintptr_t ADialog) {
   if (FarAPI.DialogFree) FarAPI.DialogFree(AsHandle(ADialog));
 }

@@ -30,6 +30,10 @@ intptr_t Editor(const char16_t* AFileName, const char16_t* ATitle, intptr_t AX1,
                 intptr_t AStartChar, uintptr_t ACodePage);
 intptr_t EditorControl(intptr_t AEditorID, int ACommand, intptr_t AParam1, void* AParam2);
 intptr_t AdvControl(int ACommand, intptr_t AParam1, void* AParam2);
+// The screen's rectangle (-1 for the right or bottom edge) saved, and put back and freed:
+// what a box without buttons drew over it goes.
+void* SaveScreen(intptr_t AX1, intptr_t AY1, intptr_t AX2, intptr_t AY2);
+void RestoreScreen(void* AScreen);
 void DialogFree(uintptr_t ADialog);
 intptr_t SendDlgMessage(uintptr_t ADialog, intptr_t AMsg, intptr_t AParam1, void* AParam2);
 size_t ConvertPath(int AMode, const char16_t* ASrc, char16_t* ADest, size_t ADestSize);

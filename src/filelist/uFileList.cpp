@@ -2,7 +2,10 @@
 #include "filelist/uFileList.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "far/uFAR.h"
 #include "files/uFiles.h"
@@ -46,6 +49,55 @@ private:
   win::HANDLE fHandle = win::InvalidHandleValue();
   std::u16string fName;
 };
+
+// The order of the listed names' lines: as given, but a folder's own line after the
+// lines of everything below it (names from several folders, "photos" and "photos/a.jpg"),
+// so that a folder and its files rename in one edit as written: the lines of the files
+// still find them under their old paths. A folder's line goes right after the last line
+// of what lies below it, the deeper names first.
+// AWidth gets the longest quoted name's length.
+std::vector<size_t> LineOrder(size_t ACount,
+                              const std::function<bool(size_t, std::u16string_view&)>& AName,
+                              size_t& AWidth) {
+  std::vector<size_t> order;
+  std::u16string_view name;
+  bool nested = false;
+  AWidth = 0;
+  for (size_t i = 0; i < ACount; ++i) {
+    if (!AName(i, name)) continue;
+    order.push_back(i);
+    AWidth = std::max(AWidth, QuotedLength(name));
+    nested = nested || std::any_of(name.begin(), name.end(), IsPathDelimiter);
+  }
+  if (!nested) return order;
+  std::unordered_map<std::u16string_view, size_t> place;
+  for (size_t k = 0; k < order.size(); ++k) {
+    AName(order[k], name);
+    place.emplace(name, k);
+  }
+  // Each line's anchor: the last place of itself and of everything below it.
+  std::vector<size_t> anchor(order.size()), depth(order.size());
+  for (size_t k = 0; k < order.size(); ++k) {
+    anchor[k] = std::max(anchor[k], k);
+    AName(order[k], name);
+    for (size_t at = 1; at + 1 < name.size(); ++at) {
+      if (!IsPathDelimiter(name[at])) continue;
+      ++depth[k];
+      const auto folder = place.find(name.substr(0, at));
+      if (folder != place.end()) anchor[folder->second] = std::max(anchor[folder->second], k);
+    }
+  }
+  std::vector<size_t> places(order.size());
+  for (size_t k = 0; k < places.size(); ++k)
+    places[k] = k;
+  std::stable_sort(places.begin(), places.end(), [&](size_t A, size_t B) {
+    return anchor[A] != anchor[B] ? anchor[A] < anchor[B] : depth[A] > depth[B];
+  });
+  std::vector<size_t> sorted(order.size());
+  for (size_t k = 0; k < places.size(); ++k)
+    sorted[k] = order[places[k]];
+  return sorted;
+}
 
 } // namespace
 
@@ -146,13 +198,14 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   fListFileName = listFile.Name();
 
   size_t width = 0;
+  const std::vector<size_t> order = LineOrder(ACount, AName, width);
   std::u16string_view name;
   fWrittenNames.clear();
-  for (size_t i = 0; i < ACount; ++i)
-    if (AName(i, name)) {
-      width = std::max(width, QuotedLength(name));
-      fWrittenNames.push_back(WrittenNameHash(name));
-    }
+  fWrittenNames.reserve(order.size());
+  for (size_t i : order) {
+    AName(i, name);
+    fWrittenNames.push_back(WrittenNameHash(name));
+  }
   std::sort(fWrittenNames.begin(), fWrittenNames.end());
   fHeader = AHeader;
   TTextStream stream(reinterpret_cast<uintptr_t>(listFile.Handle()));
@@ -161,8 +214,10 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   // editor that finds a lone LF takes the whole file for one with LF line ends and shows
   // the CR of every other line.
   stream.WriteLine(ReplaceAll(AHeader, u"\n", u"\r\n"));
-  for (size_t i = 0; i < ACount; ++i)
-    if (AName(i, name)) stream.WriteLine(FormatListLine(QuoteFileName(name), int32_t(width)));
+  for (size_t i : order) {
+    AName(i, name);
+    stream.WriteLine(FormatListLine(QuoteFileName(name), int32_t(width)));
+  }
   // A refused write raises here rather than vanishing in the stream's destructor.
   stream.Flush();
 }

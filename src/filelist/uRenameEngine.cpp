@@ -11,6 +11,7 @@
 #include "filelist/uFreeName.h"
 #include "filelist/uListRenames.h"
 #include "filelist/uOwnSpelling.h"
+#include "filelist/uRenameProgress.h"
 #include "filelist/uSameFile.h"
 #include "list/uLinePaths.h"
 #include "list/uPathNames.h"
@@ -142,20 +143,31 @@ TRenameRun* RunUnderWay = nullptr;
 
 bool TRenameRun::Run() {
   RunUnderWay = this;
+  TRenameProgress progress(fLines, fDirectory, fOwnFolder);
   try {
     TEntryPaths paths;
     size_t index = 0;
     // Each line unpacked into the iterator's own room, reused from line to line.
     for (const TListLine& line : fLines) {
-      if (GetEntryPaths(line, fDirectory, paths, fOwnFolder)) RenameLine(index, paths);
+      if (GetEntryPaths(line, fDirectory, paths, fOwnFolder)) {
+        // Stopped by the user: the later lines rename nothing.
+        if (!progress.Next(paths.Source)) {
+          fResult = false;
+          break;
+        }
+        RenameLine(index, paths);
+      }
       ++index;
     }
   } catch (...) {
+    progress.Close();
     SettleWaiting();
     RunUnderWay = nullptr;
     throw;
   }
-  // Every waiting file's line has come by now, unless an error ended that line early.
+  progress.Close();
+  // Every waiting file's line has come by now, unless an error or the user ended the run
+  // early.
   SettleWaiting();
   RunUnderWay = nullptr;
   return fResult;

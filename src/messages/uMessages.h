@@ -5,40 +5,49 @@
 #include <cstdint>
 #include <initializer_list>
 
-using TMessageId = uint8_t;
+// The ids in the order of the language files' messages, from 0. A new message goes in
+// before MCount and, at the same position, into every lng/*.lng.
+enum TMessageId : uint8_t {
+  MTitle,
+  MOk,
+  MReplacedFileKept,
+  MRetry,
+  MOverwrite,
+  MSkip,
+  MSkipAll,
+  MListHeader,
+  MEditorOpenError,
+  MEditorInfoError,
+  MNothingToList,
+  MSourceNotFound,
+  MListUnreadable,
+  MDestinationIsDirectory,
+  MFileKeptAs,
+  MMoveFailed,
+  MMoveFailedTo,
+  MSelectKeyLabel,
+  MSelectCommand,
+  MJumpKeyLabel,
+  MJumpCommand,
+  MNameKeptByList,
+  MWaitsAs,
+  MUnreadLines,
+  MUnreadLine,
+  MRenameOthers,
+  MCancel,
+  MNotFilesOnDisk,
+  MProgress,
+  MStopQuestion,
+  MStop,
+  MContinue,
+  MChangedSourceLine,
+  MEditAgain,
+  MCount // the number of messages
+};
 
-constexpr TMessageId MNone = 255;
-
-constexpr TMessageId MTitle = 0;
-constexpr TMessageId MOk = 1;
-constexpr TMessageId MReplacedFileKept = 2;
-constexpr TMessageId MRetry = 3;
-constexpr TMessageId MOverwrite = 4;
-constexpr TMessageId MSkip = 5;
-constexpr TMessageId MSkipAll = 6;
-constexpr TMessageId MListHeader = 7;
-constexpr TMessageId MEditorOpenError = 8;
-constexpr TMessageId MEditorInfoError = 9;
-constexpr TMessageId MNothingToList = 10;
-constexpr TMessageId MSourceNotFound = 11;
-constexpr TMessageId MListUnreadable = 12;
-constexpr TMessageId MDestinationIsDirectory = 13;
-constexpr TMessageId MFileKeptAs = 14;
-constexpr TMessageId MMoveFailed = 15;
-constexpr TMessageId MMoveFailedTo = 16;
-constexpr TMessageId MSelectKeyLabel = 17;
-constexpr TMessageId MSelectCommand = 18;
-constexpr TMessageId MJumpKeyLabel = 19;
-constexpr TMessageId MJumpCommand = 20;
-constexpr TMessageId MNameKeptByList = 21;
-constexpr TMessageId MWaitsAs = 22;
-constexpr TMessageId MUnreadLines = 23;
-constexpr TMessageId MUnreadLine = 24;
-constexpr TMessageId MRenameOthers = 25;
-constexpr TMessageId MCancel = 26;
-constexpr TMessageId MNotFilesOnDisk = 27;
-constexpr TMessageId MChangedSourceLine = 28;
-constexpr TMessageId MEditAgain = 29;
+// No message: an empty text.
+constexpr TMessageId MNone = TMessageId(255);
+static_assert(MCount < MNone);
 
 // The text of message AId from the host, valid while the plugin is loaded; an empty text
 // for MNone, without asking the host.

@@ -3,8 +3,20 @@
 #include "plugin/uZandrel.h"
 #include "system/uSystem.h"
 
+#include <cstdlib>
+
 // After uSystem.h: our declarations of the Windows services come before its macros.
 #include <windows.h>
+
+// The C++ runtime's default terminate handler prints the type of an uncaught exception,
+// which links its name demangler and printf into the DLL (about a fifth of its size).
+// Every entry point catches everything, so nothing reaches it; should terminate be
+// called all the same, the process ends as the handler would have ended it, unprinted.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+} // namespace __gnu_cxx
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE AInstance, DWORD AReason, LPVOID) {
   try {

@@ -13,5 +13,9 @@ void FailCalls(uint32_t AFirst, uint32_t ACount);
 uint32_t Calls();
 // The names of the calls made to fail since FailCalls, separated by blanks.
 const char* Failed();
+// Plays the clock and the console from here on: every GetTickCount moves the clock on by
+// AClockStep milliseconds from 0, and TakeConsoleEscape finds one Esc once AEscAfterMoves
+// MoveFileW calls have succeeded (never for 0). AClockStep 0 gives back the real ones.
+void PlayClockAndConsole(uint32_t AClockStep, uint32_t AEscAfterMoves);
 
 } // namespace win::faults

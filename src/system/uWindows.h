@@ -223,4 +223,13 @@ constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;
 BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AModule);
 
+// Time and the console, for work that runs long. GetTickCount's milliseconds wrap after
+// 49.7 days: compare two of them by their difference, as DWORD.
+DWORD GetTickCount();
+// Not a Windows function: takes an Esc key press out of the console's input when one is
+// waiting there, and puts every other event back, in order (PeekConsoleInputW, then
+// ReadConsoleInputW and WriteConsoleInputW). Never waits. False when no Esc is waiting
+// or there is no console.
+BOOL TakeConsoleEscape();
+
 } // namespace win

@@ -31,8 +31,18 @@ bool FailCall(const char* AName, DWORD AError) {
   return true;
 }
 #define FailThisCall(AError) FailCall(__func__, AError)
+
+// The clock and the console as a test plays them: each look at the clock moves it on by
+// ClockStep, and an Esc waits in the console once EscAfterMoves moves have succeeded.
+uint32_t ClockStep = 0; // 0: the real clock and console
+DWORD Clock = 0;
+uint32_t EscAfterMoves = 0;
+uint32_t Moves = 0;
+bool EscTaken = false;
+#define CountMove(AMoved) (Moves += (AMoved) ? 1 : 0)
 #else
 #define FailThisCall(AError) false
+#define CountMove(AMoved) (void)0
 #endif
 
 } // namespace
@@ -50,6 +60,13 @@ uint32_t Calls() {
 }
 const char* Failed() {
   return FailedNames;
+}
+void PlayClockAndConsole(uint32_t AClockStep, uint32_t AEscAfterMoves) {
+  ClockStep = AClockStep;
+  Clock = 0;
+  EscAfterMoves = AEscAfterMoves;
+  Moves = 0;
+  EscTaken = false;
 }
 } // namespace faults
 #endif
@@ -95,8 +112,6 @@ QUORVANE_CALL(HANDLE, FindFirstFileW, (const char16_t* A, WIN32_FIND_DATAW* D), 
 QUORVANE_CALL(BOOL, FindNextFileW, (HANDLE H, WIN32_FIND_DATAW* D), (H, D),
               0, ERROR_GEN_FAILURE)
 QUORVANE_RELEASE(FindClose, HANDLE, ERROR_INVALID_HANDLE)
-QUORVANE_CALL(BOOL, MoveFileW, (const char16_t* A, const char16_t* B), (A, B),
-              0, ERROR_SHARING_VIOLATION)
 QUORVANE_CALL(BOOL, DeleteFileW, (const char16_t* A), (A), 0, ERROR_ACCESS_DENIED)
 QUORVANE_CALL(BOOL, CreateDirectoryW, (const char16_t* A, void* S), (A, S),
               0, ERROR_ACCESS_DENIED)
@@ -138,6 +153,38 @@ QUORVANE_CALL(FARPROC, GetProcAddress, (HMODULE M, const char* N), (M, N),
               nullptr, ERROR_PROC_NOT_FOUND)
 QUORVANE_RELEASE(FreeLibrary, HMODULE, ERROR_INVALID_HANDLE)
 // clang-format on
+
+namespace real {
+BOOL MoveFileW(const char16_t*, const char16_t*);
+DWORD GetTickCount();
+BOOL TakeConsoleEscape();
+} // namespace real
+
+BOOL MoveFileW(const char16_t* AExisting, const char16_t* ANew) {
+  if (FailThisCall(ERROR_SHARING_VIOLATION)) return 0;
+  const BOOL moved = real::MoveFileW(AExisting, ANew);
+  CountMove(moved);
+  return moved;
+}
+
+DWORD GetTickCount() {
+#ifdef QUORVANE_FAULTS
+  if (ClockStep != 0) return Clock += ClockStep;
+#endif
+  return real::GetTickCount();
+}
+
+BOOL TakeConsoleEscape() {
+  if (FailThisCall(ERROR_INVALID_HANDLE)) return 0;
+#ifdef QUORVANE_FAULTS
+  if (ClockStep != 0) {
+    if (EscTaken || EscAfterMoves == 0 || Moves < EscAfterMoves) return 0;
+    EscTaken = true;
+    return 1;
+  }
+#endif
+  return real::TakeConsoleEscape();
+}
 
 // Those whose failure also clears what they hand back.
 namespace real {

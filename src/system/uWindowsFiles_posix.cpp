@@ -202,13 +202,23 @@ HANDLE CreateFileW(const char16_t* AFileName, DWORD AAccess, DWORD AShareMode, v
   bool existed = false;
   const int fd = OpenOrCreate(path, AAccess, ACreationDisposition, existed);
   if (fd < 0) return InvalidHandleValue();
+  // A file made here is removed again when a later step fails: the caller, told that
+  // nothing was opened, would never delete it.
+  const auto undoCreate = [&] {
+    if (!existed) ::unlink(path.c_str());
+  };
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
+    undoCreate();
     return Fail(ERROR_ACCESS_DENIED), InvalidHandleValue();
   }
   TFileHandle* handle = RegisterHandle(fd, st, AAccess, AShareMode);
-  if (!handle) return InvalidHandleValue();
+  if (!handle) {
+    const DWORD error = GetLastError();
+    undoCreate();
+    return Fail(error), InvalidHandleValue();
+  }
   const bool truncate = existed && (ACreationDisposition == CREATE_ALWAYS ||
                                     ACreationDisposition == TRUNCATE_EXISTING);
   if (truncate && ::ftruncate(fd, 0) != 0) {

@@ -234,4 +234,33 @@ BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AMod
   return ok;
 }
 
+DWORD GetTickCount() {
+  return ::GetTickCount();
+}
+
+BOOL TakeConsoleEscape() {
+  const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  ::INPUT_RECORD records[64];
+  ::DWORD count = 0;
+  if (!::PeekConsoleInputW(input, records, 64, &count) || count == 0) return 0;
+  const auto isEscape = [](const ::INPUT_RECORD& ARecord) {
+    return ARecord.EventType == KEY_EVENT && ARecord.Event.KeyEvent.bKeyDown &&
+           ARecord.Event.KeyEvent.wVirtualKeyCode == VK_ESCAPE;
+  };
+  ::DWORD escape = 0;
+  while (escape < count && !isEscape(records[escape]))
+    ++escape;
+  if (escape == count) return 0;
+  // The events peeked are taken out, and all but the Esc written back behind what came
+  // in meanwhile: the keys typed around it stay for their owner.
+  ::DWORD read = 0;
+  if (!::ReadConsoleInputW(input, records, count, &read)) return 0;
+  ::DWORD kept = 0;
+  for (::DWORD i = 0; i < read; ++i)
+    if (i != escape) records[kept++] = records[i];
+  ::DWORD written = 0;
+  if (kept != 0) ::WriteConsoleInputW(input, records, kept, &written);
+  return 1;
+}
+
 } // namespace win::real

@@ -38,7 +38,8 @@ public:
                   const std::vector<std::pair<std::string, std::string>>& AEnvironment,
                   const std::filesystem::path& AScratch, TOutput AOutput = outFile);
   ~TStartedProgram();
-  // Whether standard output came to hold ACount times AText within a few seconds.
+  // Whether standard error (where questions go) came to hold ACount times AText within a
+  // few seconds.
   bool WaitForOutput(const std::string& AText, size_t ACount = 1);
   void Signal(int ASignal);
   // Stops it (SIGSTOP) and returns once it has stopped; SIGCONT lets it go on.

@@ -75,9 +75,15 @@ pid_t Start(const std::string& AProgram, const std::vector<std::string>& AArgume
   else
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  // A session of its own, without a controlling terminal: its questions come to standard
+  // error, as where a user runs it with none, and never to the terminal of the tests.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   pid_t child = -1;
   const int error =
-      posix_spawn(&child, AProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
+      posix_spawn(&child, AProgram.c_str(), &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
     AError = std::string("cannot start: ") + std::strerror(error);
@@ -160,7 +166,7 @@ TStartedProgram::~TStartedProgram() {
 
 bool TStartedProgram::WaitForOutput(const std::string& AText, size_t ACount) {
   for (int i = 0; i < 1000 && fPid > 0; ++i) {
-    const std::string out = ReadBytes(fScratch / "stdout");
+    const std::string out = ReadBytes(fScratch / "stderr");
     size_t found = 0;
     for (size_t at = out.find(AText); at != std::string::npos; at = out.find(AText, at + 1))
       ++found;

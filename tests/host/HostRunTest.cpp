@@ -264,9 +264,10 @@ protected:
 };
 
 TEST_F(HostAnswers, OverwriteReplacesTheDestination) {
-  const TRunResult result = Run({"--answer", "2", Panel()});
+  const TRunResult result = Run({"--answer", "2", "-v", Panel()});
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
-  EXPECT_EQ(Count(result.Out, "[2] Overwrite"), 1u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "[2] Overwrite"), 1u) << result.Err;
+  EXPECT_EQ(Lines(result.Out), "a.txt -> b.txt\n") << "a question on standard output";
   EXPECT_FALSE(Exists("a.txt"));
   EXPECT_EQ(Content("b.txt"), "A");
 }
@@ -283,7 +284,7 @@ TEST_F(HostAnswers, SkipAllAsksOnceForEveryFailure) {
   fEdits = "a.txt>b.txt|c.txt>d.txt|d.txt>c.txt";
   const TRunResult result = Run({"--answer", "4", Panel()});
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_EQ(Count(result.Out, "Overwrite"), 1u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "Overwrite"), 1u) << result.Err;
   ExpectUntouched();
   EXPECT_EQ(Content("c.txt"), "C");
   EXPECT_EQ(Content("d.txt"), "D");
@@ -323,7 +324,7 @@ TEST_F(HostAnswers, AnswerThatKeepsFailingEndsCancelled) {
     arguments.push_back(Panel());
     const TRunResult result = Run(arguments, c.Input);
     EXPECT_EQ(result.ExitCode, 1);
-    EXPECT_EQ(Count(result.Out, "Overwrite"), c.Asked) << result.Out;
+    EXPECT_EQ(Count(result.Err, "Overwrite"), c.Asked) << result.Err;
     EXPECT_NE(result.Err.find("cancelled"), std::string::npos) << result.Err;
     ExpectUntouched();
     EXPECT_EQ(Content("d" + std::string(1, PathDelimiter) + "x"), "X");
@@ -345,16 +346,29 @@ TEST_F(HostAnswers, ZeroOrABeyondTheButtonsCancels) {
 TEST_F(HostAnswers, TerminalRetryThenOverwrite) {
   const TRunResult result = Run({Panel()}, "1\n2\n");
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
-  EXPECT_EQ(Count(result.Out, "Overwrite"), 2u) << result.Out;
+  EXPECT_EQ(Count(result.Err, "Overwrite"), 2u) << result.Err;
   EXPECT_EQ(Content("b.txt"), "A");
 }
 
 TEST_F(HostAnswers, BadTerminalInputNeverOverwrites) {
   // Letters (the hot key of Overwrite among them), numbers out of range, trailing junk,
   // then an empty answer or the end of input: the move is never confirmed.
-  for (const char* input : {"", "o\n", "O", "x\n9\n-1\n0\n\n2\n", "2x\n", " 2 3\n", "abc"}) {
-    const TRunResult result = Run({Panel()}, input);
+  // Standard input closed (quorvane-run DIR <&-): the question reads the end of input
+  // at once and never waits.
+  const std::string closed = "<&-";
+  for (const char* input :
+       {"", "o\n", "O", "x\n9\n-1\n0\n\n2\n", "2x\n", " 2 3\n", "abc", closed.c_str()}) {
+#ifdef _WIN32
+    if (input == closed) continue;
+#endif
+    const TRunResult result =
+        input == closed
+            ? RunProgram("/bin/sh",
+                         {"-c", "exec timeout 20 \"$0\" \"$@\" <&-", QUORVANE_HOST_EXE, Panel()},
+                         "", Environment(), fScratch.Path())
+            : Run({Panel()}, input);
     EXPECT_EQ(result.ExitCode, 1) << "input: " << input;
+    EXPECT_NE(result.Err.find("Overwrite"), std::string::npos) << result.Err;
     ExpectUntouched();
   }
 }
@@ -365,13 +379,29 @@ TEST_F(HostAnswers, MessageBoxesOfTheRenameShowAndCount) {
   Create("c.txt", "C");
   CreateFolder("folder");
   fEdits = "<a.txt>gone.txt|b.txt>folder|c.txt>e.txt";
-  const TRunResult result = Run({Panel()}, "\n\n");
+  // The source's line is named before anything moves: rename the other lines.
+  TRunResult result = Run({Panel()}, "1\n\n");
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_NE(result.Out.find("gone.txt"), std::string::npos) << result.Out;
-  EXPECT_NE(result.Out.find(PathDelimiter + std::string("folder")), std::string::npos)
-      << result.Out;
+  EXPECT_NE(result.Err.find("gone.txt"), std::string::npos) << result.Err;
+  EXPECT_NE(result.Err.find(PathDelimiter + std::string("folder")), std::string::npos)
+      << result.Err;
   ExpectUntouched();
   EXPECT_EQ(Content("e.txt"), "C");
+
+  // The same box for seven lines is seven boxes, each shown in full, not a question that
+  // came back; a box of one button takes any line as its Enter.
+  std::string input;
+  fEdits.clear();
+  for (char name = 'm'; name < 't'; ++name) {
+    Create(std::string(1, name), "M");
+    fEdits += std::string(fEdits.empty() ? "" : "|") + name + ">folder";
+    input += "ok\n";
+  }
+  result = Run({Panel()}, input);
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_EQ(Count(result.Err, "Press Enter (Ctrl+C ends the job): ok"), 7u) << result.Err;
+  for (const char* asked : {"came back", "Type a number"})
+    EXPECT_EQ(result.Err.find(asked), std::string::npos) << result.Err;
 }
 
 // The summary counts what is on disk afterwards: a skipped line is not renamed; a source
@@ -409,7 +439,10 @@ TEST_F(HostAnswers, SummaryCountsTheLinesThatTookEffect) {
     const std::string status = "not every entry went through\n";
     const size_t end = Lines(result.Err).find(status);
     ASSERT_NE(end, std::string::npos) << result.Err;
-    EXPECT_EQ(Lines(result.Err).substr(end + status.size()), c.Err);
+    // The lines that took effect come on standard output, their count on standard error.
+    const size_t count = std::min(c.Err.rfind("renamed "), c.Err.size());
+    EXPECT_EQ(Lines(result.Out), c.Err.substr(0, count));
+    EXPECT_EQ(Lines(result.Err).substr(end + status.size()), c.Err.substr(count));
     ExpectUntouched();
     EXPECT_EQ(Content("d.txt"), "C");
   }
@@ -423,10 +456,14 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
   const struct {
     std::vector<std::string> Arguments;
     std::string Input;
+    bool InPanel = false; // run in DIR
   } cases[] = {{{Panel(), "-"}, "a.txt\nsub/deep/c.txt\n\n"},
                {{"-0", Panel(), "-"}, NulSeparated("./a.txt|" + deep + "c.txt")},
-               {{Panel(), Utf8(fPanel / "a.txt"), "sub/deep/c.txt"}, ""}};
+               {{Panel(), Utf8(fPanel / "a.txt"), "sub/deep/c.txt"}, ""},
+               {{"a.txt", "sub/deep/c.txt"}, "", true}}; // FILE...: . FILE...
+  const fs::path previous = fs::current_path();
   for (const auto& c : cases) {
+    fs::current_path(c.InPanel ? fPanel.Path() : previous);
     Create("a.txt", "A");
     Create(deep + "c.txt", "C");
     Create("b.txt", "B");
@@ -441,6 +478,18 @@ TEST_F(HostRun, TakesNamesFromAPipeAndPathsBelowTheDirectory) {
     EXPECT_EQ(Content("y.txt"), "A");
     EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
   }
+  fs::current_path(previous);
+
+  // A folder among them (find . | quorvane-run -): what lies below it is listed before
+  // it, so a folder and its files rename in one edit, as written.
+  fs::remove(fLog);
+  fEdits = deep + "x.txt>" + deep + "z.txt|sub>top";
+  const TRunResult result = Run({Panel(), "-"}, "sub\nsub/deep\nsub/deep/x.txt\n");
+  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{deep + "x.txt", "sub" + d + "deep", "sub"}));
+  EXPECT_EQ(Content("top" + d + "deep" + d + "z.txt"), "C");
+  // The summary finds the file where its folder's move took it.
+  EXPECT_EQ(Lines(result.Err), "renamed 2 of 2 changed lines\n");
 }
 
 // Each refused name has its line; the others are listed. With none left, nothing runs.
@@ -451,13 +500,23 @@ TEST_F(HostRun, RefusesNamesOutsideTheDirectoryOrMissing) {
   const std::string input =
       NulSeparated("a.txt|../x|sub/../../y|missing|line\nbreak|" + outside + "|\xFF.txt");
   TRunResult result = Run({"--null", Panel(), "-"}, input);
-  EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
+  EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
   EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
   for (const char* refused :
        {"outside ", "does not exist: missing", "line break: line\\x0Abreak", "UTF-8"}) {
     EXPECT_NE(result.Err.find(refused), std::string::npos) << refused << result.Err;
   }
   EXPECT_EQ(Count(result.Err, "leads outside"), 3u) << result.Err;
+#ifndef _WIN32
+  // A link to a folder outside leads there too.
+  fs::create_directory_symlink(fScratch.Path(), fPanel / "link");
+  WriteBytes(fScratch.Path() / "secret", "S");
+  fs::remove(fLog);
+  result = Run({Panel(), "link/secret", "a.txt"});
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  EXPECT_NE(result.Err.find("through a link: link/secret"), std::string::npos) << result.Err;
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.txt"});
+#endif
   result = Run({Panel(), "nothere.txt"});
   EXPECT_EQ(result.ExitCode, 2);
   EXPECT_NE(result.Err.find("does not exist: nothere.txt"), std::string::npos) << result.Err;
@@ -496,6 +555,35 @@ TEST_F(HostRun, ShowsThePlanAndRenamesOnlyWhenConfirmed) {
     EXPECT_EQ(Exists("a.txt"), !c.Renamed);
     EXPECT_TRUE(TempIsEmpty());
   }
+
+  // A line that will not go through as written is marked with the reason and counted.
+  const std::string d(1, PathDelimiter);
+  Create("b.txt", "B");
+  CreateFolder("folder");
+  const struct {
+    std::vector<std::string> Options;
+    std::string Edits, Mark;
+  } marked[] = {
+      {{"-n"}, "a.txt>b.txt", "taken by a file the list does not rename"},
+      {{"-n"}, "b.txt>t|a.txt>b.txt|t>a.txt", "a.txt -> b.txt\n   ! a swap, shift or cycle"},
+      {{"-n"}, "a.txt>sub" + d + "a.txt", "! no folder "},
+      {{"-n", "-p"}, "a.txt>.." + d + "nothere" + d + "a.txt", "-p makes none outside DIR"},
+      {{"-n"}, "a.txt>folder", "an existing folder"},
+      {{"--confirm"},
+       "a.txt>x|b.txt>x",
+       "b.txt -> x\n   ! the same new name as the line of a.txt"}};
+  for (const auto& c : marked) {
+    SCOPED_TRACE(c.Edits);
+    fEdits = c.Edits;
+    std::vector<std::string> arguments = c.Options;
+    arguments.push_back(Panel());
+    const TRunResult result = Run(arguments, "n\n");
+    const std::string out = Lines(result.Out);
+    EXPECT_NE(out.find(c.Mark), std::string::npos) << out;
+    EXPECT_NE(out.find("; 1 will not go through as written\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("nothing was renamed") != std::string::npos, c.Options[0] == "-n") << out;
+    EXPECT_EQ(Content("a.txt"), "A");
+  }
 }
 
 // -p makes the destination's folders; one that stays empty is removed again.
@@ -504,13 +592,28 @@ TEST_F(HostRun, ParentsMakesTheFoldersOfTheDestinations) {
   Create("a.txt", "A");
   Create("b.txt", "B");
   fEdits = "a.txt>new" + d + "dir" + d + "a.txt|b.txt>made" + d + "b.txt|<b.txt>gone.txt";
-  const TRunResult result = Run({"-p", Panel()}, "\n\n");
+  const TRunResult result = Run({"-p", Panel()}, "1\n\n");
   EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
   EXPECT_EQ(Content("new" + d + "dir" + d + "a.txt"), "A");
   EXPECT_FALSE(Exists("made")) << "the folder made for a move that failed is left";
   EXPECT_EQ(Content("b.txt"), "B");
   EXPECT_NE(result.Err.find("renamed 1 of 2 changed lines; 1 not renamed"), std::string::npos)
       << result.Err;
+
+  // A folder that a line makes by a move is not made before: the folder's line renames it
+  // and the next line moves into it. Through a link -p makes no folder outside DIR.
+  CreateFolder("s");
+  Create("x", "X");
+  fEdits = "s>t|x>t" + d + "x";
+#ifndef _WIN32
+  fs::create_directory_symlink(fScratch.Path(), fPanel / "link");
+  fEdits += "|b.txt>link" + d + "made" + d + "b.txt";
+#endif
+  const TRunResult moved = Run({"-p", Panel()}, "3\n");
+  EXPECT_EQ(Content("t" + d + "x"), "X") << moved.Err;
+  EXPECT_FALSE(Exists("s"));
+  EXPECT_FALSE(fs::exists(fScratch.Path() / "made"));
+  EXPECT_EQ(Content("b.txt"), "B");
 }
 
 TEST_F(HostRun, LanguageComesFromTheLanguageFiles) {
@@ -532,9 +635,9 @@ TEST_F(HostRun, TerminalHeaderAndALineThatCannotBeRead) {
   Create("a.txt", "A");
   Create("c.txt", "C");
   fEdits = "a.txt>b.txt\" x|c.txt>d.txt";
-  TRunResult result = Run({"--answer", "2", Panel()});
+  TRunResult result = Run({"--answer", "3", Panel()});
   EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
-  EXPECT_NE(result.Out.find("Line 4: \"a.txt\"    \"b.txt\" x\""), std::string::npos) << result.Out;
+  EXPECT_NE(result.Err.find("Line 4: \"a.txt\"    \"b.txt\" x\""), std::string::npos) << result.Err;
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_EQ(Content("c.txt"), "C");
   EXPECT_TRUE(TempIsEmpty());
@@ -611,7 +714,7 @@ TEST_F(HostRun, AnEditorThatFailsOrLosesTheListRenamesNothing) {
   fEnvironment = {{"QRT_DELETE", "1"}};
   result = Run();
   EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_NE(result.Out.find("could not be read"), std::string::npos) << result.Out;
+  EXPECT_NE(result.Err.find("could not be read"), std::string::npos) << result.Err;
   EXPECT_EQ(Content("a.txt"), "A");
   EXPECT_TRUE(TempIsEmpty());
 }
@@ -624,6 +727,43 @@ TEST_F(HostRun, LoadsNoLibraryByAWindowsName) {
   const TRunResult result = Run();
   EXPECT_EQ(result.ExitCode, 0) << result.Out << result.Err;
   EXPECT_FALSE(fs::exists(mark)) << "kernel32.dll was loaded from the library path";
+}
+
+// What the user wrote is what runs: a replace over the first column renames nothing and
+// is named in one box before anything moves; "Edit the list again" answered for ever ends
+// like any question that keeps coming back; a name the list cannot carry (a double quote)
+// is left out with a warning while the others rename.
+TEST_F(HostRun, ListsThatWouldNotRunAsWrittenAreNamedFirst) {
+#ifndef _WIN32
+  for (const char* name : {"img01.jpg", "img02.jpg", "img03.jpg"})
+    Create(name, name);
+  fEnvironment = {{"EDITOR", "sed -i s/img/photo/"}};
+  TRunResult result = Run({Panel()});
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  EXPECT_EQ(Count(result.Err, "no such file (the first column was changed)"), 3u) << result.Err;
+  EXPECT_EQ(Count(result.Err, "cannot be read and rename nothing (3 in all)"), 1u) << result.Err;
+  EXPECT_NE(result.Err.find("renamed 0 of 3 changed lines"), std::string::npos) << result.Err;
+  EXPECT_EQ(Content("img01.jpg"), "img01.jpg");
+  EXPECT_TRUE(TempIsEmpty());
+
+  result = Run({"--answer", "2", Panel()});
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  EXPECT_NE(result.Err.find("came back"), std::string::npos) << result.Err;
+  EXPECT_EQ(Content("img01.jpg"), "img01.jpg");
+  EXPECT_TRUE(TempIsEmpty());
+
+  fEnvironment.clear();
+  for (const char* name : {"img01.jpg", "img02.jpg", "img03.jpg"})
+    fs::remove(fPanel / name);
+  Create("a.txt", "A");
+  Create("say \"hi\".jpg", "Q");
+  fEdits = "a.txt>b.txt";
+  result = Run({Panel()});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(Count(result.Err, "holds a double quote"), 1u) << result.Err;
+  EXPECT_EQ(Content("b.txt"), "A");
+  EXPECT_EQ(Content("say \"hi\".jpg"), "Q");
+#endif
 }
 
 TEST_F(HostRun, LineBreaksInNamesNeverMakeALineOfTheList) {
@@ -654,31 +794,51 @@ TEST_F(HostRun, NamesReachTheTerminalWithTheirControlCharactersShown) {
     EXPECT_EQ(text.find_first_of("\x1b\x07"), std::string::npos) << text;
     EXPECT_EQ(text.find("\xC2\x9B"), std::string::npos) << text;
   }
-  EXPECT_NE(result.Out.find("\\x1B[31mred\\x1B]0;title\\x07\\x9B.txt"), std::string::npos)
-      << result.Out;
+  EXPECT_NE(result.Err.find("\\x1B[31mred\\x1B]0;title\\x07\\x9B.txt"), std::string::npos)
+      << result.Err;
   EXPECT_NE(result.Err.find("\\x1B[2J"), std::string::npos) << result.Err;
 }
 
-// Ctrl+C at a question cancels it; a signal anywhere else ends the job, which leaves no
-// list behind and renames nothing more.
-TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
+// Ctrl+C or a request to terminate at a question ends the job, and so does a signal
+// anywhere else, at the next point where no rename is under way: no list is left behind,
+// no folder that -p made and that is still empty, and nothing more is renamed.
+TEST_F(HostRun, SignalsEndTheJob) {
+  const std::string d(1, PathDelimiter);
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
     Create(name, name);
   fEdits = "a.txt>b.txt|c.txt>d.txt";
-  for (int ending : {SIGTERM, SIGQUIT}) {
-    SCOPED_TRACE(ending);
-    TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
-    ASSERT_TRUE(host.WaitForOutput("Choose 1-4"));
+  const struct {
+    int Signal;
+    std::vector<std::string> Options;
+    std::string Edits;
+  } endings[] = {{SIGINT, {}, fEdits},
+                 {SIGTERM, {}, fEdits},
+                 {SIGQUIT, {}, fEdits},
+                 // a box, of a source that is gone, with a folder made for its line
+                 {SIGINT, {"-p"}, "<gone.txt>new" + d + "gone.txt|a.txt>b.txt|c.txt>d.txt"},
+                 {SIGINT, {"--confirm"}, fEdits}};
+  for (const auto& ending : endings) {
+    SCOPED_TRACE(std::to_string(ending.Signal) + " " + ending.Edits);
+    fEdits = ending.Edits;
+    std::vector<std::string> arguments = ending.Options;
+    arguments.push_back(Panel());
+    TStartedProgram host(QUORVANE_HOST_EXE, arguments, Environment(), fScratch.Path());
+    const char* question = ending.Options == std::vector<std::string>{"--confirm"}
+                               ? "Rename? [y/N]"
+                               : "(Ctrl+C ends the job): ";
+    ASSERT_TRUE(host.WaitForOutput(question));
     std::this_thread::sleep_for(std::chrono::milliseconds(200)); // into the wait for input
-    host.Signal(SIGINT);
-    ASSERT_TRUE(host.WaitForOutput("Choose 1-4", 2)) << "Ctrl+C did not just cancel";
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    host.Signal(ending);
+    host.Signal(ending.Signal);
     const TRunResult result = host.Finish();
     EXPECT_EQ(result.ExitCode, 1) << result.Out << result.Err;
     EXPECT_NE(result.Err.find("interrupted"), std::string::npos) << result.Err;
+    EXPECT_EQ(Count(result.Err, question), 1u) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
+    EXPECT_FALSE(Exists("new"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+      EXPECT_EQ(Content(name), name);
   }
+  fEdits = "a.txt>b.txt|c.txt>d.txt";
   // A request to terminate and a Ctrl+C that come together (here while the host is
   // stopped, so that the Ctrl+C is handled last): the job ends all the same.
   {
@@ -688,16 +848,20 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     for (int signal : {SIGTERM, SIGINT, SIGCONT})
       host.Signal(signal);
     const TRunResult result = host.Finish();
-    EXPECT_EQ(Count(result.Out, "Choose 1-4"), 1u) << result.Out;
+    EXPECT_EQ(Count(result.Err, "Choose 1-4"), 1u) << result.Err;
     EXPECT_NE(result.Err.find("the job is ended"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
   }
-  // Standard output a pipe whose reader has gone (quorvane-run | head -1): the first
-  // question cannot be shown, which ends the job in the same way.
+  // Standard output a pipe whose reader has gone (quorvane-run | head -1): the questions
+  // still reach the user, and a plan that cannot be shown ends the job in the same way.
   {
     TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path(),
                          TStartedProgram::outReaderGone);
-    const TRunResult result = host.Finish();
+    EXPECT_TRUE(host.WaitForOutput("Choose 1-4"));
+    EXPECT_EQ(host.Finish().ExitCode, 1);
+    TStartedProgram planned(QUORVANE_HOST_EXE, {"-n", Panel()}, Environment(), fScratch.Path(),
+                            TStartedProgram::outReaderGone);
+    const TRunResult result = planned.Finish();
     EXPECT_EQ(result.ExitCode, 1) << result.Err;
     EXPECT_NE(result.Err.find("cannot write to standard output"), std::string::npos) << result.Err;
     EXPECT_TRUE(TempIsEmpty());
@@ -732,7 +896,7 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     const TRunResult ended = ending.Finish();
     EXPECT_EQ(ended.ExitCode, 1) << ended.Out << ended.Err;
     EXPECT_NE(ended.Err.find("the job is ended"), std::string::npos) << ended.Err;
-    EXPECT_NE(ended.Out.find("could not be moved back"), std::string::npos) << ended.Out;
+    EXPECT_NE(ended.Err.find("could not be moved back"), std::string::npos) << ended.Err;
     EXPECT_EQ(Content("b.txt"), "a.txt");
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
@@ -757,6 +921,34 @@ TEST_F(HostRun, SignalsCancelAQuestionOrEndTheJob) {
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
   }
 }
+
+// Ctrl+C during the renames stops the job after the line under way, without a question:
+// the later lines rename nothing, and the summary counts what took effect.
+TEST_F(HostRun, CtrlCDuringTheRenamesStopsAfterTheLineUnderWay) {
+  const size_t count = 20000;
+  for (size_t i = 0; i < count; ++i)
+    Create("f" + std::to_string(i));
+  fEditor.clear();
+  fEnvironment = {{"EDITOR", "sed -i -e s/\\\"f/\\\"g/2"}};
+  TStartedProgram host(QUORVANE_HOST_EXE, {Panel()}, Environment(), fScratch.Path());
+  for (int i = 0; i < 4000 && !Exists("g0"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  host.Signal(SIGINT);
+  const TRunResult result = host.Finish();
+  EXPECT_EQ(result.ExitCode, 1) << result.Err;
+  size_t renamed = 0, kept = 0;
+  for (const auto& entry : fs::directory_iterator(fPanel.Path()))
+    ++(entry.path().filename().string()[0] == 'g' ? renamed : kept);
+  EXPECT_GT(renamed, 0u);
+  EXPECT_GT(kept, 0u) << "the job ran to its end";
+  EXPECT_EQ(renamed + kept, count);
+  EXPECT_NE(result.Err.find("renamed " + std::to_string(renamed) + " of " + std::to_string(count) +
+                            " changed lines; " + std::to_string(kept) + " not renamed"),
+            std::string::npos)
+      << result.Err;
+  EXPECT_EQ(result.Out.find("Stop"), std::string::npos) << "asked: " << result.Out;
+  EXPECT_TRUE(TempIsEmpty());
+}
 #endif
 
 TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
@@ -767,6 +959,26 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
                            "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
+  // Every line fits a terminal of 80 columns, and the manual page names every option
+  // that --help shows (as troff writes it, each hyphen \-).
+  const std::string manual = ReadBytes(U16ToPath(ToU16(QUORVANE_MANUAL_PAGE)));
+  size_t options = 0;
+  for (size_t start = 0, end; start < result.Out.size(); start = end + 1) {
+    end = result.Out.find('\n', start);
+    const std::string line = Lines(result.Out.substr(start, end - start));
+    EXPECT_LE(line.size(), 80u) << line;
+    if (line.rfind("  -", 0) != 0 || line.size() < 4 || line[3] == ' ') continue;
+    for (size_t at = 2; at < line.size() && line[at] == '-';) {
+      const size_t stop = line.find_first_of(", ", at);
+      std::string troff;
+      for (char c : line.substr(at, stop - at))
+        troff += c == '-' ? std::string("\\-") : std::string(1, c);
+      ++options;
+      EXPECT_NE(manual.find(troff), std::string::npos) << troff;
+      at = line.find_first_not_of(", ", stop);
+    }
+  }
+  EXPECT_EQ(options, 18u) << result.Out;
 }
 
 TEST_F(HostRun, VersionNamesTheProgramAndTheLoadedPlugin) {

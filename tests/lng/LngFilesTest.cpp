@@ -4,6 +4,7 @@
 #include <set>
 
 #include "farside/uLngFile.h"
+#include "messages/uMessages.h"
 #include "system/uUtf8.h"
 
 namespace {
@@ -26,14 +27,14 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
   const TLngFile file = Load(GetParam());
   EXPECT_TRUE(file.Errors.empty()) << file.Errors.front();
   EXPECT_TRUE(file.HasByteOrderMark);
-  ASSERT_EQ(file.Messages.size(), 30u);
-  EXPECT_EQ(file.Messages[0], u"Quorvane");
-  for (size_t id = 1; id <= 29; ++id)
+  ASSERT_EQ(file.Messages.size(), size_t(MCount));
+  EXPECT_EQ(file.Messages[MTitle], u"Quorvane");
+  for (size_t id = MTitle + 1; id < MCount; ++id)
     EXPECT_FALSE(file.Messages[id].empty()) << "message " << id;
-  EXPECT_NE(file.Messages[23].find(u"${COUNT}"), std::u16string::npos);
-  EXPECT_NE(file.Messages[24].find(u"${LINE}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[MUnreadLines].find(u"${COUNT}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[MUnreadLine].find(u"${LINE}"), std::u16string::npos);
 
-  const std::u16string& header = file.Messages[7];
+  const std::u16string& header = file.Messages[MListHeader];
   EXPECT_NE(header.find(u"${DIRECTORY}"), std::u16string::npos);
   EXPECT_NE(header.find(u'\n'), std::u16string::npos);
   EXPECT_NE(header.find(u"Alt+F1"), std::u16string::npos);
@@ -50,22 +51,28 @@ TEST_P(LngFilesTest, HoldsAllMessagesInFarsFormat) {
 
   // The four buttons of the failure prompt have distinct hot keys.
   std::set<char16_t> keys;
-  for (size_t id = 3; id <= 6; ++id) {
+  for (const TMessageId id : {MRetry, MOverwrite, MSkip, MSkipAll}) {
     const char16_t key = HotKey(file.Messages[id]);
     EXPECT_NE(key, 0) << "message " << id;
     keys.insert(key);
   }
   EXPECT_EQ(keys.size(), 4u);
+  EXPECT_NE(HotKey(file.Messages[MRenameOthers]), 0);
+  EXPECT_NE(HotKey(file.Messages[MRenameOthers]), HotKey(file.Messages[MCancel]));
+  EXPECT_NE(HotKey(file.Messages[MStop]), 0);
+  EXPECT_NE(HotKey(file.Messages[MStop]), HotKey(file.Messages[MContinue]));
+  EXPECT_NE(file.Messages[MProgress].find(u"${DONE}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[MProgress].find(u"${TOTAL}"), std::u16string::npos);
   // The three buttons of the box of lines that would not run, likewise.
   keys.clear();
-  for (size_t id : {25, 26, 29})
+  for (TMessageId id : {MRenameOthers, MEditAgain, MCancel})
     keys.insert(HotKey(file.Messages[id]));
   EXPECT_EQ(keys.size(), 3u);
   EXPECT_EQ(keys.count(0), 0u);
-  EXPECT_NE(file.Messages[28].find(u"${TEXT}"), std::u16string::npos);
+  EXPECT_NE(file.Messages[MChangedSourceLine].find(u"${TEXT}"), std::u16string::npos);
   // Key bar labels are short.
-  EXPECT_LE(file.Messages[17].size(), 8u);
-  EXPECT_LE(file.Messages[19].size(), 8u);
+  EXPECT_LE(file.Messages[MSelectKeyLabel].size(), 8u);
+  EXPECT_LE(file.Messages[MJumpKeyLabel].size(), 8u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LngFilesTest,
@@ -79,8 +86,10 @@ TEST(LngFiles, LanguageLinesNameEnglishAndRussian) {
   EXPECT_EQ(russian.LanguageName, u"Russian");
   EXPECT_EQ(russian.LanguageDescription, u"Russian (Русский)");
   // The editor's start line depends on the header's line count, the same in both.
-  EXPECT_EQ(std::count(english.Messages[7].begin(), english.Messages[7].end(), u'\n'),
-            std::count(russian.Messages[7].begin(), russian.Messages[7].end(), u'\n'));
+  const std::u16string& englishHeader = english.Messages[MListHeader];
+  const std::u16string& russianHeader = russian.Messages[MListHeader];
+  EXPECT_EQ(std::count(englishHeader.begin(), englishHeader.end(), u'\n'),
+            std::count(russianHeader.begin(), russianHeader.end(), u'\n'));
 }
 
 TEST(LngParser, FollowsFarsRules) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iostream>
 #include <regex>
 #include <set>
 
@@ -101,7 +102,12 @@ TEST_P(FarPackage, IsTheStrippedPluginFolderOfTheReleaseVersion) {
 
   const fs::path dll = fRoot.Path() / "Quorvane" / "Quorvane.dll";
   const std::string image = ReadBytes(dll);
-  EXPECT_LE(image.size(), 400u * 1024) << "stripped size";
+  // A tripwire for our own code's growth, with the runtime's share already paid; the size
+  // goes to the output so that a trend shows before the cap is reached.
+  constexpr size_t SizeCap = 360u * 1024;
+  std::cout << "[   SIZE   ] " << name << " Quorvane.dll: " << image.size() << " bytes (cap "
+            << SizeCap << ")" << std::endl;
+  EXPECT_LE(image.size(), SizeCap) << "stripped size";
   const TBinaryImage pe = ReadPeImage(image);
   EXPECT_EQ(pe.Exports, (std::vector<std::string>{"ExitFARW", "GetGlobalInfoW", "GetPluginInfoW",
                                                   "OpenW", "ProcessEditorEventW",

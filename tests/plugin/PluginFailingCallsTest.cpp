@@ -1,7 +1,9 @@
 // Whole rename jobs with each Windows call failed in turn (the plugin built over the
 // failing call layer): whatever fails, every file's data is still there exactly once,
 // under its old name, its new name or a name a box showed; no list file and no file under
-// a free name is left; and a file that did not move as listed was named in a box.
+// a free name is left; and a file that did not move as listed was named in a box, or the
+// user chose to stop. The progress box is gone and the task bar's state cleared at the end
+// of every job.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "PluginLoader.h"
+#include "messages/uMessages.h"
 #include "support/FakeFar.h"
 #include "support/TestFiles.h"
 
@@ -37,6 +40,10 @@ struct TJob {
   std::vector<intptr_t> Answers; // to the boxes, in order; then cancelled
   uint32_t FailingAtOnce;
   std::vector<std::pair<std::string, std::string>> SymbolicLinks = {}; // name, target
+  // The clock and the console as the test plays them: each look at the clock moves it on by
+  // ClockStep ms, and Esc is pressed once EscAfterMoves moves have succeeded (0: never).
+  uint32_t ClockStep = 0, EscAfterMoves = 0;
+  size_t ProgressDraws = 0; // how often the progress box is drawn when no call fails
 };
 
 const std::string Omega = "\xCE\xA9mega"; // a folder name outside ASCII: compared by locale
@@ -89,6 +96,20 @@ const TJob Jobs[] = {
     // removes that link only, and the line that names the other moves it.
     {"hard link that another line renames", {"a", "x"}, {}, {"b"},
      {{"x", "b", true}, {"a", "c", true}}, {1}, 1},
+    // Esc between two lines asks; Stop ends the job there, Continue goes on. A file that
+    // Overwrite set aside for a later line is given back or named in a box.
+    {"Esc, then Stop", {"a", "b", "c"}, {}, {},
+     {{"a", "a2", true}, {"b", "b2", false}, {"c", "c2", false}}, {0}, 1, {}, 100, 1},
+    {"Esc, then Continue", {"a", "b", "c"}, {}, {},
+     {{"a", "a2", true}, {"b", "b2", true}, {"c", "c2", true}}, {1}, 1, {}, 100, 1},
+    {"Esc during a swap, then Stop", {"bar", "foo", "x"}, {}, {},
+     {{"bar", "foo", true}, {"foo", "bar", false, ".quorvane-1"}, {"x", "y", false}},
+     {1, 0, 0}, 1, {}, 100, 2},
+    // The box shows after half a second, then at most four times a second.
+    {"progress", {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9"}, {}, {},
+     {{"f0", "g0", true}, {"f1", "g1", true}, {"f2", "g2", true}, {"f3", "g3", true},
+      {"f4", "g4", true}, {"f5", "g5", true}, {"f6", "g6", true}, {"f7", "g7", true},
+      {"f8", "g8", true}, {"f9", "g9", true}}, {}, 1, {}, 100, 0, 2},
 #ifdef _WIN32
     // A folder moved through its short name ("~" before a name stands for it) is the folder.
     {"given name in a folder moved by its short name", {"b", "long folder/keep"}, {"long folder"}, {},
@@ -143,7 +164,12 @@ struct TOutcome {
   std::vector<std::vector<std::u16string>> Boxes;
   std::vector<std::string> TempLeft;
   uint32_t Calls = 0;
-  std::string Failed; // the calls that failed
+  std::string Failed;                  // the calls that failed
+  bool Asked = false, Stopped = false; // Esc's question shown; answered Stop
+  size_t ProgressDraws = 0;
+  std::vector<ProgressValue> Progress;
+  intptr_t ProgressState = 0;
+  size_t ScreensLeft = 0; // saved and not put back
 };
 
 // A name of the table as a line spells it: "~" before a folder's name stands for its
@@ -196,6 +222,10 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     EXPECT_TRUE(failCalls && calls) << plugin.Error();
     if (!failCalls || !calls) return outcome;
     failCalls(AFirst, AFirst ? AJob.FailingAtOnce : 0);
+    auto play = reinterpret_cast<void (*)(uint32_t, uint32_t)>(
+        plugin.Procedure("QuorvanePlayClockAndConsole"));
+    EXPECT_TRUE(play) << plugin.Error();
+    if (play) play(AJob.ClockStep, AJob.EscAfterMoves);
 
     plugin.SetStartupInfoW(far.StartupInfo());
     std::u16string panelDir = PathToU16(panel);
@@ -228,8 +258,21 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     auto failed = reinterpret_cast<const char* (*)()>(plugin.Procedure("QuorvaneFailed"));
     outcome.Failed = failed ? failed() : "";
     plugin.Unload();
-    for (const auto& call : far.CallsOf(TFakeFar::TService::Message))
+    for (const auto& call : far.CallsOf(TFakeFar::TService::Message)) {
+      // The progress box names the file under way, which says nothing of where it ended.
+      if (call.Args[0] == 0) {
+        ++outcome.ProgressDraws;
+        continue;
+      }
       outcome.Boxes.push_back(call.Texts);
+      if (call.Texts.size() > 1 && call.Texts[1] == far.Msg(MStopQuestion)) {
+        outcome.Asked = true;
+        outcome.Stopped = outcome.Stopped || call.Result == 0;
+      }
+    }
+    outcome.Progress = far.ProgressValues;
+    outcome.ProgressState = far.ProgressState;
+    outcome.ScreensLeft = far.SavedScreens.size();
   }
   SetTempDirectoryVariable(oldTemp);
 
@@ -302,6 +345,8 @@ bool GeneralBoxShown(const TOutcome& AOutcome) {
 
 void CheckNothingLost(const TJob& AJob, const TOutcome& AOutcome) {
   EXPECT_TRUE(AOutcome.TempLeft.empty()) << AOutcome.TempLeft[0];
+  EXPECT_EQ(AOutcome.ProgressState, TBPF_NOPROGRESS);
+  EXPECT_EQ(AOutcome.ScreensLeft, 0u);
   for (const std::string& file : AJob.Files) {
     SCOPED_TRACE(file);
     const auto found = AOutcome.Where.find("data of " + file);
@@ -341,7 +386,7 @@ void CheckNothingLost(const TJob& AJob, const TOutcome& AOutcome) {
         // A file that did not move as listed was named in a box.
         if (path != listed) {
           EXPECT_TRUE(Shown(AOutcome, rename->Source) || Shown(AOutcome, rename->Destination) ||
-                      Shown(AOutcome, path) || GeneralBoxShown(AOutcome))
+                      Shown(AOutcome, path) || GeneralBoxShown(AOutcome) || AOutcome.Stopped)
               << "not moved, and no box said so" << Describe(AOutcome);
         }
       }
@@ -377,6 +422,11 @@ TEST(PluginFailingCalls, EveryCallOfAJobFailedInTurnLosesNothing) {
       }
     }
     CheckNothingLost(job, clean);
+    EXPECT_EQ(clean.Asked, job.EscAfterMoves != 0);
+    EXPECT_EQ(clean.ProgressDraws, job.ProgressDraws);
+    ASSERT_EQ(clean.Progress.size(), job.ProgressDraws);
+    for (size_t i = 0; i < clean.Progress.size(); ++i)
+      EXPECT_EQ(clean.Progress[i].Total, job.Renames.size());
     for (uint32_t call = 1; call <= clean.Calls; ++call) {
       SCOPED_TRACE("call " + std::to_string(call) + " of " + std::to_string(clean.Calls) +
                    " failing");

@@ -116,6 +116,6 @@ std::vector<std::string> PluginFixture::TempLeftovers() const {
 std::vector<std::vector<std::u16string>> PluginFixture::Boxes() const {
   std::vector<std::vector<std::u16string>> boxes;
   for (const auto& call : fFar->CallsOf(TFakeFar::TService::Message))
-    boxes.push_back(call.Texts);
+    if (call.Args[0] != 0) boxes.push_back(call.Texts);
   return boxes;
 }

@@ -43,7 +43,8 @@ protected:
   // Files left in the plugin's temporary directory.
   std::vector<std::string> TempLeftovers() const;
 
-  // The message boxes shown, each as its texts.
+  // The message boxes shown, each as its texts; a long job's progress box, which has no
+  // buttons and asks or tells nothing of the outcome, left out.
   std::vector<std::vector<std::u16string>> Boxes() const;
 
   testing_support::TTempDir fDir;     // the panel's directory

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "messages/uMessages.h"
 #include "support/TestFiles.h"
 #include "system/uWindows.h"
 
@@ -148,11 +149,11 @@ TEST_F(PluginRename, EditsRenameMoveIntoSubfolderAndSkipRemovedOrEmptiedLines) {
 }
 
 // Lines the user broke rename nothing, and one box names them before anything moves:
-// Cancel (or Esc) renames nothing, the other answer renames every line that reads.
+// Cancel (or Esc) renames nothing, the first answer renames every line that reads.
 TEST_F(PluginRename, BrokenLinesAreNamedInOneBoxBeforeAnythingMoves) {
   for (const char* name : {"a", "b", "c", "d", "e", "f", "g"})
     MakeFile(name, name);
-  for (const intptr_t answer : {1, -1, 0}) {
+  for (const intptr_t answer : {2, -1, 0}) {
     SCOPED_TRACE(answer);
     ShowPanel({u"a", u"b", u"c", u"d", u"e", u"f", u"g"});
     TFakeFar::TEditor* editor = OpenFromPanel();
@@ -184,12 +185,112 @@ TEST_F(PluginRename, BrokenLinesAreNamedInOneBoxBeforeAnythingMoves) {
              line(3, Entry(u"d", u"d2") + u" x"),
              line(4, u"\"\" \"e2\""), // as the saved list keeps an entry
              line(6, u"\"g\"\\x09\"" + std::u16string(55, u'g') + u"..."), fFar->Msg(25),
-             fFar->Msg(26)}}));
+             fFar->Msg(MEditAgain), fFar->Msg(26)}}));
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(fFar->CallsOf(TService::Message)[0].Args, std::vector<intptr_t>{2});
+    EXPECT_EQ(fFar->CallsOf(TService::Message)[0].Args, std::vector<intptr_t>{3});
     EXPECT_EQ(Names(), answer == 0 ? (std::vector<std::string>{"a2", "b", "c", "d", "e", "f", "g"})
                                    : (std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g"}));
     EXPECT_FALSE(std::filesystem::exists(U16ToPath(listFile)));
+  }
+}
+
+// Lines that would not run as the user means them are named in the same box, and rename
+// nothing: an entry whose first column names no file (changed alone, or with the second
+// column by a replace over both), and a header line that is not the header (deleted, an
+// entry in its place). Rows: the edit, then the lines named, counted from the first entry.
+TEST_F(PluginRename, LinesThatWouldNotRunAreNamedBeforeAnythingMoves) {
+  const struct {
+    const char* Name;
+    void (*Edit)(TFakeFar::TEditor& AEditor, size_t AFirst);
+    std::vector<std::string> Names; // afterwards, answered "Rename the other lines"
+    size_t Named;                   // lines named
+  } rows[] = {
+      {"first column changed",
+       [](TFakeFar::TEditor& AEditor, size_t AFirst) {
+         AEditor.Lines[AFirst] = Entry(u"photo01.jpg", u"img01.jpg");
+         AEditor.Lines[AFirst + 1] = Entry(u"img02.jpg", u"pic02.jpg");
+       },
+       {"img01.jpg", "pic02.jpg"},
+       1},
+      {"both columns replaced alike",
+       [](TFakeFar::TEditor& AEditor, size_t AFirst) {
+         AEditor.Lines[AFirst] = Entry(u"photo01.jpg", u"photo01.jpg");
+         AEditor.Lines[AFirst + 1] = Entry(u"photo02.jpg", u"photo02.jpg");
+       },
+       {"img01.jpg", "img02.jpg"},
+       2},
+      {"header deleted",
+       [](TFakeFar::TEditor& AEditor, size_t AFirst) {
+         AEditor.Lines.erase(AEditor.Lines.begin(), AEditor.Lines.begin() + ptrdiff_t(AFirst));
+         AEditor.Eols.erase(AEditor.Eols.begin(), AEditor.Eols.begin() + ptrdiff_t(AFirst));
+         AEditor.Lines[0] = Entry(u"img01.jpg", u"a.jpg"); // in the header's place
+         AEditor.Lines.push_back(u"");
+         AEditor.Lines.push_back(Entry(u"img02.jpg", u"b.jpg")); // below it
+         AEditor.Eols.resize(AEditor.Lines.size(), u"\r\n");
+       },
+       {"b.jpg", "img01.jpg"},
+       3},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    for (const std::string& left : Names())
+      std::filesystem::remove(fDir.Path() / left);
+    MakeFile("img01.jpg", "1");
+    MakeFile("img02.jpg", "2");
+    ShowPanel({u"img01.jpg", u"img02.jpg"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    row.Edit(*editor, FirstEntry());
+    ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+    fFar->ClearCalls();
+    fFar->MessageAnswers = {0};
+    CloseEditor(editor->Id);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0][1], u"These lines of the list cannot be read and rename nothing (" +
+                                 U(std::to_string(row.Named)) + u" in all):");
+    EXPECT_EQ(Names(), row.Names);
+  }
+}
+
+// "Edit the list again" opens the list as saved, on the first line the box named; when
+// that editor closes the list is read afresh: mended, it renames; still broken, the box
+// comes back, and Cancel renames nothing. No list file is left either way.
+TEST_F(PluginRename, EditTheListAgainReadsItAfresh) {
+  for (const bool mend : {true, false}) {
+    SCOPED_TRACE(mend);
+    for (const std::string& left : Names())
+      std::filesystem::remove(fDir.Path() / left);
+    MakeFile("a", "A");
+    MakeFile("b", "B");
+    ShowPanel({u"a", u"b"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const size_t first = FirstEntry();
+    editor->Lines[first] = Entry(u"a", u"a2");
+    editor->Lines[first + 1] = u"\"b    b2\""; // a quote deleted
+    ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+    const intptr_t firstId = editor->Id;
+    const std::u16string firstFile = editor->FileName;
+    fFar->MessageAnswers = {1}; // Edit the list again
+    CloseEditor(firstId);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+    ASSERT_EQ(fFar->Editors.size(), 1u);
+    TFakeFar::TEditor& again = fFar->Editors.back();
+    EXPECT_NE(again.Id, firstId);
+    EXPECT_EQ(again.StartLine, intptr_t(first + 2));
+    ASSERT_GE(again.Lines.size(), first + 2);
+    EXPECT_EQ(again.Lines[first], Entry(u"a", u"a2"));
+    if (mend) again.Lines[first + 1] = Entry(u"b", u"b2");
+    ASSERT_TRUE(fFar->SaveEditor(again.Id));
+    const std::u16string againFile = again.FileName;
+    fFar->ClearCalls();
+    fFar->MessageAnswers = {2}; // Cancel, when asked
+    CloseEditor(again.Id);
+    EXPECT_EQ(Boxes().size(), mend ? 0u : 1u);
+    EXPECT_EQ(Names(),
+              mend ? (std::vector<std::string>{"a2", "b2"}) : (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(std::filesystem::exists(U16ToPath(firstFile)));
+    EXPECT_FALSE(std::filesystem::exists(U16ToPath(againFile)));
   }
 }
 
@@ -269,16 +370,18 @@ TEST_F(PluginRename, RetryAsksAgainAndSkipOrEscKeepBothFiles) {
 }
 
 TEST_F(PluginRename, SkipAllSilencesLaterFailuresButNotMissingSources) {
-  for (const char* name : {"a", "b", "c", "d", "x", "y", "z", "w"})
+  for (const char* name : {"a", "b", "c", "d", "gone", "x", "y", "z", "w"})
     MakeFile(name, name);
-  ShowPanel({u"a", u"b", u"c", u"d"});
+  ShowPanel({u"a", u"b", u"gone", u"d"});
   TFakeFar::TEditor* editor = OpenFromPanel();
   ASSERT_NE(editor, nullptr);
   const size_t first = FirstEntry();
   SetDestination(*editor, first, u"x");
   SetDestination(*editor, first + 1, u"y");
-  editor->Lines[first + 2] = Entry(u"gone", u"new"); // a source that does not exist
-  SetDestination(*editor, first + 3, u"w");
+  editor->Lines[first + 2] = Entry(u"gone", u"new");
+  std::filesystem::remove(fDir.Path() / "gone"); // a listed file gone since
+  editor->Lines[first + 3] = Entry(u"d", u"w");
+  ASSERT_TRUE(fFar->SaveEditor(editor->Id));
   fFar->MessageAnswers = {3}; // Skip all
   CloseEditor(editor->Id);
 

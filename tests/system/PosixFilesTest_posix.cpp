@@ -1,15 +1,34 @@
 // What the POSIX stand-in keeps of Windows where POSIX differs: a new file is its user's
-// alone, and a file name opens regular files only, without ever waiting.
+// alone, a file name opens regular files only, without ever waiting, and a failed open
+// leaves no file that it made.
 #include "support/TestFiles.h"
 #include "system/uWindows.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing_support;
+
+namespace {
+
+// While set, fstat fails: the step of an open right after the descriptor is had.
+std::atomic<bool> FailFstat{false};
+
+} // namespace
+
+// This program's fstat, which the stand-in linked into it calls.
+extern "C" int fstat(int AFd, struct stat* AStat) {
+  if (FailFstat) {
+    errno = EIO;
+    return -1;
+  }
+  return fstatat(AFd, "", AStat, AT_EMPTY_PATH);
+}
 
 namespace {
 
@@ -54,4 +73,23 @@ TEST(PosixFiles, OnlyRegularFilesOpenAndNoOpenWaits) {
     }
   }
   close(held);
+}
+
+TEST(PosixFiles, AFailedOpenLeavesNoFileItMade) {
+  TTempDir dir;
+  const auto made = dir / "new.txt";
+  const auto old = dir / "old.txt";
+  WriteBytes(old, "O");
+  for (win::DWORD disposition : {win::CREATE_NEW, win::CREATE_ALWAYS, win::OPEN_ALWAYS}) {
+    for (const auto& path : {made, old}) {
+      FailFstat = true;
+      win::HANDLE file = win::CreateFileW(PathToU16(path).c_str(), win::GENERIC_WRITE, 0, nullptr,
+                                          disposition, 0, nullptr);
+      FailFstat = false;
+      EXPECT_EQ(file, win::InvalidHandleValue()) << disposition;
+      if (file != win::InvalidHandleValue()) win::CloseHandle(file);
+    }
+    EXPECT_FALSE(std::filesystem::exists(made)) << disposition;
+    EXPECT_EQ(ReadBytes(old), "O") << disposition;
+  }
 }

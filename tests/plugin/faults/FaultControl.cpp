@@ -1,5 +1,6 @@
-// The two exports that the test build of the plugin adds to the seven of FAR: a test
-// chooses the calls that fail and reads how many calls a job made.
+// The exports that the test build of the plugin adds to the seven of FAR: a test
+// chooses the calls that fail and reads how many calls a job made, and plays the clock and
+// the console's Esc.
 #include <cstdint>
 
 #include "system/uFaults.h"
@@ -20,4 +21,8 @@ FAULTS_EXPORT uint32_t QuorvaneCalls() {
 
 FAULTS_EXPORT const char* QuorvaneFailed() {
   return win::faults::Failed();
+}
+
+FAULTS_EXPORT void QuorvanePlayClockAndConsole(uint32_t AClockStep, uint32_t AEscAfterMoves) {
+  win::faults::PlayClockAndConsole(AClockStep, AEscAfterMoves);
 }
