@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 #ifndef _WIN32
 #include <csignal>
@@ -482,8 +483,11 @@ TEST(WindowsSystem, TempPathFollowsTheBufferRules) {
   EXPECT_EQ(std::u16string(buffer).size(), length);
   EXPECT_EQ(buffer[length - 1], win::PathDelimiter);
 
-  char16_t small[2] = {};
-  EXPECT_EQ(win::GetTempPathW(length, small), length + 1); // room for the zero as well
+  // A buffer of exactly the path's length, one short of its zero: the length with the zero
+  // comes back. (The buffer must hold what the call is told it holds, or the call may
+  // write past it.)
+  std::vector<char16_t> small(length);
+  EXPECT_EQ(win::GetTempPathW(length, small.data()), length + 1); // room for the zero as well
 }
 
 #ifndef _WIN32
