@@ -3,6 +3,8 @@
 #include <fstream>
 
 #include "farside/uFarFiles.h"
+#include "farside/uFarModel.h"
+#include "farside/uModelRecords.h"
 #include "system/uUtf8.h"
 
 std::u16string TEditorWindow::Text() const {
@@ -99,4 +101,176 @@ std::pair<intptr_t, intptr_t> TEditorWindow::SelectionOf(intptr_t ALine) const {
   const bool first = ALine == BlockStartLine;
   const bool last = ALine == BlockStartLine + BlockHeight - 1;
   return {first ? BlockStartPos : 0, !last ? -1 : first ? BlockStartPos + BlockWidth : BlockWidth};
+}
+
+// FAR's editor services, as the model gives them over its editor windows.
+
+using namespace farside;
+
+TEditorWindow* TFarModel::FindEditor(intptr_t AId) {
+  if (AId == -1) AId = CurrentEditorId;
+  for (TEditorWindow& editor : Editors)
+    if (editor.Id == AId) return &editor;
+  return nullptr;
+}
+
+bool TFarModel::SaveEditor(intptr_t AId) {
+  TEditorWindow* editor = FindEditor(AId);
+  return editor && editor->TextHeld && editor->SaveFile();
+}
+
+bool TFarModel::CloseEditor(intptr_t AId) {
+  TEditorWindow* editor = FindEditor(AId);
+  if (!editor) return false;
+  const intptr_t id = editor->Id;
+  if ((editor->Flags & EF_DELETEONLYFILEONCLOSE) != 0) win::DeleteFileW(editor->FileName.c_str());
+  Editors.erase(std::find_if(Editors.begin(), Editors.end(),
+                             [id](const TEditorWindow& AEditor) { return AEditor.Id == id; }));
+  if (CurrentEditorId == id) CurrentEditorId = Editors.empty() ? -1 : Editors.back().Id;
+  return true;
+}
+
+intptr_t TFarModel::Editor(const char16_t* AFileName, const char16_t* ATitle, EDITOR_FLAGS AFlags,
+                           intptr_t AStartLine, intptr_t AStartChar, uintptr_t ACodePage) {
+  if (EditorResult != EEC_MODIFIED && EditorResult != EEC_NOT_MODIFIED) return EditorResult;
+  if (!AFileName || !*AFileName || (MaxEditors != 0 && Editors.size() >= MaxEditors))
+    return EEC_OPEN_ERROR;
+  TEditorWindow editor;
+  editor.Id = NextEditorId++;
+  // The plugin looks its job up by the name: one that is full already stays as given.
+  editor.FileName = FullName(AFileName, false);
+  editor.Title = Text(ATitle);
+  editor.Flags = AFlags;
+  editor.StartLine = AStartLine;
+  editor.CodePage = ACodePage;
+  if (HoldsEditorText) editor.LoadFile();
+  const intptr_t last = std::max<intptr_t>(0, editor.LineCount() - 1);
+  editor.CurLine = std::clamp<intptr_t>(AStartLine > 0 ? AStartLine - 1 : 0, 0, last);
+  editor.CurPos = AStartChar > 0 ? AStartChar - 1 : 0;
+  editor.CurTabPos = editor.CurPos;
+  editor.TopScreenLine = std::max<intptr_t>(0, editor.CurLine - 10);
+  Editors.push_back(std::move(editor));
+  CurrentEditorId = Editors.back().Id;
+  return EditorResult;
+}
+
+intptr_t TFarModel::EditorControl(intptr_t AEditorId, int ACommand, intptr_t AParam1,
+                                  void* AParam2) {
+  TEditorWindow* editor = FindEditor(AEditorId);
+  if (!editor) return 0;
+  switch (ACommand) {
+  case ECTL_GETINFO:
+    return GetEditorInfo(*editor, static_cast<EditorInfo*>(AParam2));
+  case ECTL_GETSTRING:
+    return GetEditorString(*editor, static_cast<EditorGetString*>(AParam2));
+  case ECTL_SETSTRING:
+    return SetEditorString(*editor, static_cast<const EditorSetString*>(AParam2));
+  case ECTL_SETPOSITION:
+    return SetEditorPosition(*editor, static_cast<const EditorSetPosition*>(AParam2));
+  case ECTL_SELECT:
+    return SelectInEditor(*editor, static_cast<const EditorSelect*>(AParam2));
+  case ECTL_REDRAW:
+    ++editor->Redraws;
+    return 1;
+  case ECTL_SETKEYBAR:
+    return SetEditorKeyBar(*editor, AParam2);
+  case ECTL_GETFILENAME:
+    return static_cast<intptr_t>(CopyOut(editor->FileName, static_cast<char16_t*>(AParam2),
+                                         AParam1 > 0 ? static_cast<size_t>(AParam1) : 0));
+  default:
+    return 0;
+  }
+}
+
+intptr_t TFarModel::GetEditorInfo(const TEditorWindow& AEditor, EditorInfo* AInfo) {
+  if (!AInfo || AInfo->StructSize < sizeof(EditorInfo)) return 0;
+  ClearRecord(AInfo);
+  AInfo->EditorID = AEditor.Id;
+  AInfo->WindowSizeX = FarRect.Right - FarRect.Left + 1;
+  AInfo->WindowSizeY = FarRect.Bottom - FarRect.Top + 1;
+  AInfo->TotalLines = AEditor.LineCount();
+  AInfo->CurLine = AEditor.CurLine;
+  AInfo->CurPos = AEditor.CurPos;
+  AInfo->CurTabPos = AEditor.CurTabPos;
+  AInfo->TopScreenLine = AEditor.TopScreenLine;
+  AInfo->LeftPos = AEditor.LeftPos;
+  AInfo->Overtype = AEditor.Overtype;
+  AInfo->BlockType = AEditor.BlockType;
+  AInfo->BlockStartLine = AEditor.BlockStartLine;
+  AInfo->TabSize = 8;
+  AInfo->CurState = AEditor.Modified ? 1 : 0;
+  AInfo->CodePage = AEditor.CodePage;
+  return 1;
+}
+
+// Lines, cursor and block of an editor that is another program are out of reach: the
+// commands on them fail.
+intptr_t TFarModel::GetEditorString(const TEditorWindow& AEditor, EditorGetString* ARecord) {
+  if (!AEditor.TextHeld || !ARecord || ARecord->StructSize < sizeof(EditorGetString)) return 0;
+  const intptr_t line = ARecord->StringNumber == -1 ? AEditor.CurLine : ARecord->StringNumber;
+  if (line < 0 || line >= static_cast<intptr_t>(AEditor.Lines.size())) return 0;
+  const std::u16string& text = AEditor.Lines[static_cast<size_t>(line)];
+  ARecord->StringText = text.c_str();
+  ARecord->StringEOL = AEditor.Eols[static_cast<size_t>(line)].c_str();
+  ARecord->StringLength = static_cast<intptr_t>(text.size());
+  const auto selection = AEditor.SelectionOf(line);
+  ARecord->SelStart = selection.first;
+  ARecord->SelEnd = selection.second;
+  return 1;
+}
+
+intptr_t TFarModel::SetEditorString(TEditorWindow& AEditor, const EditorSetString* ARecord) {
+  if (!AEditor.TextHeld || !ARecord || ARecord->StructSize < sizeof(EditorSetString)) return 0;
+  const intptr_t line = ARecord->StringNumber == -1 ? AEditor.CurLine : ARecord->StringNumber;
+  if (line < 0 || line >= static_cast<intptr_t>(AEditor.Lines.size()) || !ARecord->StringText)
+    return 0;
+  AEditor.Lines[static_cast<size_t>(line)] =
+      ARecord->StringLength > 0 ? std::u16string(ARecord->StringText, ARecord->StringLength)
+                                : std::u16string();
+  if (ARecord->StringEOL) AEditor.Eols[static_cast<size_t>(line)] = ARecord->StringEOL;
+  AEditor.Modified = true;
+  return 1;
+}
+
+intptr_t TFarModel::SetEditorPosition(TEditorWindow& AEditor, const EditorSetPosition* ARecord) {
+  if (!AEditor.TextHeld || !ARecord || ARecord->StructSize < sizeof(EditorSetPosition)) return 0;
+  const auto lineCount = static_cast<intptr_t>(AEditor.Lines.size());
+  if (ARecord->CurLine != -1)
+    AEditor.CurLine = std::clamp<intptr_t>(ARecord->CurLine, 0, lineCount - 1);
+  if (ARecord->CurPos != -1) AEditor.CurPos = ARecord->CurPos;
+  if (ARecord->CurTabPos != -1) AEditor.CurTabPos = ARecord->CurTabPos;
+  if (ARecord->TopScreenLine != -1) AEditor.TopScreenLine = ARecord->TopScreenLine;
+  if (ARecord->LeftPos != -1) AEditor.LeftPos = ARecord->LeftPos;
+  if (ARecord->Overtype != -1) AEditor.Overtype = ARecord->Overtype;
+  return 1;
+}
+
+intptr_t TFarModel::SelectInEditor(TEditorWindow& AEditor, const EditorSelect* ARecord) {
+  if (!AEditor.TextHeld || !ARecord || ARecord->StructSize < sizeof(EditorSelect)) return 0;
+  const bool none = ARecord->BlockType == BTYPE_NONE;
+  AEditor.LineSelection.clear();
+  AEditor.BlockType = ARecord->BlockType;
+  AEditor.BlockStartLine = none ? 0 : ARecord->BlockStartLine;
+  AEditor.BlockStartPos = none ? 0 : ARecord->BlockStartPos;
+  AEditor.BlockWidth = none ? 0 : ARecord->BlockWidth;
+  AEditor.BlockHeight = none ? 0 : ARecord->BlockHeight;
+  return 1;
+}
+
+intptr_t TFarModel::SetEditorKeyBar(TEditorWindow& AEditor, void* AParam2) {
+  // -1 asks for the key bar to be redrawn, null for FAR's own labels back.
+  if (AParam2 == reinterpret_cast<void*>(-1)) return 1;
+  AEditor.KeyBar.clear();
+  AEditor.KeyBarSet = false;
+  const auto* record = static_cast<const FarSetKeyBarTitles*>(AParam2);
+  if (!record) return 1;
+  if (record->StructSize < sizeof(FarSetKeyBarTitles)) return 0;
+  if (record->Titles)
+    for (size_t i = 0; i < record->Titles->CountLabels; ++i) {
+      const KeyBarLabel& label = record->Titles->Labels[i];
+      AEditor.KeyBar.push_back({label.Key.VirtualKeyCode, label.Key.ControlKeyState,
+                                Text(label.Text), Text(label.LongText)});
+    }
+  AEditor.KeyBarSet = true;
+  return 1;
 }

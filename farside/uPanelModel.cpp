@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "farside/uFarModel.h"
+#include "farside/uModelRecords.h"
+#include "farside/uPanelRecords.h"
 #include "system/uWindows.h"
 
 namespace {
@@ -191,4 +194,87 @@ TPanelItemRecord TPanelModel::Record(size_t AIndex) const {
     record.Owner = details->Owner;
   }
   return record;
+}
+
+// FAR's panel services, as the model gives them over its panels.
+
+using namespace farside;
+
+TPanelModel* TFarModel::PanelOf(void* AHandle) {
+  TPanelModel* panel = nullptr;
+  if (AHandle == PANEL_ACTIVE) panel = &ActivePanel;
+  if (AHandle == PANEL_PASSIVE) panel = &PassivePanel;
+  return panel && panel->Shown ? panel : nullptr;
+}
+
+intptr_t TFarModel::PanelControl(void* APanel, int ACommand, intptr_t AParam1, void* AParam2) {
+  TPanelModel* panel = PanelOf(APanel);
+  if (!panel) return 0;
+  switch (ACommand) {
+  case FCTL_GETPANELINFO:
+    return GetPanelInfo(*panel, static_cast<PanelInfo*>(AParam2));
+  case FCTL_GETPANELITEM:
+    return GetPanelItem(*panel, AParam1, static_cast<FarGetPluginPanelItem*>(AParam2));
+  case FCTL_GETPANELDIRECTORY:
+    return GetPanelDirectory(*panel, AParam1, static_cast<FarPanelDirectory*>(AParam2));
+  case FCTL_SETSELECTION:
+    if (AParam1 < 0 || static_cast<size_t>(AParam1) >= panel->ItemCount()) return 0;
+    panel->SetSelected(static_cast<size_t>(AParam1), AParam2 != nullptr);
+    return 1;
+  case FCTL_BEGINSELECTION:
+    panel->InSelection = true;
+    return 1;
+  case FCTL_ENDSELECTION:
+    panel->InSelection = false;
+    return 1;
+  case FCTL_UPDATEPANEL:
+  case FCTL_REDRAWPANEL:
+    return 1;
+  default:
+    return 0;
+  }
+}
+
+intptr_t TFarModel::GetPanelInfo(const TPanelModel& APanel, PanelInfo* AInfo) {
+  if (!AInfo || AInfo->StructSize < sizeof(PanelInfo)) return 0;
+  ClearRecord(AInfo);
+  AInfo->PluginHandle = reinterpret_cast<void*>(APanel.PluginHandle);
+  AInfo->OwnerGuid = APanel.OwnerGuid;
+  AInfo->Flags = APanel.Flags;
+  AInfo->ItemsNumber = APanel.ItemCount();
+  AInfo->SelectedItemsNumber = APanel.SelectedCount();
+  AInfo->PanelRect = {APanel.Rect[0], APanel.Rect[1], APanel.Rect[2], APanel.Rect[3]};
+  AInfo->CurrentItem = APanel.CurrentItem;
+  AInfo->TopPanelItem = APanel.TopPanelItem;
+  AInfo->ViewMode = APanel.ViewMode;
+  AInfo->PanelType = APanel.PanelType;
+  AInfo->SortMode = APanel.SortMode;
+  return 1;
+}
+
+intptr_t TFarModel::GetPanelItem(const TPanelModel& APanel, intptr_t AIndex,
+                                 FarGetPluginPanelItem* AItem) {
+  if (AIndex < 0 || static_cast<size_t>(AIndex) >= APanel.ItemCount()) return 0;
+  const TPanelItemRecord record = APanel.Record(static_cast<size_t>(AIndex));
+  const size_t needed = PanelItemSize(record);
+  if (!AItem) return static_cast<intptr_t>(needed);
+  if (AItem->StructSize < sizeof(FarGetPluginPanelItem)) return 0;
+  if (!AItem->Item || AItem->Size < needed) return static_cast<intptr_t>(needed);
+  PackPanelItem(record, AItem->Item);
+  return static_cast<intptr_t>(needed);
+}
+
+intptr_t TFarModel::GetPanelDirectory(const TPanelModel& APanel, intptr_t ASize,
+                                      FarPanelDirectory* ADirectory) {
+  TPanelDirectoryRecord record;
+  record.PluginId = APanel.DirectoryPlugin;
+  record.Name = APanel.Directory;
+  record.Param = APanel.DirectoryParam;
+  record.File = APanel.DirectoryFile;
+  const size_t needed = PanelDirectorySize(record);
+  if (!ADirectory) return static_cast<intptr_t>(needed);
+  if (ADirectory->StructSize < sizeof(FarPanelDirectory)) return 0;
+  if (ASize < 0 || static_cast<size_t>(ASize) < needed) return static_cast<intptr_t>(needed);
+  PackPanelDirectory(record, ADirectory);
+  return static_cast<intptr_t>(needed);
 }
