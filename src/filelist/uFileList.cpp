@@ -202,11 +202,6 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   std::u16string_view name;
   fWrittenNames.clear();
   fWrittenNames.reserve(order.size());
-  for (size_t i : order) {
-    AName(i, name);
-    fWrittenNames.push_back(WrittenNameHash(name));
-  }
-  std::sort(fWrittenNames.begin(), fWrittenNames.end());
   fHeader = AHeader;
   TTextStream stream(reinterpret_cast<uintptr_t>(listFile.Handle()));
   stream.SetEncoding(feUTF8);
@@ -217,7 +212,9 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   for (size_t i : order) {
     AName(i, name);
     stream.WriteLine(FormatListLine(QuoteFileName(name), int32_t(width)));
+    fWrittenNames.push_back(WrittenNameHash(name));
   }
+  std::sort(fWrittenNames.begin(), fWrittenNames.end());
   // A refused write raises here rather than vanishing in the stream's destructor.
   stream.Flush();
 }

@@ -41,7 +41,7 @@ void CarryFolder(TWhere& AWhere, std::u16string AFrom, const std::u16string& ATo
 // unseen. Windows only; elsewhere a name is its only spelling.
 bool MovedByLostShortName(const TEntryPaths& APaths) {
 #ifdef _WIN32
-  const size_t start = APaths.Source.find_last_of(u"\\/") + 1;
+  const size_t start = FolderPart(APaths.Source).size();
   const size_t dot = APaths.Source.find(u'.', start);
   const size_t base = (dot == std::u16string::npos ? APaths.Source.size() : dot) - start;
   const size_t extension = dot == std::u16string::npos ? 0 : APaths.Source.size() - dot - 1;
@@ -134,11 +134,10 @@ TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t
        at != fOwners.end() && !(key < at->first); ++at)
     Note(at->second, ALine, owners);
   for (const auto& moved : fMovedSince)
-    if (!(key < moved.first) && !(moved.first < key)) Note(moved.second, ALine, owners);
+    if (moved.first == key) Note(moved.second, ALine, owners);
   // A link that the file has lost since is no longer a name to tell it by.
   for (const TLink& link : fLinks)
-    if (!(key < link.Key) && !(link.Key < key) &&
-        (kind != kLinks || IsSamePathText(link.Path, APath)))
+    if (link.Key == key && (kind != kLinks || IsSamePathText(link.Path, APath)))
       Note(link.Line, ALine, owners);
   for (const auto& entry : fByText)
     if (IsSamePathText(entry.first, APath)) Note(entry.second, ALine, owners);

@@ -47,6 +47,7 @@ private:
     bool operator<(const TKey& A) const {
       return Volume < A.Volume || (Volume == A.Volume && Index < A.Index);
     }
+    bool operator==(const TKey& A) const { return Volume == A.Volume && Index == A.Index; }
   };
   // What a path names, beside its identity.
   enum TKind {

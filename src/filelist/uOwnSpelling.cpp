@@ -52,12 +52,9 @@ size_t ParentCut(const std::u16string& AFolder) {
 } // namespace
 
 std::u16string TOwnSpelling::Of(const std::u16string& APath) {
-  size_t cut = APath.size();
-  while (cut > 0 && !IsPathDelimiter(APath[cut - 1]))
-    --cut;
-  if (cut == 0) return APath; // a bare name
-  --cut;
-  return Folder(APath.substr(0, cut + 1)) + LastPart(APath, cut + 1);
+  const std::u16string folder = FolderPart(APath);
+  if (folder.empty()) return APath; // a bare name
+  return Folder(folder) + LastPart(APath, folder.size());
 }
 
 std::u16string TOwnSpelling::LastPart(const std::u16string& APath, size_t AStart) {

@@ -106,7 +106,7 @@ void TSavedList::Add(std::u16string_view ALine) {
 }
 
 void TSavedList::Get(size_t AIndex, TListLine& ALine) const {
-  size_t at = AIndex == 0 ? 0 : fEnds[AIndex - 1];
+  size_t at = Start(AIndex);
   const size_t end = fEnds[AIndex];
   const uint8_t mark = uint8_t(fBytes[at++]);
   const bool wide = (mark & 0x80) != 0;
@@ -130,7 +130,7 @@ void TSavedList::Get(size_t AIndex, TListLine& ALine) const {
 }
 
 void TSavedList::Skip(size_t AIndex) {
-  char& mark = fBytes[AIndex == 0 ? 0 : fEnds[AIndex - 1]];
+  char& mark = fBytes[Start(AIndex)];
   if ((mark & 0x7F) == lkEntry) mark = char((mark & 0x80) | lkSkipped);
 }
 

@@ -85,6 +85,8 @@ public:
   void Reserve(size_t ABytes);
 
 private:
+  size_t Start(size_t AIndex) const { return AIndex == 0 ? 0 : fEnds[AIndex - 1]; }
+
   // Each line: a byte of its kind (and whether its units take two bytes); then for an
   // entry the length of its old name (four bytes) and its two names, for any other line
   // its text.
