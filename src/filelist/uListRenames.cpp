@@ -79,7 +79,7 @@ TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADire
       where[ASpelling.Of(paths.Source)].push_back(i);
     }
   }
-  TKey key;
+  win::FILE_IDENTITY key;
   bool exists;
   TKind kind;
   for (const auto& entry : where) {
@@ -95,19 +95,21 @@ TListRenames::TListRenames(const TSavedList& ALines, const std::u16string& ADire
   std::sort(fOwners.begin(), fOwners.end());
 }
 
-void TListRenames::Own(const TKey& AKey, TKind AKind, const std::u16string& APath, size_t ALine) {
+void TListRenames::Own(const win::FILE_IDENTITY& AKey, TKind AKind, const std::u16string& APath,
+                       size_t ALine) {
   if (AKind == kLinks)
     fLinks.push_back({AKey, ALine, APath});
   else
     fOwners.emplace_back(AKey, ALine);
 }
 
-bool TListRenames::KeyOf(const std::u16string& APath, TKey& AKey, bool& AExists, TKind& AKind) {
+bool TListRenames::KeyOf(const std::u16string& APath, win::FILE_IDENTITY& AKey, bool& AExists,
+                         TKind& AKind) {
   win::FILE_IDENTITY identity;
   AExists = true;
   AKind = kLeading;
   if (win::GetFileIdentity(APath.c_str(), 0, &identity)) {
-    AKey = {identity.Volume, identity.Index};
+    AKey = identity;
     AKind = identity.Directory || identity.Reparse ? kLeading : identity.Links > 1 ? kLinks : kFile;
     return true;
   }
@@ -123,7 +125,7 @@ void TListRenames::Note(size_t AOwner, size_t ALine, TOwners& AOwners) const {
 
 TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t ALine) const {
   TOwners owners;
-  TKey key;
+  win::FILE_IDENTITY key;
   bool exists;
   TKind kind;
   if (!KeyOf(APath, key, exists, kind)) {
@@ -150,7 +152,7 @@ TListRenames::TOwners TListRenames::OwnersOf(const std::u16string& APath, size_t
 
 bool TListRenames::Moved(size_t ALine, const std::u16string& AFrom,
                          const std::u16string& ADestination) {
-  TKey key;
+  win::FILE_IDENTITY key;
   bool exists;
   TKind kind;
   if (!KeyOf(ADestination, key, exists, kind)) {

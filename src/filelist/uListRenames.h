@@ -13,6 +13,7 @@
 
 #include "list/uLinePaths.h"
 #include "list/uSavedList.h"
+#include "system/uWindows.h"
 
 class TOwnSpelling;
 
@@ -42,13 +43,6 @@ public:
   bool Moved(size_t ALine, const std::u16string& AFrom, const std::u16string& ADestination);
 
 private:
-  struct TKey {
-    uint64_t Volume, Index;
-    bool operator<(const TKey& A) const {
-      return Volume < A.Volume || (Volume == A.Volume && Index < A.Index);
-    }
-    bool operator==(const TKey& A) const { return Volume == A.Volume && Index == A.Index; }
-  };
   // What a path names, beside its identity.
   enum TKind {
     kFile,   // a file of one hard link
@@ -56,20 +50,23 @@ private:
     kLeading // a folder or a link, which leads to other names
   };
   // AExists: the path may name a file even though its identity was not read.
-  static bool KeyOf(const std::u16string& APath, TKey& AKey, bool& AExists, TKind& AKind);
+  static bool KeyOf(const std::u16string& APath, win::FILE_IDENTITY& AKey, bool& AExists,
+                    TKind& AKind);
 
   void Note(size_t AOwner, size_t ALine, TOwners& AOwners) const;
-  void Own(const TKey& AKey, TKind AKind, const std::u16string& APath, size_t ALine);
+  void Own(const win::FILE_IDENTITY& AKey, TKind AKind, const std::u16string& APath, size_t ALine);
 
   // A line of a file with several hard links, and the link it names.
   struct TLink {
-    TKey Key;
+    win::FILE_IDENTITY Key;
     size_t Line;
     std::u16string Path;
   };
 
-  std::vector<std::pair<TKey, size_t>> fOwners;     // sorted: each file's lines at the start
-  std::vector<std::pair<TKey, size_t>> fMovedSince; // lines that moved a file since then
+  std::vector<std::pair<win::FILE_IDENTITY, size_t>>
+      fOwners; // sorted: each file's lines at the start
+  std::vector<std::pair<win::FILE_IDENTITY, size_t>>
+      fMovedSince;           // lines that moved a file since then
   std::vector<TLink> fLinks; // the lines of files with several links: few, kept apart
   // Lines whose file could not be told by its identity (a source that does not exist, an
   // identity that could not be read): their paths as text, the last resort.

@@ -8,10 +8,6 @@ bool Identity(const std::u16string& APath, bool AFollowLinks, win::FILE_IDENTITY
   return win::GetFileIdentity(APath.c_str(), AFollowLinks, &AIdentity) != 0;
 }
 
-bool operator==(const win::FILE_IDENTITY& A, const win::FILE_IDENTITY& B) {
-  return A.Volume == B.Volume && A.Index == B.Index;
-}
-
 } // namespace
 
 bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestination) {

@@ -101,12 +101,23 @@ BOOL FindClose(HANDLE AFind);
 // points. Two paths with the same identity (volume and index) name one object; Links and
 // Directory tell whether that object can have other names than the one entry.
 struct FILE_IDENTITY {
-  uint64_t Volume;
-  uint64_t Index;
-  uint32_t Links;     // its number of hard links
-  uint32_t Directory; // nonzero for a directory
-  uint32_t Reparse;   // nonzero for a symbolic link or other reparse point (not followed)
+  uint64_t Volume = 0;
+  uint64_t Index = 0;
+  uint32_t Links = 0;     // its number of hard links
+  uint32_t Directory = 0; // nonzero for a directory
+  uint32_t Reparse = 0;   // nonzero for a symbolic link or other reparse point (not followed)
 };
+// Identities compare by what names the object (its volume and index), not by what else
+// was read of it; the order lets a sorted list of identities be searched.
+inline bool operator==(const FILE_IDENTITY& A, const FILE_IDENTITY& B) {
+  return A.Volume == B.Volume && A.Index == B.Index;
+}
+inline bool operator!=(const FILE_IDENTITY& A, const FILE_IDENTITY& B) {
+  return !(A == B);
+}
+inline bool operator<(const FILE_IDENTITY& A, const FILE_IDENTITY& B) {
+  return A.Volume < B.Volume || (A.Volume == B.Volume && A.Index < B.Index);
+}
 BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AIdentity);
 
 // Not a Windows function: the full path of the object APath names, with every link,
