@@ -17,16 +17,14 @@
 #include "farside/uLngFile.h"
 #include "filelist/uFileList.h"
 #include "messages/uMessages.h"
+#include "system/uFilesystemPath.h"
 #include "system/uSystem.h"
+#include "system/uUtf8.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::u16string ToU16(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
 
 double Seconds(Clock::duration d) {
   return std::chrono::duration<double>(d).count();
@@ -73,9 +71,9 @@ TTimes RunRound(TPanelModel& APanel, const fs::path& ARoot, int ACount) {
   const fs::path pluginDir = ARoot / "plugin";
   MakeFiles(pluginDir, ACount);
   APanel.Clear();
-  APanel.Directory = ToU16(pluginDir.string());
+  APanel.Directory = PathToU16(pluginDir);
   for (int i = 0; i < ACount; ++i)
-    APanel.Add(ToU16("file" + std::to_string(i) + ".txt"), 0, PPIF_SELECTED);
+    APanel.Add(Utf8ToUtf16("file" + std::to_string(i) + ".txt"), 0, PPIF_SELECTED);
 
   const auto t0 = Clock::now();
   auto* list = new TFileList();

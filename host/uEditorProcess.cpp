@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "system/uUtf8.h"
 #include "uHostPlatform.h"
-#include "uHostText.h"
 
 namespace host {
 
@@ -108,7 +108,7 @@ std::vector<std::u16string> EditorArguments(const std::u16string& AEditorCommand
   std::vector<std::u16string> arguments;
   if (AStartLine > 0 && TakesStartLine(AEditorCommand)) {
     std::u16string line = u"+";
-    line += Utf8ToU16(std::to_string(AStartLine));
+    line += Utf8ToUtf16(std::to_string(AStartLine));
     arguments.push_back(line);
   }
   arguments.push_back(AFileName);

@@ -2,7 +2,6 @@
 
 #include "farside/uFarNames.h"
 #include "messages/uMessages.h"
-#include "uHostText.h"
 
 namespace host {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "uHostText.h"
+#include "system/uUtf8.h"
 
 namespace host {
 
@@ -61,7 +61,7 @@ const TOptionSpec Options[] = {
 // The option of AName, long or short; null when there is none.
 const TOptionSpec* FindOption(const std::u16string& AName) {
   for (const auto& option : Options) {
-    if (AName == Utf8ToU16(option.Long) || (option.Short && AName == Utf8ToU16(option.Short)))
+    if (AName == Utf8ToUtf16(option.Long) || (option.Short && AName == Utf8ToUtf16(option.Short)))
       return &option;
   }
   return nullptr;
@@ -93,7 +93,7 @@ bool SetValueOption(const std::u16string& AName, const std::u16string& AValue,
     AOptions.Current = AValue;
   } else if (!ParseCount(AValue, AOptions.Answer)) {
     AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
-             U16ToUtf8(AValue) + "'";
+             Utf16ToUtf8(AValue) + "'";
     return false;
   }
   return true;
@@ -166,7 +166,7 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
     }
     const TOptionSpec* option = FindOption(name);
     if (!option || !option->Value) {
-      AError = "unknown option " + U16ToUtf8(argument) + " (see --help)";
+      AError = "unknown option " + Utf16ToUtf8(argument) + " (see --help)";
       return false;
     }
     if (!hasValue) {
@@ -176,7 +176,7 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
       }
       value = AArguments[++i];
     }
-    if (!SetValueOption(Utf8ToU16(option->Long), value, AOptions, AError)) return false;
+    if (!SetValueOption(Utf8ToUtf16(option->Long), value, AOptions, AError)) return false;
   }
   return SetPositional(std::move(positional), AOptions, AError) &&
          CheckCombinations(AOptions, AError);

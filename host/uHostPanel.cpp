@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
 #include "uHostPlatform.h"
-#include "uHostText.h"
 
 namespace fs = std::filesystem;
 
@@ -31,7 +32,7 @@ bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& A
     }
   }
   if (APanel.Find(name, AIndex)) return true;
-  AError = "no entry " + U16ToUtf8(AName) + " in " + U16ToUtf8(APanel.Directory);
+  AError = "no entry " + Utf16ToUtf8(AName) + " in " + Utf16ToUtf8(APanel.Directory);
   return false;
 }
 
@@ -46,8 +47,8 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
   const fs::path path = U16ToPath(FullPathName(ADirectory, true));
   std::error_code error;
   if (!fs::is_directory(path, error)) {
-    AError = fs::exists(path, error) ? "not a directory: " + U16ToUtf8(ADirectory)
-                                     : "no such directory: " + U16ToUtf8(ADirectory);
+    AError = fs::exists(path, error) ? "not a directory: " + Utf16ToUtf8(ADirectory)
+                                     : "no such directory: " + Utf16ToUtf8(ADirectory);
     return false;
   }
   // As FAR shows it: the full name, without a trailing delimiter but at a root.
@@ -115,7 +116,7 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
       AIdentities.Volume, reason);
   if (AIdentities.Volume == 0) AIdentities.Complete = false;
   if (!listed) {
-    AError = "cannot read " + U16ToUtf8(directory) + ": " + reason;
+    AError = "cannot read " + Utf16ToUtf8(directory) + ": " + reason;
     return false;
   }
   APanel.SortByName(true);

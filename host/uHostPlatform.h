@@ -1,27 +1,21 @@
-// What the terminal host needs from the operating system, beyond the standard library:
-// its own location, the words for an error code, the terminal, paths as FAR forms them,
-// and starting the user's editor. uHostPlatform_posix.cpp and uHostPlatform_win.cpp.
+// What the terminal host needs from the operating system beyond the standard library and
+// the system unit (src/system): its own location, the words for an error code, the terminal, paths
+// as FAR forms them, and starting the user's editor. uHostPlatform_posix.cpp and
+// uHostPlatform_win.cpp.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "system/uWindows.h"
 #include "uNameIndex.h"
 
 namespace host {
 
-#ifdef _WIN32
-constexpr char16_t PathDelimiter = u'\\';
-#else
-constexpr char16_t PathDelimiter = u'/';
-#endif
-
-// File names as the file system APIs take them, and back.
-std::u16string PathToU16(const std::filesystem::path& APath);
-std::filesystem::path U16ToPath(const std::u16string& APath);
+// The system's, so that the host's code names it as the rest of the code does.
+using win::PathDelimiter;
 
 // The full file name of the running executable.
 std::u16string ExecutableFileName();
@@ -70,16 +64,6 @@ using TDirectoryEntryFound =
     std::function<void(const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex)>;
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError);
-
-// True when the name exists, as a file or as a directory.
-bool FileExists(const std::u16string& AFileName);
-
-// What a file is, whatever its name: its volume and its index there (a link itself, not
-// what it leads to), as win::GetFileIdentity tells it.
-struct TFileIdentity {
-  uint64_t Volume = 0, Index = 0;
-  bool operator==(const TFileIdentity& A) const { return Volume == A.Volume && Index == A.Index; }
-};
 
 // The entries of the folder AFolder by name (UTF-8) with their file index, and the
 // folder's volume, read in one pass: for many files in few folders far cheaper than a

@@ -15,20 +15,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 #include "uEditorProcess.h"
-#include "uHostText.h"
 
 extern char** environ;
 
 namespace host {
-
-std::u16string PathToU16(const std::filesystem::path& APath) {
-  return Utf8ToU16(APath.native());
-}
-
-std::filesystem::path U16ToPath(const std::u16string& APath) {
-  return std::filesystem::path(U16ToUtf8(APath));
-}
 
 std::u16string ExecutableFileName() {
   std::error_code error;
@@ -42,7 +35,7 @@ std::string SystemErrorText(uint32_t ACode) {
 
 std::u16string GetEnvironment(const char* AName) {
   const char* value = std::getenv(AName);
-  return value ? Utf8ToU16(value) : std::u16string();
+  return value ? Utf8ToUtf16(value) : std::u16string();
 }
 
 void TerminalSize(int& AColumns, int& ARows) {
@@ -69,7 +62,7 @@ bool ErrorIsTerminal() {
 namespace {
 
 bool WriteTo(FILE* AStream, const std::u16string& AText) {
-  const std::string bytes = U16ToUtf8(AText);
+  const std::string bytes = Utf16ToUtf8(AText);
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), AStream) == bytes.size();
   return std::fflush(AStream) == 0 && written;
 }
@@ -90,7 +83,7 @@ bool WriteTerminal(const std::u16string& AText) {
   static const int terminal = open("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY);
   if (terminal < 0) return WriteErr(AText);
   std::fflush(stdout);
-  const std::string bytes = U16ToUtf8(AText);
+  const std::string bytes = Utf16ToUtf8(AText);
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(terminal, bytes.data() + done, bytes.size() - done);
     if (n > 0) {
@@ -125,12 +118,12 @@ std::u16string FullPathName(const std::u16string& APath, bool) {
 }
 
 bool ChangeDirectory(const std::u16string& ADirectory) {
-  return chdir(U16ToUtf8(ADirectory).c_str()) == 0;
+  return chdir(Utf16ToUtf8(ADirectory).c_str()) == 0;
 }
 
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError) {
-  const std::string path = U16ToUtf8(ADirectory);
+  const std::string path = Utf16ToUtf8(ADirectory);
   DIR* dir = opendir(path.c_str());
   if (!dir) {
     AError = std::strerror(errno);
@@ -145,7 +138,7 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
     if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
     bool valid = true;
     bool folder = false;
-    const std::u16string text = Utf8ToU16(name, &valid);
+    const std::u16string text = Utf8ToUtf16(name, &valid);
     if (entry->d_type == DT_DIR) {
       folder = true;
     } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -165,13 +158,8 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
   return true;
 }
 
-bool FileExists(const std::u16string& AFileName) {
-  struct stat info;
-  return stat(U16ToUtf8(AFileName).c_str(), &info) == 0;
-}
-
 bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
-  DIR* folder = opendir(U16ToUtf8(AFolder).c_str());
+  DIR* folder = opendir(Utf16ToUtf8(AFolder).c_str());
   if (!folder) return false;
   struct stat info;
   const bool read = fstat(dirfd(folder), &info) == 0;
@@ -322,8 +310,8 @@ bool FindProgram(const std::string& AProgram) {
 
 bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>& AArguments,
                int& AExitCode, std::string& AError) {
-  const std::string command = U16ToUtf8(AEditor);
-  const std::string program = U16ToUtf8(CommandProgram(AEditor));
+  const std::string command = Utf16ToUtf8(AEditor);
+  const std::string program = Utf16ToUtf8(CommandProgram(AEditor));
   if (!FindProgram(program)) {
     AError = program.empty() ? "no program named" : program + ": not found";
     return false;
@@ -332,7 +320,7 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   // arguments and quoting; the list file and the line come after them as "$@".
   std::vector<std::string> args = {"sh", "-c", command + " \"$@\"", "sh"};
   for (const auto& argument : AArguments)
-    args.push_back(U16ToUtf8(argument));
+    args.push_back(Utf16ToUtf8(argument));
   std::vector<char*> argv;
   for (auto& argument : args)
     argv.push_back(argument.data());

@@ -1,12 +1,16 @@
-#include <windows.h>
-
+// The system unit's headers come before <windows.h>, whose macros would otherwise take
+// the names of their constants.
 #include "uHostPlatform.h"
+
+#include "system/uCommandLine.h"
+#include "system/uCompatibility.h"
+#include "system/uUtf8.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-
-#include "uHostText.h"
 
 namespace host {
 
@@ -14,29 +18,6 @@ namespace {
 
 const wchar_t* W(const std::u16string& AText) {
   return reinterpret_cast<const wchar_t*>(AText.c_str());
-}
-
-// Quotes one argument the way the C runtime splits a command line.
-std::u16string QuoteArgument(const std::u16string& AArgument) {
-  if (!AArgument.empty() && AArgument.find_first_of(u" \t\"") == std::u16string::npos) {
-    return AArgument;
-  }
-  std::u16string result = u"\"";
-  size_t backslashes = 0;
-  for (char16_t c : AArgument) {
-    if (c == u'\\') {
-      ++backslashes;
-    } else if (c == u'"') {
-      result.append(backslashes + 1, u'\\'); // the ones already out, doubled, and one more
-      backslashes = 0;
-    } else {
-      backslashes = 0;
-    }
-    result.push_back(c);
-  }
-  result.append(backslashes, u'\\');
-  result.push_back(u'"');
-  return result;
 }
 
 bool WriteTo(DWORD AHandleId, FILE* AStream, const std::u16string& AText) {
@@ -48,21 +29,12 @@ bool WriteTo(DWORD AHandleId, FILE* AStream, const std::u16string& AText) {
     return WriteConsoleW(handle, W(AText), static_cast<DWORD>(AText.size()), &written, nullptr) &&
            written == AText.size();
   }
-  const std::string bytes = U16ToUtf8(AText);
+  const std::string bytes = Utf16ToUtf8(AText);
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), AStream) == bytes.size();
   return std::fflush(AStream) == 0 && written;
 }
 
 } // namespace
-
-std::u16string PathToU16(const std::filesystem::path& APath) {
-  const std::wstring& native = APath.native();
-  return std::u16string(reinterpret_cast<const char16_t*>(native.data()), native.size());
-}
-
-std::filesystem::path U16ToPath(const std::u16string& APath) {
-  return std::filesystem::path(std::wstring(W(APath), APath.size()));
-}
 
 std::u16string ExecutableFileName() {
   std::u16string buffer(MAX_PATH, u'\0');
@@ -88,11 +60,11 @@ std::string SystemErrorText(uint32_t ACode) {
     text.pop_back();
   }
   if (text.empty()) return "error " + std::to_string(ACode);
-  return U16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
+  return Utf16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
 }
 
 std::u16string GetEnvironment(const char* AName) {
-  const std::u16string name = Utf8ToU16(AName);
+  const std::u16string name = Utf8ToUtf16(AName);
   const DWORD size = GetEnvironmentVariableW(W(name), nullptr, 0);
   if (size == 0) return {};
   std::u16string value(size, u'\0');
@@ -182,10 +154,6 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
     return false;
   }
   return true;
-}
-
-bool FileExists(const std::u16string& AFileName) {
-  return GetFileAttributesW(W(AFileName)) != INVALID_FILE_ATTRIBUTES;
 }
 
 namespace {
@@ -282,23 +250,16 @@ TSignal TakeSignal() {
 
 namespace {
 
-// GetFileInformationByHandleEx (Vista on), looked up so that the host still starts where
-// it is missing; its classes that list a folder with each entry's file index.
-using TGetFileInformationByHandleEx = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+// The classes of GetFileInformationByHandleEx that list a folder with each entry's file
+// index.
 constexpr int FileIdBothDirectoryInfoClass = 10;
 constexpr int FileIdBothDirectoryRestartInfoClass = 11;
-
-TGetFileInformationByHandleEx GetFileInformationByHandleExFunction() {
-  static const auto function =
-      reinterpret_cast<TGetFileInformationByHandleEx>(reinterpret_cast<void*>(
-          ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFileInformationByHandleEx")));
-  return function;
-}
 
 } // namespace
 
 bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
-  const TGetFileInformationByHandleEx getInformation = GetFileInformationByHandleExFunction();
+  // Looked up at start-up (Vista on), so that the host still starts where it is missing.
+  const TGetFileInformationByHandleEx getInformation = pGetFileInformationByHandleEx;
   if (!getInformation) return false;
   const HANDLE folder = CreateFileW(W(FullPathName(AFolder, true)), FILE_LIST_DIRECTORY,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -320,8 +281,8 @@ bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEnt
       // then looked up one by one.
       if (index != 0 && index != UINT64_MAX) {
         AEntries.Indexes.Add(
-            U16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(entry->FileName),
-                                     entry->FileNameLength / sizeof(WCHAR))),
+            Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(entry->FileName),
+                                       entry->FileNameLength / sizeof(WCHAR))),
             index);
       }
       if (entry->NextEntryOffset == 0) break;
@@ -373,7 +334,7 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   std::u16string commandLine = AEditor;
   for (const auto& argument : AArguments) {
     commandLine.push_back(u' ');
-    commandLine += QuoteArgument(argument);
+    commandLine += QuoteCommandLineArgument(argument);
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

@@ -1,7 +1,7 @@
 #include "uHostPlugin.h"
 
+#include "system/uUtf8.h"
 #include "uHostPlatform.h"
-#include "uHostText.h"
 
 namespace host {
 
@@ -9,11 +9,11 @@ bool TPlugin::Load(const std::u16string& AFileName, std::string& AError) {
   if (!TPluginModule::Load(AFileName)) {
     const std::string reason =
         LoadErrorText().empty() ? SystemErrorText(LoadError()) : LoadErrorText();
-    AError = "cannot load the plugin " + U16ToUtf8(AFileName) + ": " + reason;
+    AError = "cannot load the plugin " + Utf16ToUtf8(AFileName) + ": " + reason;
     return false;
   }
   if (const char* missing = MissingExport()) {
-    AError = "the plugin " + U16ToUtf8(AFileName) + " does not export " + missing;
+    AError = "the plugin " + Utf16ToUtf8(AFileName) + " does not export " + missing;
     Unload();
     return false;
   }

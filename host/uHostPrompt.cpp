@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "files/uStrings.h"
+#include "system/uUtf8.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
 
@@ -66,7 +67,7 @@ intptr_t TPrompter::Ask(const std::u16string& ATitle, const std::vector<std::u16
   for (const auto& line : ALines)
     box += u"   " + EscapeControlCharacters(line) + u"\n";
   for (size_t i = 0; i < AButtons.size(); ++i) {
-    box += (i == 0 ? u"   [" : u"  [") + Utf8ToU16(std::to_string(i + 1)) + u"] " +
+    box += (i == 0 ? u"   [" : u"  [") + Utf8ToUtf16(std::to_string(i + 1)) + u"] " +
            EscapeControlCharacters(StripHotKey(AButtons[i]));
   }
   if (!AButtons.empty()) box += u"\n";
@@ -81,7 +82,7 @@ intptr_t TPrompter::Choose(const std::u16string& ATitle,
                            const std::vector<std::u16string>& AItems) {
   std::u16string menu = u"\n== " + EscapeControlCharacters(ATitle) + u" ==\n";
   for (size_t i = 0; i < AItems.size(); ++i) {
-    menu += u"   [" + Utf8ToU16(std::to_string(i + 1)) + u"] " +
+    menu += u"   [" + Utf8ToUtf16(std::to_string(i + 1)) + u"] " +
             EscapeControlCharacters(StripHotKey(AItems[i])) + u"\n";
   }
   if (!Show(menu)) return -1;
@@ -97,7 +98,7 @@ bool TPrompter::Confirm(const std::u16string& AQuestion) {
     return false;
   }
   line = Trim(line);
-  if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToU16(line)) + u"\n")) return false;
+  if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToUtf16(line)) + u"\n")) return false;
   for (char& c : line)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return line == "y" || line == "yes";
@@ -130,22 +131,22 @@ int TPrompter::CountRepeat(const std::u16string& AShown) {
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
   const std::u16string question = ACount == 1 ? u"Press Enter (Ctrl+C ends the job): "
-                                              : u"Choose 1-" + Utf8ToU16(std::to_string(ACount)) +
+                                              : u"Choose 1-" + Utf8ToUtf16(std::to_string(ACount)) +
                                                     u", or Enter for none (Ctrl+C ends the job): ";
   // A box of one button cannot come back by its answer: only questions are counted.
   if (ACount > 1 && CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
-    WriteErr(u"quorvane-run: the same question came back " + Utf8ToU16(std::to_string(MaxRepeats)) +
-             u" times; cancelled\n");
+    WriteErr(u"quorvane-run: the same question came back " +
+             Utf8ToUtf16(std::to_string(MaxRepeats)) + u" times; cancelled\n");
     return -1;
   }
   if (fAnswer >= 0) {
-    if (!Show(question + Utf8ToU16(std::to_string(fAnswer)) + u"\n")) return -1;
+    if (!Show(question + Utf8ToUtf16(std::to_string(fAnswer)) + u"\n")) return -1;
     return (fAnswer >= 1 && static_cast<size_t>(fAnswer) <= ACount) ? fAnswer - 1 : -1;
   }
   for (int refused = 0;; ++refused) {
     if (refused == MaxRepeats) {
-      WriteErr(u"quorvane-run: " + Utf8ToU16(std::to_string(MaxRepeats)) +
+      WriteErr(u"quorvane-run: " + Utf8ToUtf16(std::to_string(MaxRepeats)) +
                u" answers this question cannot take; cancelled\n");
       return -1;
     }
@@ -157,12 +158,12 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     }
     // Read from a file or pipe, the answer shows in the transcript as if typed.
     line = Trim(line);
-    if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToU16(line)) + u"\n")) return -1;
+    if (!InputIsTerminal() && !Show(EscapeControlCharacters(Utf8ToUtf16(line)) + u"\n")) return -1;
     if (line.empty()) return -1;
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
     if (ACount == 1) return -1; // a box that only waits for Enter takes any line
-    if (!Show(u"   Type a number from 1 to " + Utf8ToU16(std::to_string(ACount)) +
+    if (!Show(u"   Type a number from 1 to " + Utf8ToUtf16(std::to_string(ACount)) +
               u", or just Enter for none.\n"))
       return -1;
   }

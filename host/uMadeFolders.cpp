@@ -2,7 +2,8 @@
 
 #include <filesystem>
 
-#include "uHostText.h"
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 
 namespace fs = std::filesystem;
 
@@ -35,12 +36,12 @@ void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirecto
       // parent is, through a link, outside the directory is never made.
       if (APlan.MadeByAMove(PathToU16(folder))) break;
       if (!APlan.IsBelow(PathToU16(parent))) {
-        AWarnings.push_back("not making the folder " + U16ToUtf8(PathToU16(folder)) +
-                            ": it would be outside " + U16ToUtf8(ADirectory));
+        AWarnings.push_back("not making the folder " + Utf16ToUtf8(PathToU16(folder)) +
+                            ": it would be outside " + Utf16ToUtf8(ADirectory));
         break;
       }
       if (!fs::create_directory(Native(folder), error)) {
-        AWarnings.push_back("cannot make the folder " + U16ToUtf8(PathToU16(folder)) + ": " +
+        AWarnings.push_back("cannot make the folder " + Utf16ToUtf8(PathToU16(folder)) + ": " +
                             error.message());
         break;
       }

@@ -5,10 +5,11 @@
 #include <unordered_set>
 
 #include "list/uPathNames.h"
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
-#include "uHostText.h"
 
 namespace fs = std::filesystem;
 
@@ -58,14 +59,14 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
   if (!U16ToPath(AName).is_absolute())
     candidates.push_back(FullPathName(ADirectory + AName, false));
   candidates.push_back(FullPathName(AName, false));
-  AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1));
+  AReason = "leads outside " + Utf16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1));
   for (std::u16string full : candidates) {
     TrimDelimiters(full);
     if (!PathBelow(full, ADirectory, ARelative)) continue;
     if (!Exists(full)) {
       AReason = "does not exist";
     } else if (!RealPathBelow(DirectoryOf(full), ADirectory)) {
-      AReason = "leads outside " + U16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
+      AReason = "leads outside " + Utf16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
                 " through a link";
     } else {
       return true;
@@ -97,7 +98,7 @@ std::vector<std::u16string> SplitNames(const std::string& ABytes, bool ANullSepa
 #endif
     if (name.empty()) continue;
     bool valid = true;
-    names.push_back(Utf8ToU16(name, &valid));
+    names.push_back(Utf8ToUtf16(name, &valid));
     if (!valid) {
       ARefused.push_back(TRefusedName{names.back(), "is not UTF-8"});
       names.pop_back();
@@ -125,7 +126,7 @@ bool LoadNamedEntries(TPanelModel& APanel, const std::u16string& ADirectory,
     }
   }
   if (APanel.ItemCount() == 0) {
-    AError = "nothing to rename: no NAME names an entry below " + U16ToUtf8(APanel.Directory);
+    AError = "nothing to rename: no NAME names an entry below " + Utf16ToUtf8(APanel.Directory);
     return false;
   }
   APanel.SortByName(true);

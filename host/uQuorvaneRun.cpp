@@ -8,6 +8,10 @@
 #include "farside/uFarModel.h"
 #include "farside/uLngFile.h"
 #include "files/uStrings.h"
+#include "system/uCompatibility.h"
+#include "system/uFilesystemPath.h"
+#include "system/uSystem.h"
+#include "system/uUtf8.h"
 #include "uEditorProcess.h"
 #include "uHostListHeader.h"
 #include "uHostOptions.h"
@@ -15,7 +19,6 @@
 #include "uHostPlatform.h"
 #include "uHostPlugin.h"
 #include "uHostPrompt.h"
-#include "uHostText.h"
 #include "uMadeFolders.h"
 #include "uNamedEntries.h"
 #include "uRenamePlan.h"
@@ -30,7 +33,7 @@ TTerminalUser* ConsoleUser = nullptr;
 
 // The messages name files and folders: their control characters are shown, not sent.
 void Warn(const std::string& AMessage) {
-  WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToU16(AMessage)) + u"\n");
+  WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToUtf16(AMessage)) + u"\n");
 }
 
 int Fail(int AStatus, const std::string& AMessage) {
@@ -56,7 +59,7 @@ bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
   }
   std::vector<std::u16string> candidates;
   for (const char* relative : {QUORVANE_DEFAULT_PLUGIN, QUORVANE_INSTALLED_PLUGIN}) {
-    std::u16string path = Utf8ToU16(relative);
+    std::u16string path = Utf8ToUtf16(relative);
     std::replace(path.begin(), path.end(), u'/', PathDelimiter);
     candidates.push_back(FullPathName(DirectoryOf(self) + path, false));
     if (FileExists(candidates.back())) {
@@ -64,8 +67,8 @@ bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
       return true;
     }
   }
-  AError = "no plugin where this program looks for it: " + U16ToUtf8(candidates[0]) + " or " +
-           U16ToUtf8(candidates[1]) + " (name one with --plugin PATH)";
+  AError = "no plugin where this program looks for it: " + Utf16ToUtf8(candidates[0]) + " or " +
+           Utf16ToUtf8(candidates[1]) + " (name one with --plugin PATH)";
   return false;
 }
 
@@ -88,7 +91,7 @@ std::string PluginVersion(const GlobalInfo& AInfo) {
 }
 
 int PrintVersion(const TRunOptions& AOptions) {
-  WriteOut(u"quorvane-run " + Utf8ToU16(QUORVANE_VERSION) + u"\n");
+  WriteOut(u"quorvane-run " + Utf8ToUtf16(QUORVANE_VERSION) + u"\n");
   std::u16string pluginFile;
   std::string error;
   TPlugin plugin;
@@ -100,13 +103,13 @@ int PrintVersion(const TRunOptions& AOptions) {
   global.StructSize = sizeof(global);
   plugin.GetGlobalInfoW(&global);
   const std::u16string title = global.Title ? global.Title : u"plugin";
-  WriteOut(title + u" " + Utf8ToU16(PluginVersion(global)) + u" (" + pluginFile + u")\n");
+  WriteOut(title + u" " + Utf8ToUtf16(PluginVersion(global)) + u" (" + pluginFile + u")\n");
   plugin.Unload();
   return ExitAllDone;
 }
 
 void WarnLeftOut(const std::string& AReason, const std::u16string& AName) {
-  Warn("left out a name that " + AReason + ": " + U16ToUtf8(AName));
+  Warn("left out a name that " + AReason + ": " + Utf16ToUtf8(AName));
 }
 
 void WarnRefused(const std::vector<TRefusedName>& ARefused) {
@@ -151,7 +154,7 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentiti
     WarnLeftOut(name.Why, name.Name);
   if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   if (EntryCount(APanel) == 0) {
-    AError = "nothing to rename: " + U16ToUtf8(APanel.Directory) + " is empty";
+    AError = "nothing to rename: " + Utf16ToUtf8(APanel.Directory) + " is empty";
     return false;
   }
   APanel.SelectAll();
@@ -166,7 +169,7 @@ bool LoadPluginAndTexts(const TRunOptions& AOptions, TPlugin& APlugin, TFarModel
   std::vector<std::u16string> messages;
   bool fellBack = false;
   if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) return false;
-  if (fellBack) Warn("no " + U16ToUtf8(AOptions.Language) + " language file; using English");
+  if (fellBack) Warn("no " + Utf16ToUtf8(AOptions.Language) + " language file; using English");
   // The list's header speaks of the terminal editor here, not of FAR's keys.
   UseHostListHeader(messages, fellBack ? std::u16string(u"English") : AOptions.Language);
   AModel.SetModuleName(pluginFile);
@@ -324,7 +327,7 @@ int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJ
   std::string error;
   if (!RunEditor(command, EditorArguments(command, AEditor.FileName, AEditor.StartLine),
                  editorStatus, error)) {
-    return Fail(ExitCannotRun, "cannot start the editor " + U16ToUtf8(command) + ": " + error);
+    return Fail(ExitCannotRun, "cannot start the editor " + Utf16ToUtf8(command) + ": " + error);
   }
   if (editorStatus != 0) {
     // As git does: an editor that fails gives no go-ahead, so nothing is renamed.
@@ -418,7 +421,7 @@ int Run(const std::vector<std::u16string>& AArguments) {
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
   TakeFileAsName(options);
   if (options.Help) {
-    WriteOut(Utf8ToU16(HelpText()));
+    WriteOut(Utf8ToUtf16(HelpText()));
     return ExitAllDone;
   }
   if (options.Version) return PrintVersion(options);
@@ -446,13 +449,14 @@ int wmain(int argc, wchar_t** argv) {
 int main(int argc, char** argv) {
   std::vector<std::u16string> arguments;
   for (int i = 1; i < argc; ++i)
-    arguments.push_back(host::Utf8ToU16(argv[i]));
+    arguments.push_back(Utf8ToUtf16(argv[i]));
 #endif
   try {
     host::KeepStandardDescriptors();
+    InitializeCompatibility(); // the entry points that older Windows versions lack
     return host::Run(arguments);
   } catch (const std::exception& e) {
-    host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(host::Utf8ToU16(e.what())) + u"\n");
+    host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToUtf16(e.what())) + u"\n");
   } catch (...) {
     host::WriteErr(u"quorvane-run: unexpected error\n");
   }

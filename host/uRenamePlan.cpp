@@ -6,8 +6,9 @@
 #include "list/uLinePaths.h"
 #include "list/uPathNames.h"
 #include "list/uSavedList.h"
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 #include "system/uWindows.h"
-#include "uHostText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -22,14 +23,14 @@ std::u16string MoveLine(const TPlannedMove& AMove) {
 }
 
 std::u16string CountOfLines(size_t ACount) {
-  return Utf8ToU16(std::to_string(ACount)) + (ACount == 1 ? u" changed line" : u" changed lines");
+  return Utf8ToUtf16(std::to_string(ACount)) + (ACount == 1 ? u" changed line" : u" changed lines");
 }
 
 // What the file at APath is, the link itself where it is one.
-bool IdentityOf(const std::u16string& APath, TFileIdentity& AIdentity) {
+bool IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
   win::FILE_IDENTITY identity;
   if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) return false;
-  AIdentity = TFileIdentity{identity.Volume, identity.Index};
+  AIdentity = identity;
   return true;
 }
 
@@ -39,14 +40,14 @@ bool IdentityOf(const std::u16string& APath, TFileIdentity& AIdentity) {
 // not be read) is looked up on its own.
 class TIdentities {
 public:
-  bool Find(const std::u16string& APath, TFileIdentity& AIdentity) {
+  bool Find(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
     const size_t slash = APath.find_last_of(PathDelimiter);
     if (slash == std::u16string::npos || slash + 1 == APath.size())
       return IdentityOf(APath, AIdentity);
     const std::u16string name = APath.substr(slash + 1);
     if (name == u"." || name == u"..") return IdentityOf(APath, AIdentity);
     const TFolder& folder = FolderOf(APath, slash == 0 ? 1 : slash);
-    if (folder.Listed && folder.Entries.Indexes.Find(U16ToUtf8(name), AIdentity.Index)) {
+    if (folder.Listed && folder.Entries.Indexes.Find(Utf16ToUtf8(name), AIdentity.Index)) {
       AIdentity.Volume = folder.Entries.Volume;
       return true;
     }
@@ -80,7 +81,7 @@ private:
 };
 
 bool TookEffect(const TPlannedMove& AMove, TIdentities& AIdentities) {
-  TFileIdentity now, source;
+  win::FILE_IDENTITY now, source;
   if ((AMove.Looked && !AMove.Known) || !AIdentities.Find(AMove.Destination, now)) return false;
   // A source that nobody looked at (a name the user wrote in the first column, not one
   // the listing gave) counts when its name is gone and the destination's is there.
@@ -131,7 +132,7 @@ void TRenamePlan::TakeLines(const TSavedList& ALines) {
     move.Destination = std::move(paths.Destination);
     uint64_t index = 0;
     if (fListed.Find(move.Old, index)) {
-      move.Before = TFileIdentity{fListed.Volume, index};
+      move.Before = win::FILE_IDENTITY{fListed.Volume, index};
       move.Known = move.Looked = true;
     } else if (fListed.Complete && move.Old.find(PathDelimiter) == std::u16string::npos) {
       // A name of the folder that its whole listing did not hold: nothing was there, so
@@ -251,7 +252,7 @@ std::u16string TRenamePlan::Text(bool AParents) const {
   }
   text += CountOfLines(fMoves.size());
   if (marked > 0)
-    text += u"; " + Utf8ToU16(std::to_string(marked)) + u" will not go through as written";
+    text += u"; " + Utf8ToUtf16(std::to_string(marked)) + u" will not go through as written";
   return text + u"\n";
 }
 
@@ -304,9 +305,9 @@ std::u16string TRenamePlan::Done(const std::vector<bool>& AOutcome) const {
 std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome) const {
   const size_t done = static_cast<size_t>(std::count(AOutcome.begin(), AOutcome.end(), true));
   std::u16string text =
-      u"renamed " + Utf8ToU16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
+      u"renamed " + Utf8ToUtf16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
   if (done < fMoves.size())
-    text += u"; " + Utf8ToU16(std::to_string(fMoves.size() - done)) + u" not renamed";
+    text += u"; " + Utf8ToUtf16(std::to_string(fMoves.size() - done)) + u" not renamed";
   return text + u"\n";
 }
 

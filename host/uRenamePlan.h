@@ -18,7 +18,7 @@ namespace host {
 struct TPlannedMove {
   std::u16string Old, New;            // as the list spells them
   std::u16string Source, Destination; // the full paths the plugin joins them to
-  TFileIdentity Before;               // the source's file before the moves
+  win::FILE_IDENTITY Before;          // the source's file before the moves
   bool Known = false;                 // whether Before could be read
   bool Looked = false;                // whether the source was looked up before the moves
 };

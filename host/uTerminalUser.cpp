@@ -7,6 +7,7 @@
 #include "files/uStrings.h"
 
 #include "messages/uMessages.h"
+#include "system/uFilesystemPath.h"
 #include "uHostOptions.h"
 #include "uHostPlatform.h"
 #include "uHostPrompt.h"

@@ -32,4 +32,4 @@ enum class TLoneSurrogate {
   Replaced, // U+FFFD, as WideCharToMultiByte writes it
   Kept,     // the three-byte form of its value: two names that differ only there stay two
 };
-std::string Utf16ToUtf8(std::u16string_view AText, TLoneSurrogate ALone);
+std::string Utf16ToUtf8(std::u16string_view AText, TLoneSurrogate ALone = TLoneSurrogate::Replaced);

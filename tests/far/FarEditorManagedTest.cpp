@@ -163,7 +163,7 @@ TEST_F(FarEditorManagedTest, DeleteOnCloseFileIsMovedAwayBeforeReopening) {
   TFarEditorManaged::ProcessEditorEvent(EE_CLOSE, editor->EditorID(), result);
   EXPECT_NE(editor->FileName(), FileName);
   EXPECT_FALSE(FileExists(FileName));
-  EXPECT_EQ(ReadBytes(testing_support::U16ToPath(editor->FileName())), "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(ReadBytes(U16ToPath(editor->FileName())), "one\r\ntwo\r\nthree\r\n");
   EXPECT_EQ(Far.CallsOf(TService::Editor).back().Texts[0], editor->FileName());
   FinalizeSystem();
 }

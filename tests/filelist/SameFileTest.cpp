@@ -35,15 +35,14 @@ TEST(SameFile, OnePathAndItsOtherSpellingsAreTheSameFile) {
 TEST(SameFile, NamesWithLoneSurrogatesAreLookedUpAsTheMoveSeesThem) {
   TTempDir dir;
   const std::u16string a = dir.Dir() + u"a\xD800", link = dir.Dir() + u"link\xD800";
-  WriteBytes(testing_support::U16ToPath(a), "A");
-  std::filesystem::create_hard_link(testing_support::U16ToPath(a),
-                                    testing_support::U16ToPath(link));
+  WriteBytes(U16ToPath(a), "A");
+  std::filesystem::create_hard_link(U16ToPath(a), U16ToPath(link));
   EXPECT_TRUE(IsSameFile(a, link));
 
   // Two files that differ only in their lone surrogates are two files, even when a file
   // with U+FFFD in their place exists.
   const std::u16string other = dir.Dir() + u"a\xDC00";
-  WriteBytes(testing_support::U16ToPath(other), "O");
+  WriteBytes(U16ToPath(other), "O");
   WriteBytes(dir / "a\xEF\xBF\xBD", "R");
   EXPECT_FALSE(IsSameFile(a, other));
 }
@@ -84,8 +83,8 @@ TEST(SameFile, LinksAndWhatCannotBeLookedUp) {
       {u"gone.txt", u"other.txt", true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing_support::ToUtf8(c.Source) + " -> " +
-                 testing_support::ToUtf8(c.Destination));
+    SCOPED_TRACE(Utf16ToUtf8(c.Source, TLoneSurrogate::Kept) + " -> " +
+                 Utf16ToUtf8(c.Destination, TLoneSurrogate::Kept));
     EXPECT_EQ(IsSameFile(dir.Dir() + c.Source, dir.Dir() + c.Destination), c.Same);
   }
 }
@@ -118,7 +117,7 @@ TEST(SameFile, FoldersInTheFileSystemsOwnSpelling) {
 #endif
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing_support::ToUtf8(c.Path));
+    SCOPED_TRACE(Utf16ToUtf8(c.Path, TLoneSurrogate::Kept));
     EXPECT_EQ(spelling.Of(dir.Dir() + path(c.Path)), base + path(c.Spelled));
   }
   EXPECT_FALSE(spelling.Unsure());

@@ -181,7 +181,7 @@ TEST(FileHandles, NamesOutsideAsciiReachTheFileSystem) {
   TOpen f = Open(dir.Dir() + name, RW, 0, CREATE_NEW);
   ASSERT_TRUE(f.Ok());
   CloseHandle(f.Handle);
-  EXPECT_TRUE(std::filesystem::exists(testing_support::U16ToPath(dir.Dir() + name)));
+  EXPECT_TRUE(std::filesystem::exists(U16ToPath(dir.Dir() + name)));
 }
 
 } // namespace

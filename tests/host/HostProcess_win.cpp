@@ -1,40 +1,28 @@
-#include <windows.h>
-
 #include "HostProcess.h"
 
-#include <map>
-
 #include "support/TestFiles.h"
+#include "system/uCommandLine.h"
+
+#include <windows.h>
+
+#include <map>
 
 namespace testing_support {
 
 namespace {
 
-std::wstring Wide(const std::string& AUtf8) {
-  const std::u16string text = ToU16(AUtf8);
-  return std::wstring(text.begin(), text.end());
+std::wstring Wide(const std::u16string& AText) {
+  return std::wstring(AText.begin(), AText.end());
 }
 
-std::wstring Quote(const std::wstring& AArgument) {
-  if (!AArgument.empty() && AArgument.find_first_of(L" \t\"") == std::wstring::npos) {
-    return AArgument;
-  }
-  std::wstring result = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : AArgument) {
-    if (c == L'\\') {
-      ++backslashes;
-    } else if (c == L'"') {
-      result.append(backslashes + 1, L'\\');
-      backslashes = 0;
-    } else {
-      backslashes = 0;
-    }
-    result.push_back(c);
-  }
-  result.append(backslashes, L'\\');
-  result.push_back(L'"');
-  return result;
+std::wstring Wide(const std::string& AUtf8) {
+  return Wide(Utf8ToUtf16(AUtf8));
+}
+
+// One argument as the program's command line carries it, quoted as the host quotes the
+// editor's.
+std::wstring Quote(const std::string& AUtf8) {
+  return Wide(QuoteCommandLineArgument(Utf8ToUtf16(AUtf8)));
 }
 
 HANDLE OpenInherited(const std::filesystem::path& APath, bool AWrite) {
@@ -80,9 +68,9 @@ TRunResult RunProgram(const std::string& AProgram, const std::vector<std::string
     environment += name + L"=" + value + L'\0';
   environment.push_back(L'\0');
 
-  std::wstring commandLine = Quote(Wide(AProgram));
+  std::wstring commandLine = Quote(AProgram);
   for (const auto& argument : AArguments)
-    commandLine += L" " + Quote(Wide(argument));
+    commandLine += L" " + Quote(argument);
 
   TRunResult result;
   HANDLE in = OpenInherited(input, false);

@@ -28,7 +28,7 @@ const char* const PluginFile = "Quorvane.so";
 #endif
 
 std::string Utf8(const fs::path& APath) {
-  return ToUtf8(PathToU16(APath));
+  return Utf16ToUtf8(PathToU16(APath), TLoneSurrogate::Kept);
 }
 
 // A program path as $EDITOR holds it: read by the shell on POSIX, as a command line on
@@ -961,7 +961,7 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   }
   // Every line fits a terminal of 80 columns, and the manual page names every option
   // that --help shows (as troff writes it, each hyphen \-).
-  const std::string manual = ReadBytes(U16ToPath(ToU16(QUORVANE_MANUAL_PAGE)));
+  const std::string manual = ReadBytes(U16ToPath(Utf8ToUtf16(QUORVANE_MANUAL_PAGE)));
   size_t options = 0;
   for (size_t start = 0, end; start < result.Out.size(); start = end + 1) {
     end = result.Out.find('\n', start);

@@ -31,7 +31,7 @@ TEST(PathNames, DotsResolvedWithinTheRoot) {
 #endif
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing_support::ToUtf8(c.Path));
+    SCOPED_TRACE(Utf16ToUtf8(c.Path, TLoneSurrogate::Kept));
     std::u16string normal;
     EXPECT_EQ(NormalizePath(c.Path, normal), c.Normal != nullptr);
     if (c.Normal) {
@@ -63,7 +63,7 @@ TEST(PathNames, FolderMoveCarriesThePathsBelowIt) {
 #endif
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing_support::ToUtf8(c.Path));
+    SCOPED_TRACE(Utf16ToUtf8(c.Path, TLoneSurrogate::Kept));
     std::u16string path = c.Path;
     EXPECT_EQ(CarryAlong(path, c.From, c.To), c.Carried != nullptr);
     EXPECT_EQ(path, c.Carried ? c.Carried : c.Path);
@@ -101,7 +101,7 @@ TEST(PathNames, AbsolutePathsSplitAtTheirCommonFolder) {
 #endif
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing_support::ToUtf8(c.Paths[0]));
+    SCOPED_TRACE(Utf16ToUtf8(c.Paths[0], TLoneSurrogate::Kept));
     std::u16string folder;
     std::vector<std::u16string> names;
     ASSERT_EQ(SplitAtCommonFolder(c.Paths, folder, names), c.Folder != nullptr);

@@ -9,7 +9,6 @@
 namespace {
 
 using testing_support::ReadBytes;
-using testing_support::U16ToPath;
 
 const std::vector<std::string> SevenExports = {
     "ExitFARW",       "GetGlobalInfoW",      "GetPluginInfoW",

@@ -152,7 +152,7 @@ const TJob Jobs[] = {
 // clang-format on
 
 std::u16string Native(const std::string& AName) {
-  std::u16string name = ToU16(AName);
+  std::u16string name = Utf8ToUtf16(AName);
 #ifdef _WIN32
   std::replace(name.begin(), name.end(), u'/', u'\\');
 #endif
@@ -178,7 +178,7 @@ std::u16string Spelled(const fs::path& APanel, const std::string& AName) {
   if (AName.empty() || AName[0] != '~') return Native(AName);
 #ifdef _WIN32
   wchar_t shortPath[1024];
-  const std::wstring full = (APanel / U16ToPath(ToU16(AName.substr(1)))).wstring();
+  const std::wstring full = (APanel / U16ToPath(Utf8ToUtf16(AName.substr(1)))).wstring();
   const unsigned long length = GetShortPathNameW(full.c_str(), shortPath, 1024);
   EXPECT_TRUE(length > 0 && length < 1024);
   return PathToU16(fs::path(shortPath).filename());
@@ -194,9 +194,9 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
   const fs::path panel = root.Path() / "panel";
   fs::create_directory(panel);
   for (const std::string& d : AJob.Directories)
-    fs::create_directory(panel / U16ToPath(ToU16(d)));
+    fs::create_directory(panel / U16ToPath(Utf8ToUtf16(d)));
   for (const std::string& f : AJob.Files)
-    WriteBytes(panel / U16ToPath(ToU16(f)), "data of " + f);
+    WriteBytes(panel / U16ToPath(Utf8ToUtf16(f)), "data of " + f);
   for (const std::string& l : AJob.HardLinks)
     fs::create_hard_link(panel / AJob.Files[0], panel / l);
   for (const auto& [name, target] : AJob.SymbolicLinks)
@@ -210,7 +210,7 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     far.ConvertPathPrefix = u"\\\\?\\"; // FAR's own full paths, which Windows takes as they are
 #endif
     far.MessageAnswers.assign(AJob.Answers.begin(), AJob.Answers.end());
-    TLoadedPlugin plugin(ToU16(QUORVANE_FAULTS_DIR) + Native("/QuorvaneFaults") +
+    TLoadedPlugin plugin(Utf8ToUtf16(QUORVANE_FAULTS_DIR) + Native("/QuorvaneFaults") +
 #ifdef _WIN32
                          u".dll");
 #else
@@ -231,7 +231,7 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     std::u16string panelDir = PathToU16(panel);
     EXPECT_TRUE(far.ActivePanel.LoadDirectory(panelDir));
     for (const TRename& r : AJob.Renames)
-      if (auto* item = far.ActivePanel.Find(ToU16(r.Source))) item->SetSelected(true);
+      if (auto* item = far.ActivePanel.Find(Utf8ToUtf16(r.Source))) item->SetSelected(true);
     OpenInfo open{sizeof(OpenInfo), OPEN_PLUGINSMENU, nullptr, 0};
     plugin.OpenW(&open);
     if (!far.Editors.empty()) {
@@ -278,12 +278,14 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
 
   for (const auto& entry : fs::recursive_directory_iterator(root.Path())) {
     if (!entry.is_regular_file()) continue;
-    std::string name = ToUtf8(PathToU16(fs::relative(entry.path(), panel)));
+    std::string name =
+        Utf16ToUtf8(PathToU16(fs::relative(entry.path(), panel)), TLoneSurrogate::Kept);
     std::replace(name.begin(), name.end(), '\\', '/');
     outcome.Where[ReadBytes(entry.path())].push_back(name);
   }
   for (const auto& entry : fs::directory_iterator(temp.Path()))
-    outcome.TempLeft.push_back(ToUtf8(PathToU16(entry.path().filename())));
+    outcome.TempLeft.push_back(
+        Utf16ToUtf8(PathToU16(entry.path().filename()), TLoneSurrogate::Kept));
   return outcome;
 }
 
@@ -306,14 +308,15 @@ std::string Describe(const TOutcome& AOutcome) {
   for (const auto& box : AOutcome.Boxes) {
     text += "\n ";
     for (const auto& item : box)
-      text += " [" + ToUtf8(item) + "]";
+      text += " [" + Utf16ToUtf8(item, TLoneSurrogate::Kept) + "]";
   }
   return text;
 }
 
 // A path of the table ("/" between names, UTF-8) with "." and ".." resolved.
 std::string Normal(const std::string& APath) {
-  std::string normal = ToUtf8(PathToU16(U16ToPath(ToU16(APath)).lexically_normal()));
+  std::string normal = Utf16ToUtf8(PathToU16(U16ToPath(Utf8ToUtf16(APath)).lexically_normal()),
+                                   TLoneSurrogate::Kept);
   std::replace(normal.begin(), normal.end(), '\\', '/');
   return normal;
 }

@@ -11,7 +11,6 @@
 namespace {
 
 using TService = TFakeFar::TService;
-using testing_support::U16ToPath;
 
 class PluginFaults : public PluginFixture {
 protected:

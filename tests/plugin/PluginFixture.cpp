@@ -4,14 +4,10 @@
 #include <fstream>
 
 namespace fs = std::filesystem;
-using testing_support::PathToU16;
 using testing_support::ReadBytes;
-using testing_support::ToU16;
-using testing_support::ToUtf8;
-using testing_support::U16ToPath;
 
 std::u16string U(const std::string& AUtf8) {
-  return ToU16(AUtf8);
+  return Utf8ToUtf16(AUtf8);
 }
 
 std::u16string Entry(const std::u16string& ASource, const std::u16string& ADest) {
@@ -56,7 +52,7 @@ std::string PluginFixture::Content(const std::string& AName) const {
 std::vector<std::string> PluginFixture::Names() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(fDir.Path()))
-    names.push_back(ToUtf8(PathToU16(entry.path().filename())));
+    names.push_back(Utf16ToUtf8(PathToU16(entry.path().filename()), TLoneSurrogate::Kept));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -109,7 +105,7 @@ intptr_t PluginFixture::PressKey(uint16_t AKey, uint32_t AControlState, bool ADo
 std::vector<std::string> PluginFixture::TempLeftovers() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(fTempDir.Path()))
-    names.push_back(ToUtf8(PathToU16(entry.path().filename())));
+    names.push_back(Utf16ToUtf8(PathToU16(entry.path().filename()), TLoneSurrogate::Kept));
   return names;
 }
 

@@ -10,8 +10,8 @@ TLoadedPlugin::TLoadedPlugin(const std::u16string& AFileName) {
 
 std::u16string BuiltPluginFileName() {
 #ifdef _WIN32
-  return testing_support::ToU16(QUORVANE_PLUGIN_DIR) + u"\\Quorvane.dll";
+  return Utf8ToUtf16(QUORVANE_PLUGIN_DIR) + u"\\Quorvane.dll";
 #else
-  return testing_support::ToU16(QUORVANE_PLUGIN_DIR) + u"/Quorvane.so";
+  return Utf8ToUtf16(QUORVANE_PLUGIN_DIR) + u"/Quorvane.so";
 #endif
 }

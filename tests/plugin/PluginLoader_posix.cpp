@@ -5,10 +5,10 @@
 
 std::u16string SetTempDirectoryVariable(const std::u16string& ADirectory) {
   const char* old = getenv("TMPDIR");
-  std::u16string previous = old ? testing_support::ToU16(old) : std::u16string();
+  std::u16string previous = old ? Utf8ToUtf16(old) : std::u16string();
   if (ADirectory.empty())
     unsetenv("TMPDIR");
   else
-    setenv("TMPDIR", testing_support::ToUtf8(ADirectory).c_str(), 1);
+    setenv("TMPDIR", Utf16ToUtf8(ADirectory, TLoneSurrogate::Kept).c_str(), 1);
   return previous;
 }

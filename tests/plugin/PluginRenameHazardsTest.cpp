@@ -10,7 +10,6 @@ namespace {
 
 using TService = TFakeFar::TService;
 using testing_support::ReadBytes;
-using testing_support::U16ToPath;
 
 class PluginRenameHazards : public PluginFixture {
 protected:
@@ -69,7 +68,7 @@ TEST_F(PluginRenameHazards, ListInAnyScriptAndEncodingReadsBack) {
   for (const std::u16string& name : names) {
     for (const auto& encoding : encodings) {
       for (size_t lines : {10, 50, 5000}) {
-        SCOPED_TRACE(testing_support::ToUtf8(name) + ", " + encoding.Name + ", " +
+        SCOPED_TRACE(Utf16ToUtf8(name, TLoneSurrogate::Kept) + ", " + encoding.Name + ", " +
                      std::to_string(lines) + " lines");
         MakeFile("first", "1");
         MakeFile("last", "2");
@@ -92,10 +91,10 @@ TEST_F(PluginRenameHazards, ListInAnyScriptAndEncodingReadsBack) {
         CloseEditor(editor->Id);
 
         EXPECT_EQ(Boxes().size(), boxes);
-        const std::string renamed = testing_support::ToUtf8(name);
+        const std::string renamed = Utf16ToUtf8(name, TLoneSurrogate::Kept);
         EXPECT_EQ(Names(), (std::vector<std::string>{renamed + "_first", renamed + "_last"}));
         for (const std::string& left : Names())
-          std::filesystem::remove(fDir.Path() / testing_support::U16ToPath(U(left)));
+          std::filesystem::remove(fDir.Path() / U16ToPath(U(left)));
       }
     }
   }
@@ -160,7 +159,7 @@ TEST_F(PluginRenameHazards, OverwriteNeverDeletesTheFileBeingMoved) {
 #endif
   MakeDirectory("sub");
   for (const std::u16string& spelling : spellings) {
-    SCOPED_TRACE(testing_support::ToUtf8(spelling));
+    SCOPED_TRACE(Utf16ToUtf8(spelling, TLoneSurrogate::Kept));
     MakeFile("a.txt", "A");
 #ifndef _WIN32
     std::filesystem::remove(fDir / "hard.txt");
@@ -193,7 +192,7 @@ TEST_F(PluginRenameHazards, OverwriteThatCannotMoveLosesNothing) {
   } cases[] = {{u"a", win::PathDelimiter == u'/' ? u"a/b" : u"a\\b"}, {u"link.txt", u"target.txt"}};
   for (const auto& c : cases) {
     if (!links && std::u16string(c.Source) == u"link.txt") continue;
-    SCOPED_TRACE(testing_support::ToUtf8(c.Source));
+    SCOPED_TRACE(Utf16ToUtf8(c.Source, TLoneSurrogate::Kept));
     ShowPanel({c.Source});
     TFakeFar::TEditor* editor = OpenFromPanel();
     ASSERT_NE(editor, nullptr);

@@ -11,7 +11,6 @@ namespace {
 
 using TService = TFakeFar::TService;
 using testing_support::ReadBytes;
-using testing_support::U16ToPath;
 
 #ifdef _WIN32
 const std::u16string Delimiter = u"\\";
@@ -590,7 +589,8 @@ TEST_F(PluginRename, FoundFilesListedFromTheirCommonFolder) {
     CloseEditor(editor->Id);
     EXPECT_TRUE(Boxes().empty());
     for (const auto& path : row.After)
-      EXPECT_TRUE(std::filesystem::exists(U16ToPath(path))) << testing_support::ToUtf8(path);
+      EXPECT_TRUE(std::filesystem::exists(U16ToPath(path)))
+          << Utf16ToUtf8(path, TLoneSurrogate::Kept);
     // The panel reads its items again, as after FAR's own rename.
     EXPECT_EQ(fFar->CountOf(TService::PanelControl, FCTL_UPDATEPANEL), 1u);
     std::filesystem::remove_all(fDir / "x");

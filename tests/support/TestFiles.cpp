@@ -6,36 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "system/uPosixPath.h"
-
 namespace fs = std::filesystem;
 
 namespace testing_support {
-
-std::u16string ToU16(const std::string& AUtf8) {
-  return posix::BytesToPath(AUtf8);
-}
-
-std::string ToUtf8(const std::u16string& AText) {
-  return posix::PathToBytes(AText);
-}
-
-std::u16string PathToU16(const fs::path& APath) {
-#ifdef _WIN32
-  std::wstring w = APath.wstring();
-  return std::u16string(w.begin(), w.end());
-#else
-  return ToU16(APath.string());
-#endif
-}
-
-fs::path U16ToPath(const std::u16string& APath) {
-#ifdef _WIN32
-  return fs::path(std::wstring(APath.begin(), APath.end()));
-#else
-  return fs::path(ToUtf8(APath));
-#endif
-}
 
 std::string ReadBytes(const fs::path& APath) {
   std::ifstream in(APath, std::ios::binary);
@@ -77,7 +50,7 @@ std::u16string TTempDir::Dir() const {
 }
 
 fs::path TTempDir::operator/(const std::string& AUtf8Name) const {
-  return U16ToPath(PathToU16(fPath) + u'/' + ToU16(AUtf8Name));
+  return U16ToPath(PathToU16(fPath) + u'/' + Utf8ToUtf16(AUtf8Name));
 }
 
 } // namespace testing_support

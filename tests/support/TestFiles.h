@@ -1,18 +1,15 @@
-// Real files for the tests: a fresh temporary directory per test and path conversions
-// between std::filesystem and the UTF-16 strings of the code under test.
+// Real files for the tests: a fresh temporary directory per test. The code's own
+// conversions between UTF-8, UTF-16 and std::filesystem come with it, as every test that
+// makes files needs them.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
-namespace testing_support {
+#include "system/uFilesystemPath.h"
+#include "system/uUtf8.h"
 
-// UTF-8 as the plugin writes and reads POSIX file names: a lone surrogate in the
-// three-byte form of its value, each part that is not well-formed UTF-8 as U+FFFD.
-std::u16string ToU16(const std::string& AUtf8);
-std::string ToUtf8(const std::u16string& AText);
-std::u16string PathToU16(const std::filesystem::path& APath);
-std::filesystem::path U16ToPath(const std::u16string& APath);
+namespace testing_support {
 
 // Reads or writes a whole file as bytes.
 std::string ReadBytes(const std::filesystem::path& APath);

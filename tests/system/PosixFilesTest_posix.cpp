@@ -67,7 +67,8 @@ TEST(PosixFiles, OnlyRegularFilesOpenAndNoOpenWaits) {
     for (win::DWORD disposition : {win::OPEN_EXISTING, win::OPEN_ALWAYS}) {
       win::HANDLE file = win::CreateFileW(name.c_str(), win::GENERIC_READ, win::FILE_SHARE_READ,
                                           nullptr, disposition, 0, nullptr);
-      EXPECT_EQ(file, win::InvalidHandleValue()) << ToUtf8(name) << " " << disposition;
+      EXPECT_EQ(file, win::InvalidHandleValue())
+          << Utf16ToUtf8(name, TLoneSurrogate::Kept) << " " << disposition;
       EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
       if (file != win::InvalidHandleValue()) win::CloseHandle(file);
     }

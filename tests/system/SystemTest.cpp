@@ -14,7 +14,8 @@ namespace {
 
 std::string NamePart(const std::u16string& APath) {
   size_t delimiter = APath.find_last_of(u"/\\");
-  return ToUtf8(delimiter == std::u16string::npos ? APath : APath.substr(delimiter + 1));
+  return Utf16ToUtf8(delimiter == std::u16string::npos ? APath : APath.substr(delimiter + 1),
+                     TLoneSurrogate::Kept);
 }
 
 bool NameMatches(const std::u16string& APath, const char* APattern) {
@@ -44,11 +45,15 @@ TEST_F(SystemTest, CreateTempFileNameKeepsThreeCharactersOfThePrefix) {
 
   for (const auto& name : {longPrefix, shortPrefix, noPrefix}) {
     EXPECT_EQ(name.substr(0, fDir.Dir().size()), fDir.Dir());
-    EXPECT_FALSE(fs::exists(U16ToPath(name))) << ToUtf8(name); // reserved, then deleted
+    EXPECT_FALSE(fs::exists(U16ToPath(name)))
+        << Utf16ToUtf8(name, TLoneSurrogate::Kept); // reserved, then deleted
   }
-  EXPECT_TRUE(NameMatches(longPrefix, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(longPrefix);
-  EXPECT_TRUE(NameMatches(shortPrefix, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(shortPrefix);
-  EXPECT_TRUE(NameMatches(noPrefix, "[0-9A-F]{1,4}\\.TMP")) << ToUtf8(noPrefix);
+  EXPECT_TRUE(NameMatches(longPrefix, "Zan[0-9A-F]{1,4}\\.TMP"))
+      << Utf16ToUtf8(longPrefix, TLoneSurrogate::Kept);
+  EXPECT_TRUE(NameMatches(shortPrefix, "Zan[0-9A-F]{1,4}\\.TMP"))
+      << Utf16ToUtf8(shortPrefix, TLoneSurrogate::Kept);
+  EXPECT_TRUE(NameMatches(noPrefix, "[0-9A-F]{1,4}\\.TMP"))
+      << Utf16ToUtf8(noPrefix, TLoneSurrogate::Kept);
   EXPECT_EQ(*TempFiles, (std::vector<std::u16string>{longPrefix, shortPrefix, noPrefix}));
 }
 
@@ -66,7 +71,8 @@ TEST_F(SystemTest, CreateTempFileMakesAPrivateFileUnderTheReservedBase) {
   win::CloseHandle(file);
   ASSERT_EQ(TempFiles->size(), 2u);
   const std::u16string& reserved = (*TempFiles)[0];
-  EXPECT_TRUE(NameMatches(reserved, "Zan[0-9A-F]{1,4}\\.TMP")) << ToUtf8(reserved);
+  EXPECT_TRUE(NameMatches(reserved, "Zan[0-9A-F]{1,4}\\.TMP"))
+      << Utf16ToUtf8(reserved, TLoneSurrogate::Kept);
   EXPECT_EQ(name, reserved.substr(0, reserved.size() - 4) + u".txt");
   EXPECT_EQ((*TempFiles)[1], name);
   EXPECT_EQ(ReadBytes(U16ToPath(name)), "list");
@@ -108,7 +114,7 @@ TEST_F(SystemTest, DeleteTempFilesDeletesOnlyRegisteredFilesThatExist) {
   WriteBytes(fDir / "unregistered.tmp", "c");
   fs::create_directory(fDir / "dir.tmp");
   for (const char* name : {"a.tmp", "gone.tmp", "dir.tmp", "b.tmp", "a.tmp"})
-    TempFiles->push_back(fDir.Dir() + ToU16(name));
+    TempFiles->push_back(fDir.Dir() + Utf8ToUtf16(name));
 
   DeleteTempFiles();
   EXPECT_EQ(TempFiles, nullptr);
@@ -162,7 +168,8 @@ TEST(ModuleServices, NoVersionRecordGivesFalseAndZeros) {
   for (const std::u16string& name :
        {dir.Dir() + u"plain.dll", dir.Dir() + u"missing.dll", ThisModuleFileName()}) {
     uint32_t major = 7, minor = 7, build = 7;
-    EXPECT_FALSE(GetModuleVersion(name, major, minor, build)) << ToUtf8(name);
+    EXPECT_FALSE(GetModuleVersion(name, major, minor, build))
+        << Utf16ToUtf8(name, TLoneSurrogate::Kept);
     EXPECT_EQ(major, 0u);
     EXPECT_EQ(minor, 0u);
     EXPECT_EQ(build, 0u);
@@ -172,7 +179,7 @@ TEST(ModuleServices, NoVersionRecordGivesFalseAndZeros) {
 #ifdef QUORVANE_VERSIONED_MODULE
 TEST(ModuleServices, VersionComesFromTheFileVersion) {
   uint32_t major = 0, minor = 0, build = 0;
-  ASSERT_TRUE(GetModuleVersion(ToU16(QUORVANE_VERSIONED_MODULE), major, minor, build));
+  ASSERT_TRUE(GetModuleVersion(Utf8ToUtf16(QUORVANE_VERSIONED_MODULE), major, minor, build));
   EXPECT_EQ(major, 3u);
   EXPECT_EQ(minor, 14u);
   EXPECT_EQ(build, 926u);
@@ -182,10 +189,10 @@ TEST(ModuleServices, VersionComesFromTheFileVersion) {
 TEST(ModuleServices, ThisModuleIsTheTestProgram) {
   std::u16string name = ThisModuleFileName();
   ASSERT_FALSE(name.empty());
-  EXPECT_TRUE(U16ToPath(name).is_absolute()) << ToUtf8(name);
+  EXPECT_TRUE(U16ToPath(name).is_absolute()) << Utf16ToUtf8(name, TLoneSurrogate::Kept);
   EXPECT_TRUE(fs::exists(U16ToPath(name)));
 #ifdef _WIN32
-  EXPECT_TRUE(NameMatches(name, "test_system\\.exe")) << ToUtf8(name);
+  EXPECT_TRUE(NameMatches(name, "test_system\\.exe")) << Utf16ToUtf8(name, TLoneSurrogate::Kept);
 #else
   EXPECT_EQ(NamePart(name), "test_system");
 #endif

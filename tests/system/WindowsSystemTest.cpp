@@ -32,7 +32,7 @@ namespace {
 std::vector<std::string> Listing(const fs::path& ADir) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(ADir))
-    names.push_back(ToUtf8(PathToU16(entry.path().filename())));
+    names.push_back(Utf16ToUtf8(PathToU16(entry.path().filename()), TLoneSurrogate::Kept));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -44,7 +44,7 @@ std::vector<std::string> Search(const std::u16string& APattern) {
   if (find == win::InvalidHandleValue()) return names;
   do {
     std::u16string name = data.cFileName;
-    if (name != u"." && name != u"..") names.push_back(ToUtf8(name));
+    if (name != u"." && name != u"..") names.push_back(Utf16ToUtf8(name, TLoneSurrogate::Kept));
   } while (win::FindNextFileW(find, &data));
   EXPECT_EQ(win::GetLastError(), win::ERROR_NO_MORE_FILES);
   EXPECT_NE(win::FindClose(find), 0);
@@ -54,7 +54,7 @@ std::vector<std::string> Search(const std::u16string& APattern) {
 
 class WindowsSystemTest : public ::testing::Test {
 protected:
-  std::u16string Name(const char* AName) const { return fDir.Dir() + ToU16(AName); }
+  std::u16string Name(const char* AName) const { return fDir.Dir() + Utf8ToUtf16(AName); }
   TTempDir fDir;
 };
 
@@ -517,7 +517,8 @@ TEST_F(WindowsSystemTest, TempFileNameCreatesFreshFiles) {
   // A given value only makes the name.
   char16_t given[win::MAX_PATH + 1] = {};
   EXPECT_EQ(win::GetTempFileNameW(fDir.Dir().c_str(), u"Q", 0xBEEF, given), 0xBEEFu);
-  EXPECT_EQ(win::lstrcmpiW(given, (fDir.Dir() + u"QBEEF.TMP").c_str()), 0) << ToUtf8(given);
+  EXPECT_EQ(win::lstrcmpiW(given, (fDir.Dir() + u"QBEEF.TMP").c_str()), 0)
+      << Utf16ToUtf8(given, TLoneSurrogate::Kept);
   EXPECT_EQ(Listing(fDir.Path()).size(), 2u);
 
   std::u16string missing = fDir.Dir() + u"missing";

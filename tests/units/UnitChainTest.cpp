@@ -67,13 +67,13 @@ TEST(UnitChain, ShutdownEndsJobsThenDeletesTheTemporaryFiles) {
   // A list file still open in an editor at unload, and its job.
   std::u16string listFile;
   win::CloseHandle(CreateTempFile(dir.Dir(), u"Zandrel3", u".txt", listFile));
-  testing_support::WriteBytes(testing_support::U16ToPath(listFile), "\xEF\xBB\xBF");
+  testing_support::WriteBytes(U16ToPath(listFile), "\xEF\xBB\xBF");
   new TFileList(); // left to the shut-down, as a job whose editor is still open
   ASSERT_EQ(ActiveFileLists->size(), 1u);
 
   ShutdownUnits();
   EXPECT_EQ(LiveUnits(), "main ");
   EXPECT_TRUE(AllEntryPointsNull());
-  EXPECT_FALSE(std::filesystem::exists(testing_support::U16ToPath(listFile)));
+  EXPECT_FALSE(std::filesystem::exists(U16ToPath(listFile)));
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
