@@ -5,6 +5,7 @@
 
 #include "files/uStrings.h"
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
 #include "uHostPlatform.h"
 #include "uHostText.h"
 
@@ -90,7 +91,7 @@ intptr_t TPrompter::Choose(const std::u16string& ATitle,
 }
 
 bool TPrompter::Confirm(const std::u16string& AQuestion) {
-  if (!Show(AQuestion + u" [y/N] ")) return false;
+  if (!Show(AQuestion + Say(htYesNo))) return false;
   if (fAnswer >= 0) return Show(fAnswer == 1 ? u"y\n" : u"n\n") && fAnswer == 1;
   std::string line;
   if (!ReadLine(line)) {
@@ -106,7 +107,7 @@ bool TPrompter::Confirm(const std::u16string& AQuestion) {
 
 bool TPrompter::Show(const std::u16string& AText) {
   if (WriteTerminal(AText)) return true;
-  if (!fTerminated) WriteErr(u"quorvane-run: cannot write to the terminal; cancelled\n");
+  if (!fTerminated) WriteErr(u"quorvane-run: " + Say(htCannotWriteTerminal) + u"\n");
   fTerminated = true;
   return false;
 }
@@ -130,14 +131,14 @@ int TPrompter::CountRepeat(const std::u16string& AShown) {
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
-  const std::u16string question = ACount == 1 ? u"Press Enter (Ctrl+C ends the job): "
-                                              : u"Choose 1-" + Utf8ToUtf16(std::to_string(ACount)) +
-                                                    u", or Enter for none (Ctrl+C ends the job): ";
+  const std::u16string count = Utf8ToUtf16(std::to_string(ACount));
+  const std::u16string question =
+      ACount == 1 ? Say(htPressEnter) : Say(htChooseNumber, {count});
   // A box of one button cannot come back by its answer: only questions are counted.
   if (ACount > 1 && CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
-    WriteErr(u"quorvane-run: the same question came back " +
-             Utf8ToUtf16(std::to_string(MaxRepeats)) + u" times; cancelled\n");
+    WriteErr(u"quorvane-run: " + Say(htQuestionCameBack, {Utf8ToUtf16(std::to_string(MaxRepeats))}) +
+             u"\n");
     return -1;
   }
   if (fAnswer >= 0) {
@@ -146,8 +147,8 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   }
   for (int refused = 0;; ++refused) {
     if (refused == MaxRepeats) {
-      WriteErr(u"quorvane-run: " + Utf8ToUtf16(std::to_string(MaxRepeats)) +
-               u" answers this question cannot take; cancelled\n");
+      WriteErr(u"quorvane-run: " + Say(htAnswersNotTaken, {Utf8ToUtf16(std::to_string(MaxRepeats))}) +
+               u"\n");
       return -1;
     }
     if (!Show(question)) return -1;
@@ -163,8 +164,7 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
     size_t choice = 0;
     if (ParseChoice(line, ACount, choice)) return static_cast<intptr_t>(choice) - 1;
     if (ACount == 1) return -1; // a box that only waits for Enter takes any line
-    if (!Show(u"   Type a number from 1 to " + Utf8ToUtf16(std::to_string(ACount)) +
-              u", or just Enter for none.\n"))
+    if (!Show(Say(htTypeANumber, {count}) + u"\n"))
       return -1;
   }
 }

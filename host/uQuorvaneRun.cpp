@@ -13,7 +13,10 @@
 #include "system/uSystem.h"
 #include "system/uUtf8.h"
 #include "uEditorProcess.h"
+#include "list/uListFormat.h"
+#include "messages/uMessages.h"
 #include "uHostListHeader.h"
+#include "uHostMessages.h"
 #include "uHostOptions.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
@@ -36,8 +39,17 @@ void Warn(const std::string& AMessage) {
   WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToUtf16(AMessage)) + u"\n");
 }
 
+void Warn(THostText AText, std::initializer_list<std::u16string> AArguments = {}) {
+  Warn(Utf16ToUtf8(Say(AText, AArguments)));
+}
+
 int Fail(int AStatus, const std::string& AMessage) {
   Warn(AMessage);
+  return AStatus;
+}
+
+int Fail(int AStatus, THostText AText, std::initializer_list<std::u16string> AArguments = {}) {
+  Warn(AText, AArguments);
   return AStatus;
 }
 
@@ -109,7 +121,7 @@ int PrintVersion(const TRunOptions& AOptions) {
 }
 
 void WarnLeftOut(const std::string& AReason, const std::u16string& AName) {
-  Warn("left out a name that " + AReason + ": " + Utf16ToUtf8(AName));
+  Warn(htLeftOutName, {Utf8ToUtf16(AReason), AName});
 }
 
 void WarnRefused(const std::vector<TRefusedName>& ARefused) {
@@ -169,7 +181,10 @@ bool LoadPluginAndTexts(const TRunOptions& AOptions, TPlugin& APlugin, TFarModel
   std::vector<std::u16string> messages;
   bool fellBack = false;
   if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) return false;
-  if (fellBack) Warn("no " + Utf16ToUtf8(AOptions.Language) + " language file; using English");
+  if (fellBack) {
+    UseHostLanguage(u"English");
+    Warn(htNoLanguageFile, {AOptions.Language});
+  }
   // The list's header speaks of the terminal editor here, not of FAR's keys.
   UseHostListHeader(messages, fellBack ? std::u16string(u"English") : AOptions.Language);
   AModel.SetModuleName(pluginFile);
@@ -253,10 +268,9 @@ int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob
   APlugin.ProcessEditorEventW(&event);
   if (ListOpenedAgain(AJob, event.EditorID)) return ExitAllDone; // nothing renamed yet
   if (AJob.User.Stopped())
-    return Fail(ExitNotAllDone, "stopped (Ctrl+C); later lines renamed nothing");
-  if (TakeSignal() != sigNone)
-    return Fail(ExitNotAllDone, "interrupted after the renames were done");
-  if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, "not every entry went through");
+    return Fail(ExitNotAllDone, htStopped);
+  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, htInterruptedAfterRenames);
+  if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, htNotEveryEntry);
   return ExitAllDone;
 }
 
@@ -266,45 +280,68 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
   const TRunOptions& options = AJob.Options;
   if (!options.DryRun && !options.Confirm) return true;
   if (!APlanned) {
-    AStatus = Fail(ExitNotAllDone, "cannot read the list; nothing renamed");
+    AStatus = Fail(ExitNotAllDone, htCannotReadList);
     return false;
   }
-  if (!WriteOut(APlan.Text(options.Parents) + (options.DryRun ? u"nothing was renamed\n" : u""))) {
-    AStatus = Fail(ExitNotAllDone, "cannot write to standard output; nothing renamed");
+  if (!WriteOut(APlan.Text(options.Parents) +
+                (options.DryRun ? Say(htNothingWasRenamed) + u"\n" : u""))) {
+    AStatus = Fail(ExitNotAllDone, htCannotWriteOutputNothing);
     return false;
   }
   AStatus = ExitAllDone;
   if (options.DryRun) return false;
-  if (APlan.Moves().empty() || AJob.Prompter.Confirm(u"Rename?")) return true;
+  if (APlan.Moves().empty() || AJob.Prompter.Confirm(Say(htRenameQuestion))) return true;
   AStatus = Fail(ExitNotAllDone,
-                 AJob.Prompter.Terminated() ? "interrupted; nothing renamed" : "nothing renamed");
+                 AJob.Prompter.Terminated() ? htInterruptedNothing : htNothingRenamed);
   return false;
 }
 
-// What took effect, found on disk: with -v each line that did on standard output (which
-// can be kept: quorvane-run -v DIR > log), and their count on standard error.
-void ShowSummary(const TRenamePlan& APlan, const TRunOptions& AOptions) {
-  const std::vector<bool> outcome = APlan.Outcome();
-  if (AOptions.Verbose && !WriteOut(APlan.Done(outcome))) Warn("cannot write to standard output");
-  WriteErr(APlan.Summary(outcome));
+// Lines named at most on standard error without -v, which lists them all.
+constexpr size_t NamedLines = 5;
+
+// What took effect, found on disk: with -v every line on standard output (which can be
+// kept: quorvane-run -v DIR > log), those that did not with why; without it the first few
+// of those on standard error; then the files left under a free name, and the counts.
+void ShowSummary(const TRenamePlan& APlan, const TJob& AJob) {
+  const TJobEvents& events = AJob.User.Events();
+  const std::vector<TLineOutcome> outcomes = APlan.Outcomes(events);
+  const bool verbose = AJob.Options.Verbose;
+  std::u16string listed, named;
+  size_t shown = 0, unnamed = 0;
+  bool written = true;
+  for (size_t i = 0; i < outcomes.size(); ++i) {
+    if (verbose) {
+      listed += APlan.LineText(i, outcomes[i], true) + u"\n";
+      if (listed.size() < 32768) continue;
+      written = WriteOut(listed) && written;
+      listed.clear();
+    } else if (outcomes[i] != loRenamed) {
+      if (shown++ < NamedLines)
+        named += u"  " + APlan.LineText(i, outcomes[i], true) + u"\n";
+      else
+        ++unnamed;
+    }
+  }
+  if (verbose && !(WriteOut(listed) && written)) Warn(htCannotWriteOutput);
+  if (unnamed > 0) named += u"  " + Say(htMoreLines, {Utf8ToUtf16(std::to_string(unnamed))}) + u"\n";
+  for (const std::u16string& aside : events.FreeNames) {
+    if (FileExists(aside)) named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";
+  }
+  WriteErr(named + APlan.Summary(outcomes));
 }
 
-// The plugin's renames with what the options add: the plan before, the folders made for
-// them, and the summary after.
+// The list's header as the plugin wrote it, which the plan reads as the plugin does.
+std::u16string ListHeader(const TJob& AJob) {
+  return FormatListHeader(AJob.Model.Msg(MListHeader), AJob.Directory);
+}
+
+// The plugin's renames with what the options add: the plan before (read once, with what
+// each old name holds), the folders made for them, and the summary after.
 int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   const TRunOptions& options = AJob.Options;
   TRenamePlan plan(AJob.Directory, AJob.Listed);
-  if (!options.DryRun && !options.Confirm && !options.Parents && plan.CanReadAside()) {
-    // Only the summary needs the plan, and the listing told what each file was: the list
-    // is read while the plugin renames.
-    if (options.Quiet) return CloseEditor(APlugin, AEditor, AJob);
-    plan.StartReading(AEditor.FileName);
-    const int status = CloseEditor(APlugin, AEditor, AJob);
-    if (plan.FinishReading() && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, options);
-    return status;
-  }
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
-                       plan.Read(AEditor.FileName);
+                       plan.Read(AEditor.FileName, ListHeader(AJob));
   int status = ExitAllDone;
   if (!ShowPlan(plan, planned, AJob, status)) return status;
   if (planned && options.Parents) {
@@ -313,10 +350,9 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
     for (const auto& warning : warnings)
       Warn(warning);
   }
-  if (planned) plan.NoteSources();
   status = CloseEditor(APlugin, AEditor, AJob);
   AJob.Folders.RemoveEmpty();
-  if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, options);
+  if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, AJob);
   return status;
 }
 
@@ -327,23 +363,22 @@ int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJ
   std::string error;
   if (!RunEditor(command, EditorArguments(command, AEditor.FileName, AEditor.StartLine),
                  editorStatus, error)) {
-    return Fail(ExitCannotRun, "cannot start the editor " + Utf16ToUtf8(command) + ": " + error);
+    return Fail(ExitCannotRun, htCannotStartEditor, {command, Utf8ToUtf16(error)});
   }
   if (editorStatus != 0) {
     // As git does: an editor that fails gives no go-ahead, so nothing is renamed.
-    return Fail(ExitNotAllDone, "the editor ended with status " + std::to_string(editorStatus) +
-                                    "; nothing renamed");
+    return Fail(ExitNotAllDone, htEditorFailed, {Utf8ToUtf16(std::to_string(editorStatus))});
   }
-  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
+  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, htInterruptedNothing);
   return Rename(APlugin, AEditor, AJob);
 }
 
 // What the plugin's opening led to: the editor it opened, or why there is none.
 int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TJob& AJob) {
-  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, "interrupted; nothing renamed");
+  if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, htInterruptedNothing);
   TEditorWindow* editor = AModel.CurrentEditor();
   if (!editor) {
-    if (!AJob.User.ProblemReported()) Warn("the plugin opened no list");
+    if (!AJob.User.ProblemReported()) Warn(htOpenedNoList);
     return ExitNotAllDone;
   }
   for (;;) {
@@ -419,6 +454,7 @@ int Run(const std::vector<std::u16string>& AArguments) {
   TRunOptions options;
   std::string error;
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
+  UseHostLanguage(options.Language);
   TakeFileAsName(options);
   if (options.Help) {
     WriteOut(Utf8ToUtf16(HelpText()));

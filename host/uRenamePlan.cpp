@@ -2,36 +2,44 @@
 
 #include "filelist/uSameFile.h"
 #include "files/uStrings.h"
-#include "files/uTextStream.h"
-#include "list/uLinePaths.h"
+#include "list/uListFormat.h"
 #include "list/uPathNames.h"
-#include "list/uSavedList.h"
+#include "list/uUnreadLines.h"
 #include "system/uFilesystemPath.h"
 #include "system/uUtf8.h"
 #include "system/uWindows.h"
+#include "uHostMessages.h"
+#include "uHostText.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <unordered_map>
 
 namespace host {
 
 namespace {
 
-std::u16string MoveLine(const TPlannedMove& AMove) {
-  return EscapeControlCharacters(AMove.Old) + u" -> " + EscapeControlCharacters(AMove.New) + u"\n";
+// What a look-up found at a name.
+enum TFound : uint8_t { fdFile, fdNothing, fdUnreadable };
+
+std::u16string Number(size_t ANumber) {
+  return Utf8ToUtf16(std::to_string(ANumber));
 }
 
-std::u16string CountOfLines(size_t ACount) {
-  return Utf8ToUtf16(std::to_string(ACount)) + (ACount == 1 ? u" changed line" : u" changed lines");
+std::u16string MoveLine(const std::u16string& AOld, const std::u16string& ANew) {
+  return EscapeControlCharacters(AOld) + u" -> " + EscapeControlCharacters(ANew);
 }
 
 // What the file at APath is, the link itself where it is one.
-bool IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
+TFound IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
   win::FILE_IDENTITY identity;
-  if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) return false;
-  AIdentity = identity;
-  return true;
+  if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) {
+    const win::DWORD error = win::GetLastError();
+    return error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND
+               ? fdNothing
+               : fdUnreadable;
+  }
+  AIdentity = win::FILE_IDENTITY{identity.Volume, identity.Index};
+  return fdFile;
 }
 
 // The identities of files as they are at one moment, each folder read once where the
@@ -40,7 +48,7 @@ bool IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
 // not be read) is looked up on its own.
 class TIdentities {
 public:
-  bool Find(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
+  TFound Find(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
     const size_t slash = APath.find_last_of(PathDelimiter);
     if (slash == std::u16string::npos || slash + 1 == APath.size())
       return IdentityOf(APath, AIdentity);
@@ -49,7 +57,7 @@ public:
     const TFolder& folder = FolderOf(APath, slash == 0 ? 1 : slash);
     if (folder.Listed && folder.Entries.Indexes.Find(Utf16ToUtf8(name), AIdentity.Index)) {
       AIdentity.Volume = folder.Entries.Volume;
-      return true;
+      return fdFile;
     }
     return IdentityOf(APath, AIdentity);
   }
@@ -80,26 +88,12 @@ private:
   const std::pair<const std::u16string, TFolder>* fLast = nullptr;
 };
 
-bool TookEffect(const TPlannedMove& AMove, TIdentities& AIdentities) {
-  win::FILE_IDENTITY now, source;
-  if ((AMove.Looked && !AMove.Known) || !AIdentities.Find(AMove.Destination, now)) return false;
-  // A source that nobody looked at (a name the user wrote in the first column, not one
-  // the listing gave) counts when its name is gone and the destination's is there.
-  if (!AMove.Known) return !AIdentities.Find(AMove.Source, source);
-  return now == AMove.Before || !AIdentities.Find(AMove.Source, source);
-}
-
-// The lines of a list open as AHandle, which is closed after.
-bool LoadLines(win::HANDLE AHandle, TSavedList& ALines) {
-  bool loaded = false;
-  try {
-    TTextStream stream(reinterpret_cast<uintptr_t>(AHandle));
-    loaded = LoadSavedList(stream, ALines);
-  } catch (...) {
-    // not read: no plan
+// Each folder above APath up to ADirectory (not included), deepest first.
+template <typename TVisit> void ForEachFolderOf(const std::u16string& APath, size_t ADirectory,
+                                                TVisit AVisit) {
+  for (size_t at = APath.size(); at-- > ADirectory;) {
+    if (APath[at] == PathDelimiter && AVisit(at)) return;
   }
-  win::CloseHandle(AHandle);
-  return loaded;
 }
 
 } // namespace
@@ -109,69 +103,190 @@ TRenamePlan::TRenamePlan(const std::u16string& ADirectory, const TListedIdentiti
   if (fDirectory.empty() || fDirectory.back() != PathDelimiter) fDirectory += PathDelimiter;
 }
 
-TRenamePlan::~TRenamePlan() {
-  if (fReader.joinable()) fReader.join();
-}
-
-bool TRenamePlan::Read(const std::u16string& AListFile) {
-  fMoves.clear();
-  TSavedList lines;
-  if (!LoadSavedList(AListFile, lines)) return false;
-  TakeLines(lines);
+bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AHeader) {
+  fLines.Clear();
+  fItems.clear();
+  fNotRead.clear();
+  fMovesMade = false;
+  if (!LoadSavedList(AListFile, fLines)) return false;
+  const std::vector<std::u16string_view> header = HeaderLines(AHeader);
+  TEntryPaths paths;
+  // The folders that hold another line's name: only a line that moves one of them
+  // carries the files of other lines along.
+  std::unordered_set<std::u16string> holding;
+  const auto noteFolders = [&](const std::u16string& APath) {
+    ForEachFolderOf(APath, fDirectory.size(), [&](size_t AAt) {
+      return !holding.insert(APath.substr(0, AAt)).second;
+    });
+  };
+  std::vector<uint32_t> unlisted; // the moves whose old name the listing did not give
+  size_t number = 0;
+  for (const TListLine& line : fLines) {
+    ++number;
+    const bool readable = IsReadable(line, number, header);
+    const bool moves = GetEntryPaths(line, fDirectory, paths);
+    if (readable && !moves) continue;
+    if (!readable) fNotRead.push_back(uint32_t(fItems.size()));
+    fItems.push_back(uint32_t(number - 1));
+    if (!moves) continue;
+    noteFolders(paths.Destination);
+    uint64_t index = 0;
+    if (FolderPart(line.Source).empty() && fListed.Find(line.Source, index)) continue;
+    unlisted.push_back(uint32_t(fItems.size() - 1));
+    noteFolders(paths.Source);
+  }
+  if (!holding.empty()) {
+    for (size_t item = 0; item < fItems.size(); ++item) {
+      if (!Paths(item, paths)) continue;
+      if (holding.count(paths.Source)) fBySource[paths.Source].push_back(uint32_t(item));
+      if (holding.count(paths.Destination))
+        fByDestination[paths.Destination].push_back(uint32_t(item));
+    }
+  }
+  NoteBefores(unlisted);
   return true;
 }
 
-void TRenamePlan::TakeLines(const TSavedList& ALines) {
+bool TRenamePlan::Paths(size_t AItem, TEntryPaths& APaths) const {
+  TListLine line;
+  fLines.Get(fItems[AItem], line);
+  return GetEntryPaths(line, fDirectory, APaths);
+}
+
+std::u16string TRenamePlan::Carried(std::u16string APath, size_t AItem, bool ALater) const {
+  const auto& moves = ALater ? fBySource : fByDestination;
+  if (moves.empty()) return APath;
   TEntryPaths paths;
-  for (const TListLine& line : ALines) {
-    if (!GetEntryPaths(line, fDirectory, paths)) continue;
-    TPlannedMove move;
-    move.Old = line.Source;
-    move.New = line.Destination;
-    move.Source = std::move(paths.Source);
-    move.Destination = std::move(paths.Destination);
-    uint64_t index = 0;
-    if (fListed.Find(move.Old, index)) {
-      move.Before = win::FILE_IDENTITY{fListed.Volume, index};
-      move.Known = move.Looked = true;
-    } else if (fListed.Complete && move.Old.find(PathDelimiter) == std::u16string::npos) {
-      // A name of the folder that its whole listing did not hold: nothing was there, so
-      // its line cannot have renamed anything (a first column the user changed, say).
-      move.Looked = true;
-    }
-    fMoves.push_back(std::move(move));
+  for (bool again = true; again;) {
+    again = false;
+    ForEachFolderOf(APath, fDirectory.size(), [&](size_t AAt) {
+      const auto found = moves.find(APath.substr(0, AAt));
+      if (found == moves.end()) return false;
+      const std::vector<uint32_t>& items = found->second;
+      // The first move of that folder after the line, or the last one before it.
+      auto other = ALater ? std::upper_bound(items.begin(), items.end(), AItem)
+                          : std::lower_bound(items.begin(), items.end(), AItem);
+      if (ALater ? other == items.end() : other == items.begin()) return false;
+      if (!ALater) --other;
+      Paths(*other, paths);
+      APath = (ALater ? paths.Destination : paths.Source) + APath.substr(AAt);
+      AItem = *other;
+      return again = true;
+    });
+  }
+  return APath;
+}
+
+void TRenamePlan::NoteBefores(const std::vector<uint32_t>& AItems) {
+  fBefores.clear();
+  TIdentities identities;
+  TEntryPaths paths;
+  for (uint32_t item : AItems) {
+    Paths(item, paths);
+    // A name below a folder that an earlier line moves was, before the first move, where
+    // that folder was.
+    TBefore before;
+    before.Item = item;
+    before.State = identities.Find(Carried(paths.Source, item, false), before.Identity);
+    fBefores.push_back(before);
   }
 }
 
-void TRenamePlan::StartReading(const std::u16string& AListFile) {
+uint8_t TRenamePlan::Before(size_t AItem, const std::u16string& AOld,
+                            win::FILE_IDENTITY& AIdentity) const {
+  const auto found = std::lower_bound(
+      fBefores.begin(), fBefores.end(), AItem,
+      [](const TBefore& ABefore, size_t AWanted) { return ABefore.Item < AWanted; });
+  if (found != fBefores.end() && found->Item == AItem) {
+    AIdentity = found->Identity;
+    return found->State;
+  }
+  uint64_t index = 0;
+  if (!fListed.Find(AOld, index)) return fdUnreadable;
+  AIdentity = win::FILE_IDENTITY{fListed.Volume, index};
+  return fdFile;
+}
+
+std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const {
+  std::vector<TLineOutcome> outcomes;
+  outcomes.reserve(fItems.size());
+  TIdentities identities;
+  TListLine line;
+  TEntryPaths paths;
+  for (size_t item = 0; item < fItems.size(); ++item) {
+    if (std::binary_search(fNotRead.begin(), fNotRead.end(), uint32_t(item))) {
+      outcomes.push_back(loNotRead);
+      continue;
+    }
+    fLines.Get(fItems[item], line);
+    GetEntryPaths(line, fDirectory, paths);
+    win::FILE_IDENTITY before, now, source;
+    const uint8_t found = Before(item, line.Source, before);
+    if (found != fdFile) {
+      outcomes.push_back(found == fdNothing ? loNoSuchFile : loUnknown);
+      continue;
+    }
+    // Where the line's file is now, when a later line moved a folder above it.
+    const std::u16string destination = Carried(paths.Destination, item, true);
+    const TFound there = identities.Find(destination, now);
+    // A file moved to another volume is another file there; its old name is gone.
+    const bool moved =
+        there == fdFile && (now == before || (now.Volume != before.Volume &&
+                                              identities.Find(Carried(paths.Source, item, true),
+                                                              source) == fdNothing));
+    if (moved)
+      outcomes.push_back(loRenamed);
+    else if (AEvents.SkipAll || AEvents.Skipped.count(VisiblePath(paths.Destination)))
+      outcomes.push_back(loSkipped);
+    else
+      outcomes.push_back(AEvents.Cancelled ? loCancelled : loFailed);
+  }
+  return outcomes;
+}
+
+std::u16string TRenamePlan::LineText(size_t AItem, TLineOutcome AOutcome, bool AWhy) const {
+  static const THostText Why[] = {htWhySkipped /* unused */, htWhySkipped,  htWhyFailed,
+                                  htWhyNotRead,             htWhyNoSuchFile, htWhyCancelled,
+                                  htWhyUnknown};
+  TListLine line;
+  fLines.Get(fItems[AItem], line);
+  std::u16string text =
+      line.Renames() ? MoveLine(line.Source, line.Destination)
+                     : Say(htLineNumber, {Number(fItems[AItem] + 1)}) + u": " +
+                           EscapeControlCharacters(line.Named() ? line.Shown() : line.Text);
+  if (AWhy && AOutcome != loRenamed) text += u": " + Say(Why[AOutcome]);
+  return text;
+}
+
+std::u16string TRenamePlan::Summary(const std::vector<TLineOutcome>& AOutcomes) const {
+  size_t counts[loUnknown + 1] = {};
+  for (TLineOutcome outcome : AOutcomes)
+    ++counts[outcome];
+  const size_t moves = AOutcomes.size() - fNotRead.size();
+  std::u16string text = Say(htRenamedOf, {Number(counts[loRenamed]), Number(moves)});
+  const std::pair<TLineOutcome, THostText> others[] = {
+      {loSkipped, htSkippedOrFailed}, {loNotRead, htNotRead}, {loNoSuchFile, htNoSuchFiles},
+      {loCancelled, htCancelled},     {loUnknown, htUnknown}};
+  for (const auto& other : others) {
+    size_t count = counts[other.first];
+    if (other.first == loSkipped) count += counts[loFailed];
+    if (count > 0) text += u"; " + Say(other.second, {Number(count)});
+  }
+  return text + u"\n";
+}
+
+const std::vector<TPlannedMove>& TRenamePlan::Moves() const {
+  if (fMovesMade) return fMoves;
   fMoves.clear();
-  fRead = false;
-  // Deleting the list while it is open here takes its name only, on either platform.
-  const win::HANDLE handle =
-      win::CreateFileW(AListFile.c_str(), win::GENERIC_READ,
-                       win::FILE_SHARE_READ | win::FILE_SHARE_WRITE | win::FILE_SHARE_DELETE,
-                       nullptr, win::OPEN_EXISTING, win::FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == win::InvalidHandleValue()) return;
-  auto read = [this, handle] {
-    try {
-      TSavedList lines;
-      fRead = LoadLines(handle, lines);
-      if (fRead) TakeLines(lines);
-    } catch (...) {
-      fMoves.clear();
-      fRead = false;
-    }
-  };
-  try {
-    fReader = std::thread(read);
-  } catch (...) {
-    read(); // no thread to be had: read it now
+  TEntryPaths paths;
+  for (size_t item = 0; item < fItems.size(); ++item) {
+    if (!IsMove(item) || !Paths(item, paths)) continue;
+    TListLine line;
+    fLines.Get(fItems[item], line);
+    fMoves.push_back({line.Source, line.Destination, paths.Source, paths.Destination});
   }
-}
-
-bool TRenamePlan::FinishReading() {
-  if (fReader.joinable()) fReader.join();
-  return fRead;
+  fMovesMade = true;
+  return fMoves;
 }
 
 namespace {
@@ -192,33 +307,32 @@ std::u16string FolderOf(const std::u16string& APath) {
 } // namespace
 
 std::u16string TRenamePlan::Warning(size_t AIndex, bool AParents) const {
-  const TPlannedMove& move = fMoves[AIndex];
+  const std::vector<TPlannedMove>& moves = Moves();
+  const TPlannedMove& move = moves[AIndex];
   const std::u16string destination = FullPathName(move.Destination, false);
   for (size_t i = 0; i < AIndex; ++i) {
-    if (IsSamePathText(FullPathName(fMoves[i].Destination, false), destination))
-      return u"the same new name as the line of " + fMoves[i].Old +
-             u" above: only one of them can have it";
+    if (IsSamePathText(FullPathName(moves[i].Destination, false), destination))
+      return Say(htSameNewName, {moves[i].Old});
   }
   const std::u16string folder = FolderOf(destination);
   if (!folder.empty() && !fs::is_directory(StatusOf(folder, true)) && !MadeByAMove(folder)) {
-    if (!AParents) return u"no folder " + folder + u" (-p would make it)";
-    if (!IsBelow(folder)) return u"no folder " + folder + u", and -p makes none outside DIR";
+    if (!AParents) return Say(htNoFolder, {folder});
+    if (!IsBelow(folder)) return Say(htNoFolderOutside, {folder});
     return {};
   }
   const fs::file_status there = StatusOf(destination);
   if (!fs::exists(there) || IsSameFile(move.Source, destination)) return {};
-  if (fs::is_directory(there)) return u"the new name is an existing folder";
+  if (fs::is_directory(there)) return Say(htNewNameIsFolder);
   // A file that a later line (or this line's own cycle) renames: the move waits for a
   // question, which Overwrite answers by completing the swap, shift or cycle.
-  for (size_t i = AIndex; i < fMoves.size(); ++i) {
-    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination))
-      return u"a swap, shift or cycle: stops at a question, which Overwrite completes";
+  for (size_t i = AIndex; i < moves.size(); ++i) {
+    if (IsSamePathText(FullPathName(moves[i].Source, false), destination))
+      return Say(htSwapShiftOrCycle);
   }
   for (size_t i = 0; i < AIndex; ++i) {
-    if (IsSamePathText(FullPathName(fMoves[i].Source, false), destination)) return {};
+    if (IsSamePathText(FullPathName(moves[i].Source, false), destination)) return {};
   }
-  return u"the new name is taken by a file the list does not rename (Overwrite would "
-         u"replace it)";
+  return Say(htTakenByAnotherFile);
 }
 
 bool TRenamePlan::IsBelow(const std::u16string& APath) const {
@@ -227,7 +341,7 @@ bool TRenamePlan::IsBelow(const std::u16string& APath) const {
 
 bool TRenamePlan::MadeByAMove(const std::u16string& AFolder) const {
   const fs::path folder = U16ToPath(AFolder).lexically_normal();
-  for (const auto& move : fMoves) {
+  for (const auto& move : Moves()) {
     const fs::path destination = U16ToPath(move.Destination).lexically_normal();
     const fs::path below = folder.lexically_relative(destination);
     if (below.empty() || *below.begin() == "..") continue;
@@ -241,73 +355,18 @@ bool TRenamePlan::MadeByAMove(const std::u16string& AFolder) const {
 }
 
 std::u16string TRenamePlan::Text(bool AParents) const {
+  const std::vector<TPlannedMove>& moves = Moves();
   std::u16string text;
   size_t marked = 0;
-  for (size_t i = 0; i < fMoves.size(); ++i) {
-    text += MoveLine(fMoves[i]);
+  for (size_t i = 0; i < moves.size(); ++i) {
+    text += MoveLine(moves[i].Old, moves[i].New) + u"\n";
     const std::u16string warning = Warning(i, AParents);
     if (warning.empty()) continue;
     ++marked;
     text += u"   ! " + EscapeControlCharacters(warning) + u"\n";
   }
-  text += CountOfLines(fMoves.size());
-  if (marked > 0)
-    text += u"; " + Utf8ToUtf16(std::to_string(marked)) + u" will not go through as written";
-  return text + u"\n";
-}
-
-void TRenamePlan::NoteSources() {
-  TIdentities identities;
-  for (auto& move : fMoves) {
-    if (move.Looked) continue;
-    move.Known = identities.Find(move.Source, move.Before);
-    move.Looked = true;
-  }
-}
-
-std::vector<bool> TRenamePlan::Outcome() const {
-  std::vector<bool> outcome;
-  outcome.reserve(fMoves.size());
-  TIdentities identities;
-  // The lines by their source, to follow a path that a later line's folder move carried.
-  std::unordered_map<std::u16string, std::vector<size_t>> bySource;
-  for (size_t i = 0; i < fMoves.size(); ++i)
-    bySource[fMoves[i].Source].push_back(i);
-  const auto carried = [&](std::u16string APath, size_t AAfter) {
-    for (size_t at = APath.size(); at-- > fDirectory.size();) {
-      if (APath[at] != PathDelimiter) continue;
-      const auto found = bySource.find(APath.substr(0, at));
-      if (found == bySource.end() || found->second.back() <= AAfter) continue;
-      const size_t line = *std::upper_bound(found->second.begin(), found->second.end(), AAfter);
-      APath = fMoves[line].Destination + APath.substr(at);
-      AAfter = line;
-      at = APath.size();
-    }
-    return APath;
-  };
-  for (size_t i = 0; i < fMoves.size(); ++i) {
-    TPlannedMove move = fMoves[i];
-    move.Source = carried(move.Source, i);
-    move.Destination = carried(move.Destination, i);
-    outcome.push_back(TookEffect(move, identities));
-  }
-  return outcome;
-}
-
-std::u16string TRenamePlan::Done(const std::vector<bool>& AOutcome) const {
-  std::u16string text;
-  for (size_t i = 0; i < fMoves.size(); ++i) {
-    if (AOutcome[i]) text += MoveLine(fMoves[i]);
-  }
-  return text;
-}
-
-std::u16string TRenamePlan::Summary(const std::vector<bool>& AOutcome) const {
-  const size_t done = static_cast<size_t>(std::count(AOutcome.begin(), AOutcome.end(), true));
-  std::u16string text =
-      u"renamed " + Utf8ToUtf16(std::to_string(done)) + u" of " + CountOfLines(fMoves.size());
-  if (done < fMoves.size())
-    text += u"; " + Utf8ToUtf16(std::to_string(fMoves.size() - done)) + u" not renamed";
+  text += moves.size() == 1 ? Say(htOneChangedLine) : Say(htChangedLines, {Number(moves.size())});
+  if (marked > 0) text += u"; " + Say(htWillNotGoThrough, {Number(marked)});
   return text + u"\n";
 }
 

@@ -1,5 +1,6 @@
 #include "uTerminalUser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
@@ -8,6 +9,7 @@
 
 #include "messages/uMessages.h"
 #include "system/uFilesystemPath.h"
+#include "uHostMessages.h"
 #include "uHostOptions.h"
 #include "uHostPlatform.h"
 #include "uHostPrompt.h"
@@ -30,7 +32,7 @@ void TTerminalUser::EndJob() {
       std::filesystem::remove(U16ToPath(editor.FileName), ignored);
     }
   }
-  WriteErr(u"quorvane-run: interrupted; the job is ended\n");
+  WriteErr(u"quorvane-run: " + Say(htJobEnded) + u"\n");
   std::_Exit(ExitNotAllDone);
 }
 
@@ -43,6 +45,32 @@ bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) con
   // a try, so that an answer that keeps asking for it (--answer) ends.
   return chosen == fModel->Msg(MRetry) || chosen == fModel->Msg(MOverwrite) ||
          chosen == fModel->Msg(MEditAgain);
+}
+
+void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
+  if (!fModel || ABox.Lines.empty()) return;
+  const auto is = [this](const std::u16string& AText, TMessageId AId) {
+    return AText == fModel->Msg(AId);
+  };
+  const std::u16string chosen = AAnswer >= 0 && size_t(AAnswer) < ABox.Buttons.size()
+                                    ? ABox.Buttons[size_t(AAnswer)]
+                                    : std::u16string();
+  const auto& lines = ABox.Lines;
+  if (is(lines[0], MMoveFailed)) {
+    // Skip, Skip all or Esc: the line is left as it was. The new name follows "to".
+    if (is(chosen, MRetry) || is(chosen, MOverwrite)) return;
+    if (is(chosen, MSkipAll)) fEvents.SkipAll = true;
+    const auto to = std::find_if(lines.begin(), lines.end(),
+                                 [&](const std::u16string& ALine) { return is(ALine, MMoveFailedTo); });
+    if (to != lines.end() && to + 1 != lines.end()) fEvents.Skipped.insert(*(to + 1));
+  } else if ((is(lines[0], MFileKeptAs) || is(lines[0], MReplacedFileKept)) && lines.size() > 1) {
+    fEvents.FreeNames.push_back(lines[1]);
+  } else if (std::find_if(ABox.Buttons.begin(), ABox.Buttons.end(), [&](const std::u16string& AButton) {
+               return is(AButton, MRenameOthers);
+             }) != ABox.Buttons.end()) {
+    // The box of lines that cannot be read: anything but "rename the others" renames none.
+    if (!is(chosen, MRenameOthers)) fEvents.Cancelled = true;
+  }
 }
 
 bool TTerminalUser::TakeEscape() {
@@ -88,6 +116,7 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   if (fStopAsked && fModel && ABox.Buttons.size() == 2 && ABox.Buttons[0] == fModel->Msg(MStop)) {
     fStopAsked = false;
     fStopped = true;
+    fEvents.Cancelled = true;
     return 0;
   }
   ScreenRestored();
@@ -109,6 +138,7 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   const intptr_t answer = fPrompter.Ask(ABox.Title, ABox.Lines, fEnding ? NoButtons : ABox.Buttons,
                                         (ABox.Flags & FMSG_WARNING) != 0);
   if (endAfterBox) EndJob();
+  NoteEvent(ABox, fEnding ? -1 : answer);
   if (fEnding) return -1;
   if (fPrompter.Terminated()) EndJob();
   // The plugin tries again and comes back with a box if that fails as well; any other

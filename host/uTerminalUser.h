@@ -8,6 +8,7 @@
 
 #include "farside/uFarModel.h"
 #include "farside/uFarUser.h"
+#include "uRenamePlan.h"
 
 namespace host {
 
@@ -32,7 +33,12 @@ public:
   bool ProblemReported() const { return fProblemReported; }
   // A new round of the same job (the list edited again): what the boxes of the last round
   // reported is past.
-  void ForgetProblems() { fProblemReported = false; }
+  void ForgetProblems() {
+    fProblemReported = false;
+    fEvents = {};
+  }
+  // What the boxes of this round told of lines that did not go through, for the summary.
+  const TJobEvents& Events() const { return fEvents; }
   // Whether a long rename's progress goes to standard error, as one line rewritten in place.
   void ShowProgress(bool AShow) { fShowProgress = AShow; }
   // Ctrl+C during the renames is FAR's Esc (the plugin asks through the POSIX console,
@@ -52,6 +58,8 @@ private:
   void BeginEnding();
   // Whether the button chosen makes the plugin try again.
   bool TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) const;
+  // Notes in fEvents what ABox, answered AAnswer, tells of the lines of the list.
+  void NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer);
 
   TPrompter& fPrompter;
   const TFarModel* fModel = nullptr;
@@ -64,6 +72,7 @@ private:
   bool fStopAsked = false;     // the next question to stop is answered Stop
   bool fStopped = false;
   bool fSignalTaken = false; // a signal other than Ctrl+C came while the plugin worked
+  TJobEvents fEvents;
 };
 
 } // namespace host

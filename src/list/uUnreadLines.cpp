@@ -17,17 +17,6 @@ namespace {
 constexpr size_t ShownLines = 5;
 constexpr size_t ShownWidth = 60;
 
-// The header's lines as written.
-std::vector<std::u16string_view> HeaderLines(std::u16string_view AHeader) {
-  std::vector<std::u16string_view> lines;
-  for (size_t start = 0;;) {
-    const size_t end = AHeader.find(u'\n', start);
-    lines.push_back(AHeader.substr(start, end - start));
-    if (end == std::u16string_view::npos) return lines;
-    start = end + 1;
-  }
-}
-
 bool IsWritten(const TWrittenList& AWritten, const std::u16string& AName) {
   return std::binary_search(AWritten.Names.begin(), AWritten.Names.end(), WrittenNameHash(AName));
 }
@@ -43,6 +32,23 @@ std::u16string LineText(TMessageId AMessage, size_t ANumber, const std::u16strin
 }
 
 } // namespace
+
+std::vector<std::u16string_view> HeaderLines(std::u16string_view AHeader) {
+  std::vector<std::u16string_view> lines;
+  for (size_t start = 0;;) {
+    const size_t end = AHeader.find(u'\n', start);
+    lines.push_back(AHeader.substr(start, end - start));
+    if (end == std::u16string_view::npos) return lines;
+    start = end + 1;
+  }
+}
+
+bool IsReadable(const TListLine& ALine, size_t ANumber,
+                const std::vector<std::u16string_view>& AHeader) {
+  // The header's place: a line there is read as header whatever it holds.
+  if (ANumber <= AHeader.size()) return !ALine.Named() && ALine.Text == AHeader[ANumber - 1];
+  return !ALine.Unread();
+}
 
 uint32_t WrittenNameHash(std::u16string_view AName) {
   uint32_t hash = 2166136261u; // FNV-1a over the code units
@@ -62,15 +68,13 @@ TLinesAnswer CheckSavedLines(TSavedList& ALines, const TWrittenList& AWritten,
   for (const TListLine& line : ALines) {
     ++number;
     TMessageId message = MUnreadLine;
-    if (number <= header.size()) {
-      // The header's place: a line there is read as header whatever it holds.
-      if (!line.Named() && line.Text == header[number - 1]) continue;
-      ALines.Skip(number - 1);
-    } else if (line.Renames()) {
+    if (!IsReadable(line, number, header)) {
+      if (number <= header.size()) ALines.Skip(number - 1);
+    } else if (number > header.size() && line.Renames()) {
       if (IsWritten(AWritten, line.Source) || AWritten.SourceExists(line)) continue;
       message = MChangedSourceLine;
       ALines.Skip(number - 1);
-    } else if (!line.Unread()) {
+    } else {
       continue;
     }
     if (AFirstNamed == 0) AFirstNamed = number;

@@ -28,6 +28,13 @@ struct TWrittenList {
   std::function<bool(const TListLine& ALine)> SourceExists;
 };
 
+// The header's lines as written (AHeader's lines end in LF).
+std::vector<std::u16string_view> HeaderLines(std::u16string_view AHeader);
+// Whether ALine, line ANumber (from 1) of the saved list, can be read for what it is: a
+// line in the header's place must be the header's own, any later one unbroken.
+bool IsReadable(const TListLine& ALine, size_t ANumber,
+                const std::vector<std::u16string_view>& AHeader);
+
 enum TLinesAnswer { laRename, laEditAgain, laCancel };
 
 // Checks the saved lines against AWritten and, when some would not run, names them in one
