@@ -80,6 +80,23 @@ constexpr TTexts Texts[] = {
     {htLeftOutName, "left out a name that %1: %2", "пропущено имя, которое %1: %2"},
     {htNoLanguageFile, "no %1 language file; using English", "нет языкового файла %1; английский"},
     {htJobEnded, "interrupted; the job is ended", "прервано; работа завершена"},
+    {htHoldsLineBreak, "holds a line break", "содержит перевод строки"},
+    {htHoldsDoubleQuote, "holds a double quote", "содержит двойную кавычку"},
+    {htNotUtf8, "is not UTF-8", "записано не в UTF-8"},
+    {htLeadsOutside, "leads outside %1", "ведёт за пределы %1"},
+    {htLeadsOutsideThroughLink, "leads outside %1 through a link",
+     "ведёт за пределы %1 через ссылку"},
+    {htDoesNotExist, "does not exist", "не существует"},
+    {htNothingBelow, "nothing to rename: no NAME names an entry below %1",
+     "нечего переименовывать: ни одно ИМЯ не называет объект в %1"},
+    {htDirectoryEmpty, "nothing to rename: %1 is empty", "нечего переименовывать: %1 пуста"},
+    {htNotADirectory, "not a directory: %1", "не папка: %1"},
+    {htNoSuchDirectory, "no such directory: %1", "нет такой папки: %1"},
+    {htCannotReadNames, "cannot read the names from standard input: %1",
+     "не удаётся прочитать имена из стандартного ввода: %1"},
+    {htNotMakingFolder, "not making the folder %1: it would be outside %2",
+     "папка %1 не создана: она была бы вне %2"},
+    {htCannotMakeFolder, "cannot make the folder %1: %2", "не удаётся создать папку %1: %2"},
 };
 
 constexpr bool InOrder() {

@@ -59,6 +59,20 @@ enum THostText : int {
   htLeftOutName,
   htNoLanguageFile,
   htJobEnded,
+  // names left out, and why
+  htHoldsLineBreak,
+  htHoldsDoubleQuote,
+  htNotUtf8,
+  htLeadsOutside,
+  htLeadsOutsideThroughLink,
+  htDoesNotExist,
+  htNothingBelow,
+  htDirectoryEmpty,
+  htNotADirectory,
+  htNoSuchDirectory,
+  htCannotReadNames,
+  htNotMakingFolder,
+  htCannotMakeFolder,
   htCount
 };
 

@@ -5,6 +5,7 @@
 #include "system/uFilesystemPath.h"
 #include "system/uUtf8.h"
 #include "system/uWindows.h"
+#include "uHostMessages.h"
 #include "uHostPlatform.h"
 
 namespace fs = std::filesystem;
@@ -47,8 +48,7 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
   const fs::path path = U16ToPath(FullPathName(ADirectory, true));
   std::error_code error;
   if (!fs::is_directory(path, error)) {
-    AError = fs::exists(path, error) ? "not a directory: " + Utf16ToUtf8(ADirectory)
-                                     : "no such directory: " + Utf16ToUtf8(ADirectory);
+    AError = Utf16ToUtf8(Say(fs::exists(path, error) ? htNotADirectory : htNoSuchDirectory, {ADirectory}));
     return false;
   }
   // As FAR shows it: the full name, without a trailing delimiter but at a root.
@@ -81,10 +81,10 @@ bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory
   return !relative.empty() && *relative.begin() != "..";
 }
 
-const char* ListCannotCarry(const std::u16string& AName) {
-  if (AName.find_first_of(u"\r\n") != std::u16string::npos) return "holds a line break";
-  if (AName.find(u'"') != std::u16string::npos) return "holds a double quote";
-  return nullptr;
+std::string ListCannotCarry(const std::u16string& AName) {
+  if (AName.find_first_of(u"\r\n") != std::u16string::npos) return Utf16ToUtf8(Say(htHoldsLineBreak));
+  if (AName.find(u'"') != std::u16string::npos) return Utf16ToUtf8(Say(htHoldsDoubleQuote));
+  return {};
 }
 
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
@@ -102,8 +102,8 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
   const bool listed = ListDirectory(
       directory,
       [&](const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex) {
-        const char* why = AValid ? ListCannotCarry(AName) : "is not UTF-8";
-        if (why) {
+        const std::string why = AValid ? ListCannotCarry(AName) : Utf16ToUtf8(Say(htNotUtf8));
+        if (!why.empty()) {
           AUnlisted.push_back(TUnlistedName{AName, why});
           return;
         }

@@ -14,12 +14,12 @@ namespace host {
 // UTF-8 (Name then approximate), or one that the list cannot carry (ListCannotCarry).
 struct TUnlistedName {
   std::u16string Name;
-  const char* Why;
+  std::string Why;
 };
 
 // Why the list cannot carry AName, or null when it can: CR or LF would break its line, and
 // a double quote would end the name early (the list's names have no escape).
-const char* ListCannotCarry(const std::u16string& AName);
+std::string ListCannotCarry(const std::u16string& AName);
 
 // What each entry of a listed directory was when it was listed, by its name there: the
 // file index of each (its name's UTF-16 units taken as bytes) on the directory's volume.

@@ -4,6 +4,7 @@
 
 #include "system/uFilesystemPath.h"
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
 
 namespace fs = std::filesystem;
 
@@ -36,13 +37,12 @@ void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirecto
       // parent is, through a link, outside the directory is never made.
       if (APlan.MadeByAMove(PathToU16(folder))) break;
       if (!APlan.IsBelow(PathToU16(parent))) {
-        AWarnings.push_back("not making the folder " + Utf16ToUtf8(PathToU16(folder)) +
-                            ": it would be outside " + Utf16ToUtf8(ADirectory));
+        AWarnings.push_back(Utf16ToUtf8(Say(htNotMakingFolder, {PathToU16(folder), ADirectory})));
         break;
       }
       if (!fs::create_directory(Native(folder), error)) {
-        AWarnings.push_back("cannot make the folder " + Utf16ToUtf8(PathToU16(folder)) + ": " +
-                            error.message());
+        AWarnings.push_back(
+            Utf16ToUtf8(Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
         break;
       }
       fMade.push_back(PathToU16(folder));

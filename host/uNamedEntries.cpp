@@ -8,6 +8,7 @@
 #include "system/uFilesystemPath.h"
 #include "system/uUtf8.h"
 #include "system/uWindows.h"
+#include "uHostMessages.h"
 #include "uHostPanel.h"
 #include "uHostPlatform.h"
 
@@ -48,10 +49,8 @@ std::u16string DirectoryOf(const std::u16string& AFull) {
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
 bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
                  std::string& AReason) {
-  if (const char* why = ListCannotCarry(AName)) {
-    AReason = why;
-    return false;
-  }
+  AReason = ListCannotCarry(AName);
+  if (!AReason.empty()) return false;
   std::replace(AName.begin(), AName.end(), u'/', PathDelimiter);
   while (AName.size() > 1 && AName[0] == u'.' && AName[1] == PathDelimiter)
     AName.erase(0, AName.find_first_not_of(PathDelimiter, 1));
@@ -59,15 +58,15 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
   if (!U16ToPath(AName).is_absolute())
     candidates.push_back(FullPathName(ADirectory + AName, false));
   candidates.push_back(FullPathName(AName, false));
-  AReason = "leads outside " + Utf16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1));
+  const std::u16string directory = ADirectory.substr(0, ADirectory.size() - 1);
+  AReason = Utf16ToUtf8(Say(htLeadsOutside, {directory}));
   for (std::u16string full : candidates) {
     TrimDelimiters(full);
     if (!PathBelow(full, ADirectory, ARelative)) continue;
     if (!Exists(full)) {
-      AReason = "does not exist";
+      AReason = Utf16ToUtf8(Say(htDoesNotExist));
     } else if (!RealPathBelow(DirectoryOf(full), ADirectory)) {
-      AReason = "leads outside " + Utf16ToUtf8(ADirectory.substr(0, ADirectory.size() - 1)) +
-                " through a link";
+      AReason = Utf16ToUtf8(Say(htLeadsOutsideThroughLink, {directory}));
     } else {
       return true;
     }
@@ -126,7 +125,7 @@ bool LoadNamedEntries(TPanelModel& APanel, const std::u16string& ADirectory,
     }
   }
   if (APanel.ItemCount() == 0) {
-    AError = "nothing to rename: no NAME names an entry below " + Utf16ToUtf8(APanel.Directory);
+    AError = Utf16ToUtf8(Say(htNothingBelow, {APanel.Directory}));
     return false;
   }
   APanel.SortByName(true);

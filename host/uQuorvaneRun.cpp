@@ -138,7 +138,7 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, bool& 
   if (AOptions.NamesFromInput) {
     std::string bytes;
     if (!ReadStandardInput(bytes, AError)) {
-      AError = "cannot read the names from standard input: " + AError;
+      AError = Utf16ToUtf8(Say(htCannotReadNames, {Utf8ToUtf16(AError)}));
       return false;
     }
     const auto read = SplitNames(bytes, AOptions.NullSeparated, refused);
@@ -166,7 +166,7 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentiti
     WarnLeftOut(name.Why, name.Name);
   if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   if (EntryCount(APanel) == 0) {
-    AError = "nothing to rename: " + Utf16ToUtf8(APanel.Directory) + " is empty";
+    AError = Utf16ToUtf8(Say(htDirectoryEmpty, {APanel.Directory}));
     return false;
   }
   APanel.SelectAll();
