@@ -91,6 +91,11 @@ void InputFromTerminal();
 enum TSignal { sigNone, sigInterrupt, sigTerminate };
 void CatchSignals();
 TSignal TakeSignal();
+// While the plugin renames, Ctrl+C is the console's Esc, which the plugin looks for between
+// two lines: on Windows the console's Ctrl+C then also puts an Esc into the console's input
+// (on POSIX the plugin asks QuorvaneTakeConsoleEscape). Turned off, an Esc so put that
+// the plugin did not take is taken back.
+void CtrlCIsEscape(bool AOn);
 
 // One byte of standard input for a question that waits: inEnd at the end of the input or
 // when it cannot be read, inSignal when a signal has come (it stays for TakeSignal). A

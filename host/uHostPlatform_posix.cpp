@@ -235,6 +235,10 @@ void DrainWakePipe() {
 
 } // namespace
 
+void CtrlCIsEscape(bool) {
+  // The plugin's POSIX stand-in asks QuorvaneTakeConsoleEscape.
+}
+
 void CatchSignals() {
   OpenWakePipe();
   // Without SA_RESTART, so that a read waiting for the user returns when one comes.

@@ -159,6 +159,9 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 namespace {
 
 volatile LONG CaughtSignal = sigNone;
+// Set while the plugin renames: the console's Ctrl+C is its Esc too.
+volatile LONG EscapeOnCtrlC = 0;
+volatile LONG EscapePut = 0;
 // Set while the main thread waits for input: a console event then cancels its read.
 volatile LONG WaitingForInput = 0;
 HANDLE MainThread = nullptr;
@@ -197,7 +200,23 @@ void CutShortInputWait() {
 // Runs on a thread of its own. Windows ends the process as soon as the handler of a
 // close, log-off or shut-down returns: it returns only when the main thread has ended the
 // process, or when the wait runs out.
+// An Esc key, pressed and let go, at the end of the console's input.
+void PutEscape() {
+  INPUT_RECORD keys[2] = {};
+  for (INPUT_RECORD& key : keys) {
+    key.EventType = KEY_EVENT;
+    key.Event.KeyEvent.wRepeatCount = 1;
+    key.Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
+    key.Event.KeyEvent.uChar.UnicodeChar = 0x1B;
+  }
+  keys[0].Event.KeyEvent.bKeyDown = TRUE;
+  DWORD written = 0;
+  if (WriteConsoleInputW(GetStdHandle(STD_INPUT_HANDLE), keys, 2, &written) && written > 0)
+    InterlockedExchange(&EscapePut, 1);
+}
+
 BOOL WINAPI RecordConsoleEvent(DWORD AEvent) {
+  if (AEvent == CTRL_C_EVENT && Peek(EscapeOnCtrlC) != 0) PutEscape();
   Record(AEvent == CTRL_C_EVENT ? sigInterrupt : sigTerminate);
   CutShortInputWait();
   if (AEvent == CTRL_CLOSE_EVENT || AEvent == CTRL_LOGOFF_EVENT || AEvent == CTRL_SHUTDOWN_EVENT)
@@ -242,6 +261,11 @@ TInput ReadInput(char& AByte) {
   const TInput result = ReadOneByte(AByte);
   InterlockedExchange(&WaitingForInput, 0);
   return result;
+}
+
+void CtrlCIsEscape(bool AOn) {
+  InterlockedExchange(&EscapeOnCtrlC, AOn ? 1 : 0);
+  if (!AOn && InterlockedExchange(&EscapePut, 0) != 0) win::TakeConsoleEscape();
 }
 
 TSignal TakeSignal() {

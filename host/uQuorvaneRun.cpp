@@ -432,7 +432,9 @@ int RunJob(const TRunOptions& AOptions) {
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
   const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed, folders, model};
   ConsoleUser = &user;
+  CtrlCIsEscape(true);
   const int status = AfterOpening(plugin, model, job);
+  CtrlCIsEscape(false);
   ConsoleUser = nullptr;
   EndPlugin(plugin, model);
   // A NAME the user gave and did not get is a job not done as asked.

@@ -113,7 +113,15 @@ void TTerminalUser::ScreenRestored() {
 }
 
 intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
-  if (fStopAsked && fModel && ABox.Buttons.size() == 2 && ABox.Buttons[0] == fModel->Msg(MStop)) {
+  const bool stopQuestion =
+      fModel && ABox.Buttons.size() == 2 && ABox.Buttons[0] == fModel->Msg(MStop);
+  if (stopQuestion && !fStopAsked && !fEnding) {
+    // On Windows the Esc came from Ctrl+C: the signal is the answer.
+    const TSignal signal = TakeSignal();
+    fStopAsked = signal == sigInterrupt;
+    fSignalTaken = signal != sigNone && signal != sigInterrupt;
+  }
+  if (fStopAsked && stopQuestion) {
     fStopAsked = false;
     fStopped = true;
     fEvents.Cancelled = true;
