@@ -283,25 +283,44 @@ const TCase Cases[] = {
      .Err = {"7*Press Enter (Ctrl+C ends the job): ok", "~came back", "~Type a number"}},
     // The summary counts what is on disk afterwards: a skipped line is not renamed; a
     // source that the user wrote in the first column, or one of many files, is as good as
-    // any. The lines that took effect come on standard output, their count on standard
-    // error.
+    // any. With -v every line comes on standard output, those that did not take effect
+    // with why; without it the first five of those come on standard error; the counts
+    // come last.
     {.Name = "SummaryCountsTheLinesThatTookEffect", .Files = Untouched + "|c.txt=C",
      .Edits = "a.txt>b.txt|c.txt>d.txt", .Arguments = {"-v", "--answer", "3", "{panel}"},
-     .ExitCode = 1, .After = Untouched + "|d.txt=C", .Out = {"=c.txt -> d.txt\n"},
-     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 not renamed\n"}},
+     .ExitCode = 1, .After = Untouched + "|d.txt=C",
+     .Out = {"=a.txt -> b.txt: skipped\nc.txt -> d.txt\n"},
+     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped or failed\n"}},
     {.Name = "SummaryQuiet", .Files = Untouched + "|c.txt=C", .Edits = "a.txt>b.txt|c.txt>d.txt",
      .Arguments = {"-q", "--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C", .Out = {"="}, .Err = {"$not every entry went through\n"}},
     {.Name = "SummaryCountsASourceWrittenInTheFirstColumn", .Files = Untouched + "|c.txt=C",
      .Edits = "a.txt>b.txt|<c.txt>./c.txt|c.txt>d.txt",
      .Arguments = {"-v", "--answer", "3", "{panel}"}, .ExitCode = 1,
-     .After = Untouched + "|d.txt=C", .Out = {"=./c.txt -> d.txt\n"},
-     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 not renamed\n"}},
+     .After = Untouched + "|d.txt=C", .Out = {"=a.txt -> b.txt: skipped\n./c.txt -> d.txt\n"},
+     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped or failed\n"}},
     {.Name = "SummaryCountsManyFiles", .Files = Untouched + "|c.txt=C" + Numbered(150, "m"),
      .Edits = "a.txt>b.txt|c.txt>d.txt" + Numbered(150, "m", ">n"),
      .Arguments = {"--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C" + Numbered(150, "n") + Numbered(150, "!m"), .Out = {"="},
-     .Err = {"$not every entry went through\nrenamed 151 of 152 changed lines; 1 not renamed\n"}},
+     .Err = {"$not every entry went through\n  a.txt -> b.txt: skipped\n"
+             "renamed 151 of 152 changed lines; 1 skipped or failed\n"}},
+    {.Name = "SummaryNamesFiveLinesThatDidNotTakeEffect",
+     .Files = Numbered(7, "m") + Numbered(7, "n"), .Edits = Numbered(7, "m", ">n").substr(1),
+     .Arguments = {"--answer", "4", "{panel}"}, .ExitCode = 1,
+     .After = Numbered(7, "m").substr(1) + Numbered(7, "n"),
+     .Err = {"1*  m0 -> n0: skipped\n", "1*  m4 -> n4: skipped\n", "~m5 -> n5",
+             "$  ... and 2 more (-v names every line)\n"
+             "renamed 0 of 7 changed lines; 7 skipped or failed\n"}},
+    {.Name = "SummaryInRussian", .Files = Untouched + "|c.txt=C", .Edits = "a.txt>b.txt|c.txt>d.txt",
+     .Arguments = {"--lang", "Russian", "--answer", "3", "{panel}"}, .ExitCode = 1,
+     .After = Untouched + "|d.txt=C",
+     .Err = {"$не все строки выполнены\n  a.txt -> b.txt: пропущена\n"
+             "переименовано изменённых строк: 1 из 2; пропущено или не удалось: 1\n"}},
+    // A swap of a name below DIR and one in it took effect twice, whatever the paths.
+    {.Name = "SummaryCountsASwapBelowTheDirectory", .Files = "sub/x=X|y=Y",
+     .Edits = "y>TMP|sub{d}x>y|TMP>sub{d}x", .Arguments = {"--answer", "2", "{panel}", "sub{d}x", "y"},
+     .After = "sub/x=Y|y=X", .Err = {"$renamed 2 of 2 changed lines\n"}},
 
 // Names from a pipe, one a line or NUL-separated, and paths below DIR on the command line.
 #define BELOW(name, ...)                                                                           \
@@ -378,7 +397,7 @@ const TCase Cases[] = {
      .Edits = "a.txt>new{d}dir{d}a.txt|b.txt>made{d}b.txt|<b.txt>gone.txt",
      .Arguments = {"-p", "{panel}"}, .Input = "1\n\n", .ExitCode = 1,
      .After = "new/dir/a.txt=A|!made|b.txt=B", // no folder left for a move that failed
-     .Err = {"renamed 1 of 2 changed lines; 1 not renamed"}},
+     .Err = {"renamed 1 of 2 changed lines; 1 with no such file"}},
     // A folder that a line makes by a move is not made before: the folder's line renames
     // it and the next line moves into it. Through a link -p makes no folder outside DIR.
     {.Name = "ParentsMakesNoFolderThatALineMakes",
@@ -432,6 +451,24 @@ const TCase Cases[] = {
      .Environment = {{"EDITOR", "sed -i s/img/photo/"}}, .ExitCode = 1,
      .After = "img01.jpg=img01.jpg", .Err = {"3*no such file (the first column was changed)",
              "1*cannot be read and rename nothing (3 in all)", "renamed 0 of 3 changed lines"}},
+    // A replace over the first column renames nothing, and the summary says so.
+    {.Name = "SummaryOfAReplaceOverTheFirstColumn",
+     .Files = "img01.jpg=1|img02.jpg=2", .Arguments = {"-v", "--answer", "1", "{panel}"},
+     .Environment = {{"EDITOR", "sed -i s/img/photo/"}}, .ExitCode = 1, .After = "img01.jpg=1|img02.jpg=2",
+     .Out = {"=photo01.jpg -> img01.jpg: no such file\nphoto02.jpg -> img02.jpg: no such file\n"},
+     .Err = {"$renamed 0 of 2 changed lines; 2 with no such file\n"}},
+    // A line answered Skip is not counted because a later line renamed its file.
+    {.Name = "SummaryOfASkippedLineWhoseFileALaterLineRenames", .Files = "a=A|b=B",
+     .Arguments = {"--answer", "3", "{panel}"},
+     .Environment = {{"EDITOR", "sed -i -e 's/^\"a\" *\"a\"/\"a\" \"b\"\\r\\n\"a\" \"c\"/'"}},
+     .ExitCode = 1, .After = "b=B|c=A",
+     .Err = {"$  a -> b: skipped\nrenamed 1 of 2 changed lines; 1 skipped or failed\n"}},
+    // A broken line alone is counted and named.
+    {.Name = "SummaryOfABrokenLine", .Files = "a=A|b=B", .Arguments = {"--answer", "1", "{panel}"},
+     .Environment = {{"EDITOR", "sed -i -e 's/^\"a\" *\"a\"/\"a\" \"x\"/' "
+                                "-e 's/^\"b\" *\"b\"/\"b\" \"c/'"}},
+     .ExitCode = 1, .After = "x=A|b=B",
+     .Err = {"$  line 5: \"b\" \"c: not read\nrenamed 1 of 1 changed lines; 1 not read\n"}},
     {.Name = "EditTheListAgainForEverEndsTheJob",
      .Files = "img01.jpg=img01.jpg|img02.jpg=img02.jpg|img03.jpg=img03.jpg",
      .Arguments = {"--answer", "2", "{panel}"}, .Environment = {{"EDITOR", "sed -i s/img/photo/"}},
@@ -815,7 +852,7 @@ TEST_F(HostRun, CtrlCDuringTheRenamesStopsAfterTheLineUnderWay) {
   EXPECT_GT(kept, 0u) << "the job ran to its end";
   EXPECT_EQ(renamed + kept, count);
   EXPECT_NE(result.Err.find("renamed " + std::to_string(renamed) + " of " + std::to_string(count) +
-                            " changed lines; " + std::to_string(kept) + " not renamed"),
+                            " changed lines; " + std::to_string(kept) + " cancelled"),
             std::string::npos)
       << result.Err;
   EXPECT_EQ(result.Out.find("Stop"), std::string::npos) << "asked: " << result.Out;
