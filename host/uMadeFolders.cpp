@@ -19,35 +19,34 @@ fs::path Native(const fs::path& APath) {
 
 } // namespace
 
-void TMadeFolders::Make(const TRenamePlan& APlan, const std::u16string& ADirectory,
-                        std::vector<std::string>& AWarnings) {
+bool TMadeFolders::MakeFor(const std::u16string& ADestination, const TRenamePlan& APlan,
+                           const std::u16string& ADirectory, std::vector<std::string>& AWarnings) {
   const fs::path directory = U16ToPath(ADirectory);
-  for (const auto& move : APlan.Moves()) {
-    // The destination as the plugin forms it, which the plan holds.
-    const fs::path destination = U16ToPath(move.Destination);
-    const fs::path relative = destination.lexically_relative(directory);
-    if (relative.empty() || *relative.begin() == "..") continue;
-    fs::path folder = directory;
-    for (const auto& part : relative.parent_path()) {
-      const fs::path parent = folder;
-      folder /= part;
-      std::error_code error;
-      if (fs::exists(fs::symlink_status(Native(folder), error))) continue;
-      // A folder that a line makes by moving one there is left to that line; one whose
-      // parent is, through a link, outside the directory is never made.
-      if (APlan.MadeByAMove(PathToU16(folder))) break;
-      if (!APlan.IsBelow(PathToU16(parent))) {
-        AWarnings.push_back(Utf16ToUtf8(Say(htNotMakingFolder, {PathToU16(folder), ADirectory})));
-        break;
-      }
-      if (!fs::create_directory(Native(folder), error)) {
-        AWarnings.push_back(
-            Utf16ToUtf8(Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
-        break;
-      }
-      fMade.push_back(PathToU16(folder));
+  const fs::path relative = U16ToPath(ADestination).lexically_relative(directory);
+  if (relative.empty() || *relative.begin() == "..") return false;
+  fs::path folder = directory;
+  bool made = false;
+  for (const auto& part : relative.parent_path()) {
+    const fs::path parent = folder;
+    folder /= part;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(Native(folder), error))) continue;
+    // A folder that a line makes by moving one there is left to that line; one whose
+    // parent is, through a link, outside the directory is never made.
+    if (APlan.MadeByAMove(PathToU16(folder))) break;
+    if (!APlan.IsBelow(PathToU16(parent))) {
+      AWarnings.push_back(Utf16ToUtf8(Say(htNotMakingFolder, {PathToU16(folder), ADirectory})));
+      break;
     }
+    if (!fs::create_directory(Native(folder), error)) {
+      AWarnings.push_back(Utf16ToUtf8(
+          Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
+      break;
+    }
+    fMade.push_back(PathToU16(folder));
+    made = true;
   }
+  return made;
 }
 
 void TMadeFolders::RemoveEmpty() {

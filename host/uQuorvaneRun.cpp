@@ -345,12 +345,16 @@ int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   int status = ExitAllDone;
   if (!ShowPlan(plan, planned, AJob, status)) return status;
   if (planned && options.Parents) {
-    std::vector<std::string> warnings;
-    AJob.Folders.Make(plan, AJob.Directory, warnings);
-    for (const auto& warning : warnings)
-      Warn(warning);
+    AJob.User.SetFolderMaker([&plan, &AJob](const std::u16string& ADestination) {
+      std::vector<std::string> warnings;
+      const bool made = AJob.Folders.MakeFor(ADestination, plan, AJob.Directory, warnings);
+      for (const auto& warning : warnings)
+        Warn(warning);
+      return made;
+    });
   }
   status = CloseEditor(APlugin, AEditor, AJob);
+  AJob.User.SetFolderMaker(nullptr);
   AJob.Folders.RemoveEmpty();
   if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, AJob);
   return status;

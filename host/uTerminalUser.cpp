@@ -47,6 +47,13 @@ bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) con
          chosen == fModel->Msg(MEditAgain);
 }
 
+std::u16string TTerminalUser::FailedDestination(const TFarMessageBox& ABox) const {
+  const auto& lines = ABox.Lines;
+  if (!fModel || lines.empty() || lines[0] != fModel->Msg(MMoveFailed)) return {};
+  const auto to = std::find(lines.begin(), lines.end(), fModel->Msg(MMoveFailedTo));
+  return to != lines.end() && to + 1 != lines.end() ? *(to + 1) : std::u16string();
+}
+
 void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
   if (!fModel || ABox.Lines.empty()) return;
   const auto is = [this](const std::u16string& AText, TMessageId AId) {
@@ -57,12 +64,10 @@ void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
                                     : std::u16string();
   const auto& lines = ABox.Lines;
   if (is(lines[0], MMoveFailed)) {
-    // Skip, Skip all or Esc: the line is left as it was. The new name follows "to".
+    // Skip, Skip all or Esc: the line is left as it was.
     if (is(chosen, MRetry) || is(chosen, MOverwrite)) return;
     if (is(chosen, MSkipAll)) fEvents.SkipAll = true;
-    const auto to = std::find_if(lines.begin(), lines.end(),
-                                 [&](const std::u16string& ALine) { return is(ALine, MMoveFailedTo); });
-    if (to != lines.end() && to + 1 != lines.end()) fEvents.Skipped.insert(*(to + 1));
+    fEvents.Skipped.insert(FailedDestination(ABox));
   } else if ((is(lines[0], MFileKeptAs) || is(lines[0], MReplacedFileKept)) && lines.size() > 1) {
     fEvents.FreeNames.push_back(lines[1]);
   } else if (std::find_if(ABox.Buttons.begin(), ABox.Buttons.end(), [&](const std::u16string& AButton) {
@@ -134,6 +139,11 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   const bool endAfterBox =
       !fEnding && (std::exchange(fSignalTaken, false) || TakeSignal() != sigNone);
   if (endAfterBox) BeginEnding();
+  // A move that failed for want of its folder, which -p makes: tried again at once.
+  if (!fEnding && fFolderMaker && !ABox.Empty && ABox.Buttons.size() > 1) {
+    const std::u16string destination = FailedDestination(ABox);
+    if (!destination.empty() && fFolderMaker(destination)) return 0; // Retry
+  }
   // Whatever the plugin shows, the user is told of something that did not go as asked.
   const bool reportedBefore = fProblemReported;
   fProblemReported = true;

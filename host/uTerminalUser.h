@@ -27,6 +27,11 @@ public:
   // What the host itself undoes when the job ends at a question, after the plugin's exit
   // call: the folders made for the job that are still empty removed.
   void SetCleanUp(std::function<void()> ACleanUp) { fCleanUp = std::move(ACleanUp); }
+  // Makes the missing folders of a destination whose move failed (-p), answering whether
+  // it made one: the move is then tried again without asking.
+  void SetFolderMaker(std::function<bool(const std::u16string&)> AMaker) {
+    fFolderMaker = std::move(AMaker);
+  }
   // Whether a message box reported a problem: every box the plugin shows does, but a
   // failure prompt answered with Retry or Overwrite, after which the plugin tries again
   // (and shows the prompt again if that fails too).
@@ -60,11 +65,14 @@ private:
   bool TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) const;
   // Notes in fEvents what ABox, answered AAnswer, tells of the lines of the list.
   void NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer);
+  // The new name in a box that says a move failed; empty for any other box.
+  std::u16string FailedDestination(const TFarMessageBox& ABox) const;
 
   TPrompter& fPrompter;
   const TFarModel* fModel = nullptr;
   std::function<void()> fEndJobHook;
   std::function<void()> fCleanUp;
+  std::function<bool(const std::u16string&)> fFolderMaker;
   bool fProblemReported = false;
   bool fEnding = false;
   bool fShowProgress = false;

@@ -392,12 +392,13 @@ const TCase Cases[] = {
     MARKED("OfANameGivenTwice", "a.txt>x|b.txt>x",
            "b.txt -> x\n   ! the same new name as the line of a.txt", false, "--confirm"),
 #undef MARKED
-    // -p makes the destination's folders; one that stays empty is removed again.
+    // -p makes the destination's folders when the move needs them, without a question;
+    // one that stays empty is removed again.
     {.Name = "ParentsMakesTheFoldersOfTheDestinations", .Files = Untouched,
      .Edits = "a.txt>new{d}dir{d}a.txt|b.txt>made{d}b.txt|<b.txt>gone.txt",
      .Arguments = {"-p", "{panel}"}, .Input = "1\n\n", .ExitCode = 1,
      .After = "new/dir/a.txt=A|!made|b.txt=B", // no folder left for a move that failed
-     .Err = {"renamed 1 of 2 changed lines; 1 with no such file"}},
+     .Err = {"renamed 1 of 2 changed lines; 1 with no such file", "~Cannot rename"}},
     // A folder that a line makes by a move is not made before: the folder's line renames
     // it and the next line moves into it. Through a link -p makes no folder outside DIR.
     {.Name = "ParentsMakesNoFolderThatALineMakes",
