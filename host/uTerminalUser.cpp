@@ -47,11 +47,23 @@ bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) con
          chosen == fModel->Msg(MEditAgain);
 }
 
+namespace {
+
+// APath without the prefix that lifts Windows' path length limit, as the host spells it.
+std::u16string WithoutLongPathPrefix(const std::u16string& APath) {
+  if (APath.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + APath.substr(8);
+  if (APath.rfind(u"\\\\?\\", 0) == 0) return APath.substr(4);
+  return APath;
+}
+
+} // namespace
+
 std::u16string TTerminalUser::FailedDestination(const TFarMessageBox& ABox) const {
   const auto& lines = ABox.Lines;
   if (!fModel || lines.empty() || lines[0] != fModel->Msg(MMoveFailed)) return {};
   const auto to = std::find(lines.begin(), lines.end(), fModel->Msg(MMoveFailedTo));
-  return to != lines.end() && to + 1 != lines.end() ? *(to + 1) : std::u16string();
+  return to != lines.end() && to + 1 != lines.end() ? WithoutLongPathPrefix(*(to + 1))
+                                                    : std::u16string();
 }
 
 void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
