@@ -41,11 +41,12 @@ const TOptionSpec Options[] = {
     {nullptr, "--dry-run", "-n", nullptr, &TRunOptions::DryRun,
      "show the changes so and rename nothing"},
     {nullptr, "--parents", "-p", nullptr, &TRunOptions::Parents,
-     "make the missing folders of the new names that no\nline makes by a move (below DIR "
-     "only, links\nresolved); one made that is still empty at the end\nis removed again"},
+     "make a missing folder of a new name right before the\nmove that needs it, unless a line "
+     "makes it by a\nmove (below DIR only, links resolved); one made that\nis still empty at the "
+     "end is removed again"},
     {nullptr, "--quiet", "-q", nullptr, &TRunOptions::Quiet, "no summary at the end"},
     {nullptr, "--verbose", "-v", nullptr, &TRunOptions::Verbose,
-     "list each rename that took effect (on standard\noutput)"},
+     "list every changed line on standard output, and why\none did not take effect"},
     {nullptr, "--answer", nullptr, "N", nullptr,
      "answer every question with button N (1 is the first)\nwithout asking; 0, or a number "
      "beyond a question's\nbuttons, cancels it; for --confirm, 1 is yes"},
