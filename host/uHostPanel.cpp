@@ -48,7 +48,8 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
   const fs::path path = U16ToPath(FullPathName(ADirectory, true));
   std::error_code error;
   if (!fs::is_directory(path, error)) {
-    AError = Utf16ToUtf8(Say(fs::exists(path, error) ? htNotADirectory : htNoSuchDirectory, {ADirectory}));
+    AError = Utf16ToUtf8(
+        Say(fs::exists(path, error) ? htNotADirectory : htNoSuchDirectory, {ADirectory}));
     return false;
   }
   // As FAR shows it: the full name, without a trailing delimiter but at a root.
@@ -82,7 +83,8 @@ bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory
 }
 
 std::string ListCannotCarry(const std::u16string& AName) {
-  if (AName.find_first_of(u"\r\n") != std::u16string::npos) return Utf16ToUtf8(Say(htHoldsLineBreak));
+  if (AName.find_first_of(u"\r\n") != std::u16string::npos)
+    return Utf16ToUtf8(Say(htHoldsLineBreak));
   if (AName.find(u'"') != std::u16string::npos) return Utf16ToUtf8(Say(htHoldsDoubleQuote));
   return {};
 }

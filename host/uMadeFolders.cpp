@@ -39,8 +39,8 @@ bool TMadeFolders::MakeFor(const std::u16string& ADestination, const TRenamePlan
       break;
     }
     if (!fs::create_directory(Native(folder), error)) {
-      AWarnings.push_back(Utf16ToUtf8(
-          Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
+      AWarnings.push_back(
+          Utf16ToUtf8(Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
       break;
     }
     fMade.push_back(PathToU16(folder));

@@ -8,13 +8,13 @@
 #include "farside/uFarModel.h"
 #include "farside/uLngFile.h"
 #include "files/uStrings.h"
+#include "list/uListFormat.h"
+#include "messages/uMessages.h"
 #include "system/uCompatibility.h"
 #include "system/uFilesystemPath.h"
 #include "system/uSystem.h"
 #include "system/uUtf8.h"
 #include "uEditorProcess.h"
-#include "list/uListFormat.h"
-#include "messages/uMessages.h"
 #include "uHostListHeader.h"
 #include "uHostMessages.h"
 #include "uHostOptions.h"
@@ -267,8 +267,7 @@ int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob
   event.EditorID = AEditor.Id;
   APlugin.ProcessEditorEventW(&event);
   if (ListOpenedAgain(AJob, event.EditorID)) return ExitAllDone; // nothing renamed yet
-  if (AJob.User.Stopped())
-    return Fail(ExitNotAllDone, htStopped);
+  if (AJob.User.Stopped()) return Fail(ExitNotAllDone, htStopped);
   if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, htInterruptedAfterRenames);
   if (AJob.User.ProblemReported()) return Fail(ExitNotAllDone, htNotEveryEntry);
   return ExitAllDone;
@@ -291,8 +290,8 @@ bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AS
   AStatus = ExitAllDone;
   if (options.DryRun) return false;
   if (APlan.Moves().empty() || AJob.Prompter.Confirm(Say(htRenameQuestion))) return true;
-  AStatus = Fail(ExitNotAllDone,
-                 AJob.Prompter.Terminated() ? htInterruptedNothing : htNothingRenamed);
+  AStatus =
+      Fail(ExitNotAllDone, AJob.Prompter.Terminated() ? htInterruptedNothing : htNothingRenamed);
   return false;
 }
 
@@ -323,9 +322,11 @@ void ShowSummary(const TRenamePlan& APlan, const TJob& AJob) {
     }
   }
   if (verbose && !(WriteOut(listed) && written)) Warn(htCannotWriteOutput);
-  if (unnamed > 0) named += u"  " + Say(htMoreLines, {Utf8ToUtf16(std::to_string(unnamed))}) + u"\n";
+  if (unnamed > 0)
+    named += u"  " + Say(htMoreLines, {Utf8ToUtf16(std::to_string(unnamed))}) + u"\n";
   for (const std::u16string& aside : events.FreeNames) {
-    if (FileExists(aside)) named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";
+    if (FileExists(aside))
+      named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";
   }
   WriteErr(named + APlan.Summary(outcomes));
 }

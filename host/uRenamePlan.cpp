@@ -34,9 +34,8 @@ TFound IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
   win::FILE_IDENTITY identity;
   if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) {
     const win::DWORD error = win::GetLastError();
-    return error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND
-               ? fdNothing
-               : fdUnreadable;
+    return error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND ? fdNothing
+                                                                                    : fdUnreadable;
   }
   AIdentity = win::FILE_IDENTITY{identity.Volume, identity.Index};
   return fdFile;
@@ -89,8 +88,8 @@ private:
 };
 
 // Each folder above APath up to ADirectory (not included), deepest first.
-template <typename TVisit> void ForEachFolderOf(const std::u16string& APath, size_t ADirectory,
-                                                TVisit AVisit) {
+template <typename TVisit>
+void ForEachFolderOf(const std::u16string& APath, size_t ADirectory, TVisit AVisit) {
   for (size_t at = APath.size(); at-- > ADirectory;) {
     if (APath[at] == PathDelimiter && AVisit(at)) return;
   }
@@ -115,9 +114,8 @@ bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AH
   // carries the files of other lines along.
   std::unordered_set<std::u16string> holding;
   const auto noteFolders = [&](const std::u16string& APath) {
-    ForEachFolderOf(APath, fDirectory.size(), [&](size_t AAt) {
-      return !holding.insert(APath.substr(0, AAt)).second;
-    });
+    ForEachFolderOf(APath, fDirectory.size(),
+                    [&](size_t AAt) { return !holding.insert(APath.substr(0, AAt)).second; });
   };
   std::vector<uint32_t> unlisted; // the moves whose old name the listing did not give
   size_t number = 0;
@@ -230,10 +228,10 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
     const std::u16string destination = Carried(paths.Destination, item, true);
     const TFound there = identities.Find(destination, now);
     // A file moved to another volume is another file there; its old name is gone.
-    const bool moved =
-        there == fdFile && (now == before || (now.Volume != before.Volume &&
-                                              identities.Find(Carried(paths.Source, item, true),
-                                                              source) == fdNothing));
+    const bool moved = there == fdFile &&
+                       (now == before ||
+                        (now.Volume != before.Volume &&
+                         identities.Find(Carried(paths.Source, item, true), source) == fdNothing));
     if (moved)
       outcomes.push_back(loRenamed);
     else if (AEvents.SkipAll || AEvents.Skipped.count(VisiblePath(paths.Destination)))
@@ -245,15 +243,15 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
 }
 
 std::u16string TRenamePlan::LineText(size_t AItem, TLineOutcome AOutcome, bool AWhy) const {
-  static const THostText Why[] = {htWhySkipped /* unused */, htWhySkipped,  htWhyFailed,
-                                  htWhyNotRead,             htWhyNoSuchFile, htWhyCancelled,
-                                  htWhyUnknown};
+  static const THostText Why[] = {
+      htWhySkipped /* unused */, htWhySkipped,   htWhyFailed, htWhyNotRead,
+      htWhyNoSuchFile,           htWhyCancelled, htWhyUnknown};
   TListLine line;
   fLines.Get(fItems[AItem], line);
-  std::u16string text =
-      line.Renames() ? MoveLine(line.Source, line.Destination)
-                     : Say(htLineNumber, {Number(fItems[AItem] + 1)}) + u": " +
-                           EscapeControlCharacters(line.Named() ? line.Shown() : line.Text);
+  std::u16string text = line.Renames()
+                            ? MoveLine(line.Source, line.Destination)
+                            : Say(htLineNumber, {Number(fItems[AItem] + 1)}) + u": " +
+                                  EscapeControlCharacters(line.Named() ? line.Shown() : line.Text);
   if (AWhy && AOutcome != loRenamed) text += u": " + Say(Why[AOutcome]);
   return text;
 }
@@ -264,9 +262,11 @@ std::u16string TRenamePlan::Summary(const std::vector<TLineOutcome>& AOutcomes) 
     ++counts[outcome];
   const size_t moves = AOutcomes.size() - fNotRead.size();
   std::u16string text = Say(htRenamedOf, {Number(counts[loRenamed]), Number(moves)});
-  const std::pair<TLineOutcome, THostText> others[] = {
-      {loSkipped, htSkippedOrFailed}, {loNotRead, htNotRead}, {loNoSuchFile, htNoSuchFiles},
-      {loCancelled, htCancelled},     {loUnknown, htUnknown}};
+  const std::pair<TLineOutcome, THostText> others[] = {{loSkipped, htSkippedOrFailed},
+                                                       {loNotRead, htNotRead},
+                                                       {loNoSuchFile, htNoSuchFiles},
+                                                       {loCancelled, htCancelled},
+                                                       {loUnknown, htUnknown}};
   for (const auto& other : others) {
     size_t count = counts[other.first];
     if (other.first == loSkipped) count += counts[loFailed];

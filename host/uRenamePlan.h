@@ -38,7 +38,7 @@ enum TLineOutcome : uint8_t {
 struct TJobEvents {
   std::unordered_set<std::u16string> Skipped; // new names of failed moves answered Skip
   bool SkipAll = false;
-  bool Cancelled = false;              // the job stopped or was cancelled at a question
+  bool Cancelled = false;                // the job stopped or was cancelled at a question
   std::vector<std::u16string> FreeNames; // where a file was left under a free name
 };
 
@@ -97,9 +97,9 @@ private:
   std::u16string fDirectory; // with its delimiter at the end
   const TListedIdentities& fListed;
   TSavedList fLines;
-  std::vector<uint32_t> fItems;    // the lines that change a name or cannot be read
-  std::vector<uint32_t> fNotRead;  // the items that cannot be read, in order
-  std::vector<TBefore> fBefores;   // by Item, for the old names the listing did not give
+  std::vector<uint32_t> fItems;   // the lines that change a name or cannot be read
+  std::vector<uint32_t> fNotRead; // the items that cannot be read, in order
+  std::vector<TBefore> fBefores;  // by Item, for the old names the listing did not give
   // The items by the source and by the destination of their move, for the moves of a
   // folder that holds another line's name only: these carry other lines' files along.
   std::unordered_map<std::u16string, std::vector<uint32_t>> fBySource, fByDestination;

@@ -82,9 +82,10 @@ void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
     fEvents.Skipped.insert(FailedDestination(ABox));
   } else if ((is(lines[0], MFileKeptAs) || is(lines[0], MReplacedFileKept)) && lines.size() > 1) {
     fEvents.FreeNames.push_back(lines[1]);
-  } else if (std::find_if(ABox.Buttons.begin(), ABox.Buttons.end(), [&](const std::u16string& AButton) {
-               return is(AButton, MRenameOthers);
-             }) != ABox.Buttons.end()) {
+  } else if (std::find_if(ABox.Buttons.begin(), ABox.Buttons.end(),
+                          [&](const std::u16string& AButton) {
+                            return is(AButton, MRenameOthers);
+                          }) != ABox.Buttons.end()) {
     // The box of lines that cannot be read: anything but "rename the others" renames none.
     if (!is(chosen, MRenameOthers)) fEvents.Cancelled = true;
   }
