@@ -158,15 +158,16 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
   return true;
 }
 
-bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
+bool ReadFolderIdentities(const std::u16string& AFolder, uint64_t& AVolume,
+                          const TFolderEntryFound& AEach) {
   DIR* folder = opendir(Utf16ToUtf8(AFolder).c_str());
   if (!folder) return false;
   struct stat info;
   const bool read = fstat(dirfd(folder), &info) == 0;
   if (read) {
-    AEntries.Volume = static_cast<uint64_t>(info.st_dev);
+    AVolume = static_cast<uint64_t>(info.st_dev);
     while (const dirent* entry = readdir(folder))
-      AEntries.Indexes.Add(entry->d_name, static_cast<uint64_t>(entry->d_ino));
+      AEach(entry->d_name, static_cast<uint64_t>(entry->d_ino));
   }
   closedir(folder);
   return read;

@@ -281,7 +281,8 @@ constexpr int FileIdBothDirectoryRestartInfoClass = 11;
 
 } // namespace
 
-bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEntries) {
+bool ReadFolderIdentities(const std::u16string& AFolder, uint64_t& AVolume,
+                          const TFolderEntryFound& AEach) {
   // Looked up at start-up (Vista on), so that the host still starts where it is missing.
   const TGetFileInformationByHandleEx getInformation = pGetFileInformationByHandleEx;
   if (!getInformation) return false;
@@ -291,7 +292,7 @@ bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEnt
   if (folder == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info{};
   bool read = GetFileInformationByHandle(folder, &info) != 0;
-  AEntries.Volume = info.dwVolumeSerialNumber;
+  AVolume = info.dwVolumeSerialNumber;
   std::vector<uint64_t> buffer(8192); // 64 KB, aligned as the entries need
   for (int kind = FileIdBothDirectoryRestartInfoClass; read; kind = FileIdBothDirectoryInfoClass) {
     if (!getInformation(folder, kind, buffer.data(), DWORD(buffer.size() * sizeof(uint64_t)))) {
@@ -304,10 +305,9 @@ bool ReadFolderIdentities(const std::u16string& AFolder, TFolderIdentities& AEnt
       // A file system without such indexes tells 0 (or all bits set): those names are
       // then looked up one by one.
       if (index != 0 && index != UINT64_MAX) {
-        AEntries.Indexes.Add(
-            Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(entry->FileName),
-                                       entry->FileNameLength / sizeof(WCHAR))),
-            index);
+        AEach(Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(entry->FileName),
+                                         entry->FileNameLength / sizeof(WCHAR))),
+              index);
       }
       if (entry->NextEntryOffset == 0) break;
       at += entry->NextEntryOffset;

@@ -41,50 +41,80 @@ TFound IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
   return fdFile;
 }
 
-// The identities of files as they are at one moment, each folder read once where the
-// platform allows: the summary's look-ups cost next to nothing beside the renames. A name
-// that its folder's listing does not hold (another spelling of it, or a folder that could
-// not be read) is looked up on its own.
-class TIdentities {
+// The identities of many paths at one moment, in three steps: each path is asked for
+// (Want), each folder that holds one is read once, keeping only what was asked for
+// (Read), and each is answered (Find). So the look-ups cost next to nothing beside the
+// renames, and a few bytes a path. A name that its folder's listing does not hold
+// (another spelling of it, or a folder that could not be read) is looked up on its own.
+class TIdentityBatch {
 public:
-  TFound Find(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
+  explicit TIdentityBatch(size_t AItems) : fIndex(AItems, 0), fFolder(AItems, 0) {}
+
+  void Want(size_t AItem, const std::u16string& APath) {
     const size_t slash = APath.find_last_of(PathDelimiter);
-    if (slash == std::u16string::npos || slash + 1 == APath.size())
-      return IdentityOf(APath, AIdentity);
+    if (slash == std::u16string::npos || slash + 1 == APath.size()) return;
     const std::u16string name = APath.substr(slash + 1);
-    if (name == u"." || name == u"..") return IdentityOf(APath, AIdentity);
-    const TFolder& folder = FolderOf(APath, slash == 0 ? 1 : slash);
-    if (folder.Listed && folder.Entries.Indexes.Find(Utf16ToUtf8(name), AIdentity.Index)) {
-      AIdentity.Volume = folder.Entries.Volume;
-      return fdFile;
+    if (name == u"." || name == u"..") return;
+    std::u16string folder = APath.substr(0, slash == 0 ? 1 : slash);
+    if (folder.back() == u':') folder += PathDelimiter; // a drive's root, not its current folder
+    auto found = fFolders.find(folder);
+    if (found == fFolders.end()) found = fFolders.emplace(std::move(folder), TFolder{}).first;
+    found->second.Wanted.push_back({NameHash(Utf16ToUtf8(name)), uint32_t(AItem)});
+  }
+
+  // APathOf tells again the path an item was wanted for, to tell it from another whose
+  // name has the same hash.
+  template <typename TPathOf> void Read(TPathOf APathOf) {
+    uint16_t number = 0;
+    for (auto& [folderName, folder] : fFolders) {
+      auto& wanted = folder.Wanted;
+      std::sort(wanted.begin(), wanted.end(),
+                [](const TWanted& A, const TWanted& B) { return A.Hash < B.Hash; });
+      uint64_t volume = 0;
+      const auto each = [&](std::string_view AName, uint64_t AIndex) {
+        const uint32_t hash = NameHash(AName);
+        auto at = std::lower_bound(wanted.begin(), wanted.end(), hash,
+                                   [](const TWanted& A, uint32_t H) { return A.Hash < H; });
+        for (; at != wanted.end() && at->Hash == hash; ++at) {
+          const std::u16string path = APathOf(at->Item);
+          if (Utf16ToUtf8(path.substr(path.find_last_of(PathDelimiter) + 1)) != AName) continue;
+          fIndex[at->Item] = AIndex;
+          fFolder[at->Item] = number;
+        }
+      };
+      if (ReadFolderIdentities(folderName, volume, each))
+        fVolumes.push_back(volume);
+      else
+        fVolumes.push_back(0);
+      std::vector<TWanted>().swap(wanted);
+      if (++number == UINT16_MAX) break; // the folders after that are looked up file by file
     }
-    return IdentityOf(APath, AIdentity);
+  }
+
+  TFound Find(size_t AItem, const std::u16string& APath, win::FILE_IDENTITY& AIdentity) const {
+    if (fIndex[AItem] == 0) return IdentityOf(APath, AIdentity);
+    AIdentity.Volume = fVolumes[fFolder[AItem]];
+    AIdentity.Index = fIndex[AItem];
+    return fdFile;
   }
 
 private:
-  struct TFolder {
-    bool Listed = false;
-    TFolderIdentities Entries;
+  struct TWanted {
+    uint32_t Hash, Item;
   };
-  // The folder of the first ALength characters of APath, read on first use. The list's
-  // lines come folder by folder, so the last one found is tried first.
-  const TFolder& FolderOf(const std::u16string& APath, size_t ALength) {
-    if (fLast && fLast->first.size() == ALength && APath.compare(0, ALength, fLast->first) == 0)
-      return fLast->second;
-    std::u16string folderName = APath.substr(0, ALength);
-    if (folderName.back() == u':')
-      folderName += PathDelimiter; // a drive's root, not its current folder
-    auto found = fFolders.find(folderName);
-    if (found == fFolders.end()) {
-      TFolder folder;
-      folder.Listed = ReadFolderIdentities(folderName, folder.Entries);
-      found = fFolders.emplace(folderName, std::move(folder)).first;
-    }
-    fLast = &*found;
-    return found->second;
+  struct TFolder {
+    std::vector<TWanted> Wanted;
+  };
+  static uint32_t NameHash(std::string_view AName) {
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (unsigned char c : AName)
+      hash = (hash ^ c) * 16777619u;
+    return hash;
   }
   std::unordered_map<std::u16string, TFolder> fFolders;
-  const std::pair<const std::u16string, TFolder>* fLast = nullptr;
+  std::vector<uint64_t> fIndex;  // by item: the file index found, 0 where none was
+  std::vector<uint16_t> fFolder; // by item: which folder it was found in
+  std::vector<uint64_t> fVolumes;
 };
 
 // Each folder above APath up to ADirectory (not included), deepest first.
@@ -177,15 +207,21 @@ std::u16string TRenamePlan::Carried(std::u16string APath, size_t AItem, bool ALa
 
 void TRenamePlan::NoteBefores(const std::vector<uint32_t>& AItems) {
   fBefores.clear();
-  TIdentities identities;
-  TEntryPaths paths;
+  // A name below a folder that an earlier line moves was, before the first move, where
+  // that folder was.
+  const auto sourceOf = [this](size_t AItem) {
+    TEntryPaths paths;
+    Paths(AItem, paths);
+    return Carried(paths.Source, AItem, false);
+  };
+  TIdentityBatch identities(fItems.size());
+  for (uint32_t item : AItems)
+    identities.Want(item, sourceOf(item));
+  identities.Read(sourceOf);
   for (uint32_t item : AItems) {
-    Paths(item, paths);
-    // A name below a folder that an earlier line moves was, before the first move, where
-    // that folder was.
     TBefore before;
     before.Item = item;
-    before.State = identities.Find(Carried(paths.Source, item, false), before.Identity);
+    before.State = identities.Find(item, sourceOf(item), before.Identity);
     fBefores.push_back(before);
   }
 }
@@ -206,13 +242,27 @@ uint8_t TRenamePlan::Before(size_t AItem, const std::u16string& AOld,
 }
 
 std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const {
+  // Where each line's file should be now: its new name, carried along by a later line
+  // that moved a folder above it.
+  const auto destinationOf = [this](size_t AItem) {
+    TEntryPaths paths;
+    Paths(AItem, paths);
+    return Carried(paths.Destination, AItem, true);
+  };
+  const auto notRead = [this](size_t AItem) {
+    return std::binary_search(fNotRead.begin(), fNotRead.end(), uint32_t(AItem));
+  };
+  TIdentityBatch identities(fItems.size());
+  for (size_t item = 0; item < fItems.size(); ++item)
+    if (!notRead(item)) identities.Want(item, destinationOf(item));
+  identities.Read(destinationOf);
+
   std::vector<TLineOutcome> outcomes;
   outcomes.reserve(fItems.size());
-  TIdentities identities;
   TListLine line;
   TEntryPaths paths;
   for (size_t item = 0; item < fItems.size(); ++item) {
-    if (std::binary_search(fNotRead.begin(), fNotRead.end(), uint32_t(item))) {
+    if (notRead(item)) {
       outcomes.push_back(loNotRead);
       continue;
     }
@@ -224,14 +274,12 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
       outcomes.push_back(found == fdNothing ? loNoSuchFile : loUnknown);
       continue;
     }
-    // Where the line's file is now, when a later line moved a folder above it.
-    const std::u16string destination = Carried(paths.Destination, item, true);
-    const TFound there = identities.Find(destination, now);
+    const TFound there = identities.Find(item, Carried(paths.Destination, item, true), now);
     // A file moved to another volume is another file there; its old name is gone.
-    const bool moved = there == fdFile &&
-                       (now == before ||
-                        (now.Volume != before.Volume &&
-                         identities.Find(Carried(paths.Source, item, true), source) == fdNothing));
+    const bool moved =
+        there == fdFile &&
+        (now == before || (now.Volume != before.Volume &&
+                           IdentityOf(Carried(paths.Source, item, true), source) == fdNothing));
     if (moved)
       outcomes.push_back(loRenamed);
     else if (AEvents.SkipAll || AEvents.Skipped.count(VisiblePath(paths.Destination)))
