@@ -14,11 +14,6 @@ namespace host {
 
 namespace {
 
-std::string_view Bytes(const std::u16string& AName) {
-  return std::string_view(reinterpret_cast<const char*>(AName.data()),
-                          AName.size() * sizeof(char16_t));
-}
-
 bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& AIndex,
                std::string& AError) {
   std::u16string name = AName;
@@ -38,10 +33,6 @@ bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& A
 }
 
 } // namespace
-
-bool TListedIdentities::Find(const std::u16string& AName, uint64_t& AIndex) const {
-  return Indexes.Find(Bytes(AName), AIndex);
-}
 
 bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError) {
   // Checked under the name without the path length limit.
@@ -90,8 +81,7 @@ std::string ListCannotCarry(const std::u16string& AName) {
 }
 
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
-               std::vector<TUnlistedName>& AUnlisted, TListedIdentities& AIdentities,
-               std::string& AError) {
+               std::vector<TUnlistedName>& AUnlisted, std::string& AError) {
   std::u16string directory;
   if (!PanelDirectory(ADirectory, directory, AError)) return false;
   APanel.Clear();
@@ -99,24 +89,18 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
   AUnlisted.clear();
   if (U16ToPath(directory).has_relative_path()) APanel.Add(u"..", win::FILE_ATTRIBUTE_DIRECTORY);
   std::string reason;
-  AIdentities = TListedIdentities();
-  AIdentities.Complete = true;
+  uint64_t volume = 0;
   const bool listed = ListDirectory(
       directory,
-      [&](const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex) {
+      [&](const std::u16string& AName, bool AFolder, bool AValid, uint64_t) {
         const std::string why = AValid ? ListCannotCarry(AName) : Utf16ToUtf8(Say(htNotUtf8));
         if (!why.empty()) {
           AUnlisted.push_back(TUnlistedName{AName, why});
           return;
         }
         APanel.Add(AName, AFolder ? win::FILE_ATTRIBUTE_DIRECTORY : win::FILE_ATTRIBUTE_ARCHIVE);
-        if (AIndex == 0)
-          AIdentities.Complete = false;
-        else
-          AIdentities.Indexes.Add(Bytes(AName), AIndex);
       },
-      AIdentities.Volume, reason);
-  if (AIdentities.Volume == 0) AIdentities.Complete = false;
+      volume, reason);
   if (!listed) {
     AError = "cannot read " + Utf16ToUtf8(directory) + ": " + reason;
     return false;

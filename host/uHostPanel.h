@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "farside/uPanelModel.h"
-#include "uNameIndex.h"
 
 namespace host {
 
@@ -21,16 +20,6 @@ struct TUnlistedName {
 // a double quote would end the name early (the list's names have no escape).
 std::string ListCannotCarry(const std::u16string& AName);
 
-// What each entry of a listed directory was when it was listed, by its name there: the
-// file index of each (its name's UTF-16 units taken as bytes) on the directory's volume.
-// Complete when the listing told the index of every entry it listed.
-struct TListedIdentities {
-  uint64_t Volume = 0;
-  TNameIndex Indexes;
-  bool Complete = false;
-  bool Find(const std::u16string& AName, uint64_t& AIndex) const;
-};
-
 // The full form of ADirectory as the panel shows it (no delimiter at its end but at a
 // root); false with AError set when it names no directory.
 bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std::string& AError);
@@ -40,11 +29,10 @@ bool PanelDirectory(const std::u16string& ADirectory, std::u16string& AFull, std
 bool RealPathBelow(const std::u16string& APath, const std::u16string& ADirectory);
 
 // Lists ADirectory into APanel: ".." first where it has a parent, then folders, then
-// files, each sorted by name, and what each entry is into AIdentities. False with AError
+// files, each sorted by name. False with AError
 // set when it is not a readable directory.
 bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
-               std::vector<TUnlistedName>& AUnlisted, TListedIdentities& AIdentities,
-               std::string& AError);
+               std::vector<TUnlistedName>& AUnlisted, std::string& AError);
 
 // Puts the cursor on ANAME with nothing selected.
 bool SetCurrentName(TPanelModel& APanel, const std::u16string& AName, std::string& AError);

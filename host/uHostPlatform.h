@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "system/uWindows.h"
-#include "uNameIndex.h"
 
 namespace host {
 

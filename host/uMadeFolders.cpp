@@ -5,6 +5,7 @@
 #include "system/uFilesystemPath.h"
 #include "system/uUtf8.h"
 #include "uHostMessages.h"
+#include "uHostPlatform.h"
 
 namespace fs = std::filesystem;
 

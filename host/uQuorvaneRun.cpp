@@ -154,13 +154,12 @@ bool FillPanelWithNames(const TRunOptions& AOptions, TPanelModel& APanel, bool& 
 }
 
 // The panel of the job: the directory, with the entries to rename selected.
-bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, TListedIdentities& AIdentities,
-               bool& ANamesLeftOut, std::string& AError) {
+bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, bool& ANamesLeftOut,
+               std::string& AError) {
   if (!AOptions.Names.empty() || AOptions.NamesFromInput)
     return FillPanelWithNames(AOptions, APanel, ANamesLeftOut, AError);
   std::vector<TUnlistedName> unlisted;
-  if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted,
-                 AIdentities, AError))
+  if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
     return false;
   for (const auto& name : unlisted)
     WarnLeftOut(name.Why, name.Name);
@@ -246,8 +245,7 @@ struct TJob {
   TPrompter& Prompter;
   TTerminalUser& User;
   std::u16string Directory; // the panel's
-  const TListedIdentities& Listed;
-  TMadeFolders& Folders; // those -p made
+  TMadeFolders& Folders;    // those -p made
   TFarModel& Model;
 };
 
@@ -340,7 +338,7 @@ std::u16string ListHeader(const TJob& AJob) {
 // each old name holds), the folders made for them, and the summary after.
 int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
   const TRunOptions& options = AJob.Options;
-  TRenamePlan plan(AJob.Directory, AJob.Listed);
+  TRenamePlan plan(AJob.Directory);
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
                        plan.Read(AEditor.FileName, ListHeader(AJob));
   int status = ExitAllDone;
@@ -416,9 +414,8 @@ int RunJob(const TRunOptions& AOptions) {
   user.Attach(model);
   user.ShowProgress(!AOptions.Quiet && ErrorIsTerminal());
   std::string error;
-  TListedIdentities listed;
   bool namesLeftOut = false;
-  if (!FillPanel(AOptions, model.ActivePanel, listed, namesLeftOut, error))
+  if (!FillPanel(AOptions, model.ActivePanel, namesLeftOut, error))
     return Fail(ExitCannotRun, error);
   TPlugin plugin;
   if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
@@ -435,7 +432,7 @@ int RunJob(const TRunOptions& AOptions) {
   TMadeFolders folders;
   user.SetCleanUp([&folders] { folders.RemoveEmpty(); });
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, listed, folders, model};
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, folders, model};
   ConsoleUser = &user;
   CtrlCIsEscape(true);
   const int status = AfterOpening(plugin, model, job);

@@ -9,6 +9,8 @@
 #include "system/uUtf8.h"
 #include "system/uWindows.h"
 #include "uHostMessages.h"
+#include "uHostPanel.h"
+#include "uHostPlatform.h"
 #include "uHostText.h"
 
 #include <algorithm>
@@ -18,9 +20,6 @@ namespace host {
 
 namespace {
 
-// What a look-up found at a name.
-enum TFound : uint8_t { fdFile, fdNothing, fdUnreadable };
-
 std::u16string Number(size_t ANumber) {
   return Utf8ToUtf16(std::to_string(ANumber));
 }
@@ -28,94 +27,6 @@ std::u16string Number(size_t ANumber) {
 std::u16string MoveLine(const std::u16string& AOld, const std::u16string& ANew) {
   return EscapeControlCharacters(AOld) + u" -> " + EscapeControlCharacters(ANew);
 }
-
-// What the file at APath is, the link itself where it is one.
-TFound IdentityOf(const std::u16string& APath, win::FILE_IDENTITY& AIdentity) {
-  win::FILE_IDENTITY identity;
-  if (!win::GetFileIdentity(APath.c_str(), 0, &identity)) {
-    const win::DWORD error = win::GetLastError();
-    return error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND ? fdNothing
-                                                                                    : fdUnreadable;
-  }
-  AIdentity = win::FILE_IDENTITY{identity.Volume, identity.Index};
-  return fdFile;
-}
-
-// The identities of many paths at one moment, in three steps: each path is asked for
-// (Want), each folder that holds one is read once, keeping only what was asked for
-// (Read), and each is answered (Find). So the look-ups cost next to nothing beside the
-// renames, and a few bytes a path. A name that its folder's listing does not hold
-// (another spelling of it, or a folder that could not be read) is looked up on its own.
-class TIdentityBatch {
-public:
-  explicit TIdentityBatch(size_t AItems) : fIndex(AItems, 0), fFolder(AItems, 0) {}
-
-  void Want(size_t AItem, const std::u16string& APath) {
-    const size_t slash = APath.find_last_of(PathDelimiter);
-    if (slash == std::u16string::npos || slash + 1 == APath.size()) return;
-    const std::u16string name = APath.substr(slash + 1);
-    if (name == u"." || name == u"..") return;
-    std::u16string folder = APath.substr(0, slash == 0 ? 1 : slash);
-    if (folder.back() == u':') folder += PathDelimiter; // a drive's root, not its current folder
-    auto found = fFolders.find(folder);
-    if (found == fFolders.end()) found = fFolders.emplace(std::move(folder), TFolder{}).first;
-    found->second.Wanted.push_back({NameHash(Utf16ToUtf8(name)), uint32_t(AItem)});
-  }
-
-  // APathOf tells again the path an item was wanted for, to tell it from another whose
-  // name has the same hash.
-  template <typename TPathOf> void Read(TPathOf APathOf) {
-    uint16_t number = 0;
-    for (auto& [folderName, folder] : fFolders) {
-      auto& wanted = folder.Wanted;
-      std::sort(wanted.begin(), wanted.end(),
-                [](const TWanted& A, const TWanted& B) { return A.Hash < B.Hash; });
-      uint64_t volume = 0;
-      const auto each = [&](std::string_view AName, uint64_t AIndex) {
-        const uint32_t hash = NameHash(AName);
-        auto at = std::lower_bound(wanted.begin(), wanted.end(), hash,
-                                   [](const TWanted& A, uint32_t H) { return A.Hash < H; });
-        for (; at != wanted.end() && at->Hash == hash; ++at) {
-          const std::u16string path = APathOf(at->Item);
-          if (Utf16ToUtf8(path.substr(path.find_last_of(PathDelimiter) + 1)) != AName) continue;
-          fIndex[at->Item] = AIndex;
-          fFolder[at->Item] = number;
-        }
-      };
-      if (ReadFolderIdentities(folderName, volume, each))
-        fVolumes.push_back(volume);
-      else
-        fVolumes.push_back(0);
-      std::vector<TWanted>().swap(wanted);
-      if (++number == UINT16_MAX) break; // the folders after that are looked up file by file
-    }
-  }
-
-  TFound Find(size_t AItem, const std::u16string& APath, win::FILE_IDENTITY& AIdentity) const {
-    if (fIndex[AItem] == 0) return IdentityOf(APath, AIdentity);
-    AIdentity.Volume = fVolumes[fFolder[AItem]];
-    AIdentity.Index = fIndex[AItem];
-    return fdFile;
-  }
-
-private:
-  struct TWanted {
-    uint32_t Hash, Item;
-  };
-  struct TFolder {
-    std::vector<TWanted> Wanted;
-  };
-  static uint32_t NameHash(std::string_view AName) {
-    uint32_t hash = 2166136261u; // FNV-1a
-    for (unsigned char c : AName)
-      hash = (hash ^ c) * 16777619u;
-    return hash;
-  }
-  std::unordered_map<std::u16string, TFolder> fFolders;
-  std::vector<uint64_t> fIndex;  // by item: the file index found, 0 where none was
-  std::vector<uint16_t> fFolder; // by item: which folder it was found in
-  std::vector<uint64_t> fVolumes;
-};
 
 // Each folder above APath up to ADirectory (not included), deepest first.
 template <typename TVisit>
@@ -127,8 +38,7 @@ void ForEachFolderOf(const std::u16string& APath, size_t ADirectory, TVisit AVis
 
 } // namespace
 
-TRenamePlan::TRenamePlan(const std::u16string& ADirectory, const TListedIdentities& AListed)
-    : fDirectory(ADirectory), fListed(AListed) {
+TRenamePlan::TRenamePlan(const std::u16string& ADirectory) : fDirectory(ADirectory) {
   if (fDirectory.empty() || fDirectory.back() != PathDelimiter) fDirectory += PathDelimiter;
 }
 
@@ -147,7 +57,6 @@ bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AH
     ForEachFolderOf(APath, fDirectory.size(),
                     [&](size_t AAt) { return !holding.insert(APath.substr(0, AAt)).second; });
   };
-  std::vector<uint32_t> unlisted; // the moves whose old name the listing did not give
   size_t number = 0;
   for (const TListLine& line : fLines) {
     ++number;
@@ -158,9 +67,6 @@ bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AH
     fItems.push_back(uint32_t(number - 1));
     if (!moves) continue;
     noteFolders(paths.Destination);
-    uint64_t index = 0;
-    if (FolderPart(line.Source).empty() && fListed.Find(line.Source, index)) continue;
-    unlisted.push_back(uint32_t(fItems.size() - 1));
     noteFolders(paths.Source);
   }
   if (!holding.empty()) {
@@ -171,7 +77,7 @@ bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AH
         fByDestination[paths.Destination].push_back(uint32_t(item));
     }
   }
-  NoteBefores(unlisted);
+  NoteBefores();
   return true;
 }
 
@@ -205,8 +111,7 @@ std::u16string TRenamePlan::Carried(std::u16string APath, size_t AItem, bool ALa
   return APath;
 }
 
-void TRenamePlan::NoteBefores(const std::vector<uint32_t>& AItems) {
-  fBefores.clear();
+void TRenamePlan::NoteBefores() {
   // A name below a folder that an earlier line moves was, before the first move, where
   // that folder was.
   const auto sourceOf = [this](size_t AItem) {
@@ -214,31 +119,14 @@ void TRenamePlan::NoteBefores(const std::vector<uint32_t>& AItems) {
     Paths(AItem, paths);
     return Carried(paths.Source, AItem, false);
   };
-  TIdentityBatch identities(fItems.size());
-  for (uint32_t item : AItems)
-    identities.Want(item, sourceOf(item));
-  identities.Read(sourceOf);
-  for (uint32_t item : AItems) {
-    TBefore before;
-    before.Item = item;
-    before.State = identities.Find(item, sourceOf(item), before.Identity);
-    fBefores.push_back(before);
-  }
+  fBefore = TIdentityBatch(fItems.size());
+  for (size_t item = 0; item < fItems.size(); ++item)
+    if (!IsNotRead(item)) fBefore.Want(item, sourceOf(item));
+  fBefore.Read(sourceOf);
 }
 
-uint8_t TRenamePlan::Before(size_t AItem, const std::u16string& AOld,
-                            win::FILE_IDENTITY& AIdentity) const {
-  const auto found = std::lower_bound(
-      fBefores.begin(), fBefores.end(), AItem,
-      [](const TBefore& ABefore, size_t AWanted) { return ABefore.Item < AWanted; });
-  if (found != fBefores.end() && found->Item == AItem) {
-    AIdentity = found->Identity;
-    return found->State;
-  }
-  uint64_t index = 0;
-  if (!fListed.Find(AOld, index)) return fdUnreadable;
-  AIdentity = win::FILE_IDENTITY{fListed.Volume, index};
-  return fdFile;
+bool TRenamePlan::IsNotRead(size_t AItem) const {
+  return std::binary_search(fNotRead.begin(), fNotRead.end(), uint32_t(AItem));
 }
 
 std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const {
@@ -249,12 +137,9 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
     Paths(AItem, paths);
     return Carried(paths.Destination, AItem, true);
   };
-  const auto notRead = [this](size_t AItem) {
-    return std::binary_search(fNotRead.begin(), fNotRead.end(), uint32_t(AItem));
-  };
   TIdentityBatch identities(fItems.size());
   for (size_t item = 0; item < fItems.size(); ++item)
-    if (!notRead(item)) identities.Want(item, destinationOf(item));
+    if (!IsNotRead(item)) identities.Want(item, destinationOf(item));
   identities.Read(destinationOf);
 
   std::vector<TLineOutcome> outcomes;
@@ -262,19 +147,19 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
   TListLine line;
   TEntryPaths paths;
   for (size_t item = 0; item < fItems.size(); ++item) {
-    if (notRead(item)) {
+    if (IsNotRead(item)) {
       outcomes.push_back(loNotRead);
       continue;
     }
     fLines.Get(fItems[item], line);
     GetEntryPaths(line, fDirectory, paths);
     win::FILE_IDENTITY before, now, source;
-    const uint8_t found = Before(item, line.Source, before);
+    const TFound found = fBefore.Find(item, before);
     if (found != fdFile) {
       outcomes.push_back(found == fdNothing ? loNoSuchFile : loUnknown);
       continue;
     }
-    const TFound there = identities.Find(item, Carried(paths.Destination, item, true), now);
+    const TFound there = identities.Find(item, now);
     // A file moved to another volume is another file there; its old name is gone.
     const bool moved =
         there == fdFile &&

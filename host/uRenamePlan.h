@@ -12,8 +12,7 @@
 
 #include "list/uLinePaths.h"
 #include "list/uSavedList.h"
-#include "uHostPanel.h"
-#include "uHostPlatform.h"
+#include "uIdentityBatch.h"
 
 namespace host {
 
@@ -44,8 +43,8 @@ struct TJobEvents {
 
 class TRenamePlan {
 public:
-  // The plan of a job in ADirectory, whose listing told what its files were (AListed).
-  TRenamePlan(const std::u16string& ADirectory, const TListedIdentities& AListed);
+  // The plan of a job in ADirectory.
+  explicit TRenamePlan(const std::u16string& ADirectory);
 
   // Reads AListFile as the plugin does when its editor closes, and notes what each line's
   // old name holds now. AHeader: the list's header as written. False when it cannot be
@@ -75,18 +74,11 @@ public:
   bool MadeByAMove(const std::u16string& AFolder) const;
 
 private:
-  // What an old name held before the first move, for a name the listing did not give.
-  struct TBefore {
-    uint32_t Item = 0;
-    uint8_t State = 0; // TFound
-    win::FILE_IDENTITY Identity;
-  };
   bool Paths(size_t AItem, TEntryPaths& APaths) const;
   bool IsMove(size_t AItem) const { return fLines[fItems[AItem]].Renames(); }
-  // Notes what the old names of AItems hold now, before the first move.
-  void NoteBefores(const std::vector<uint32_t>& AItems);
-  // What the old name AOld of AItem held before the first move (a TFound).
-  uint8_t Before(size_t AItem, const std::u16string& AOld, win::FILE_IDENTITY& AIdentity) const;
+  // Notes what each old name holds now, before the first move.
+  void NoteBefores();
+  bool IsNotRead(size_t AItem) const;
   // APath with each folder that a move of another line carries replaced by where the move
   // took it: ALater follows the moves after line AItem, else those before it, backwards.
   std::u16string Carried(std::u16string APath, size_t AItem, bool ALater) const;
@@ -95,11 +87,10 @@ private:
   std::u16string Warning(size_t AIndex, bool AParents) const;
 
   std::u16string fDirectory; // with its delimiter at the end
-  const TListedIdentities& fListed;
   TSavedList fLines;
   std::vector<uint32_t> fItems;   // the lines that change a name or cannot be read
   std::vector<uint32_t> fNotRead; // the items that cannot be read, in order
-  std::vector<TBefore> fBefores;  // by Item, for the old names the listing did not give
+  TIdentityBatch fBefore;         // what each old name held before the first move
   // The items by the source and by the destination of their move, for the moves of a
   // folder that holds another line's name only: these carry other lines' files along.
   std::unordered_map<std::u16string, std::vector<uint32_t>> fBySource, fByDestination;
