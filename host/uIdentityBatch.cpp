@@ -13,10 +13,10 @@ namespace {
 constexpr uint8_t NotWanted = 0xFF;
 constexpr uint8_t Wanted = 0xFE; // and not found yet
 
-uint32_t NameHash(std::string_view AName) {
-  uint32_t hash = 2166136261u; // FNV-1a
+uint64_t NameHash(std::string_view AName) {
+  uint64_t hash = 14695981039346656037ull; // FNV-1a
   for (unsigned char c : AName)
-    hash = (hash ^ c) * 16777619u;
+    hash = (hash ^ c) * 1099511628211ull;
   return hash;
 }
 
@@ -64,13 +64,11 @@ void TIdentityBatch::Read(const std::function<std::u16string(size_t)>& APathOf) 
     uint64_t volume = 0;
     std::vector<std::pair<uint32_t, uint64_t>> found; // item, index
     const auto each = [&](std::string_view AName, uint64_t AIndex) {
-      const uint32_t hash = NameHash(AName);
+      const uint64_t hash = NameHash(AName);
       auto at = std::lower_bound(wanted.begin(), wanted.end(), hash,
-                                 [](const TWanted& A, uint32_t H) { return A.Hash < H; });
-      for (; at != wanted.end() && at->Hash == hash; ++at) {
-        // Another name of the same hash is told apart by the path itself.
-        if (NameOf(APathOf(at->Item)) == AName) found.emplace_back(at->Item, AIndex);
-      }
+                                 [](const TWanted& A, uint64_t H) { return A.Hash < H; });
+      for (; at != wanted.end() && at->Hash == hash; ++at)
+        found.emplace_back(at->Item, AIndex);
     };
     if (ReadFolderIdentities(folderName, volume, each)) {
       const uint16_t number = VolumeNumber(volume);

@@ -28,14 +28,16 @@ public:
   explicit TIdentityBatch(size_t AItems = 0);
 
   void Want(size_t AItem, const std::u16string& APath);
-  // APathOf tells again the path an item was wanted for.
+  // APathOf tells again the path an item was wanted for, for a name that its folder's
+  // listing did not give.
   void Read(const std::function<std::u16string(size_t)>& APathOf);
   // What the path wanted for AItem was when it was read; fdUnreadable for one not wanted.
   TFound Find(size_t AItem, win::FILE_IDENTITY& AIdentity) const;
 
 private:
   struct TWanted {
-    uint32_t Hash, Item;
+    uint64_t Hash; // of the name: two names of a folder never share one in practice
+    uint32_t Item;
   };
   // The folder AVolume, as a number of fVolumes.
   uint16_t VolumeNumber(uint64_t AVolume);

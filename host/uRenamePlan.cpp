@@ -144,15 +144,12 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
 
   std::vector<TLineOutcome> outcomes;
   outcomes.reserve(fItems.size());
-  TListLine line;
   TEntryPaths paths;
   for (size_t item = 0; item < fItems.size(); ++item) {
     if (IsNotRead(item)) {
       outcomes.push_back(loNotRead);
       continue;
     }
-    fLines.Get(fItems[item], line);
-    GetEntryPaths(line, fDirectory, paths);
     win::FILE_IDENTITY before, now, source;
     const TFound found = fBefore.Find(item, before);
     if (found != fdFile) {
@@ -160,12 +157,14 @@ std::vector<TLineOutcome> TRenamePlan::Outcomes(const TJobEvents& AEvents) const
       continue;
     }
     const TFound there = identities.Find(item, now);
+    if (there == fdFile && now == before) {
+      outcomes.push_back(loRenamed);
+      continue;
+    }
+    Paths(item, paths);
     // A file moved to another volume is another file there; its old name is gone.
-    const bool moved =
-        there == fdFile &&
-        (now == before || (now.Volume != before.Volume &&
-                           IdentityOf(Carried(paths.Source, item, true), source) == fdNothing));
-    if (moved)
+    if (there == fdFile && now.Volume != before.Volume &&
+        IdentityOf(Carried(paths.Source, item, true), source) == fdNothing)
       outcomes.push_back(loRenamed);
     else if (AEvents.SkipAll || AEvents.Skipped.count(VisiblePath(paths.Destination)))
       outcomes.push_back(loSkipped);
