@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "files/uStrings.h"
+#include "system/uSystem.h"
 #include "system/uUtf8.h"
 #include "uHostMessages.h"
 #include "uHostPlatform.h"
@@ -131,13 +132,12 @@ int TPrompter::CountRepeat(const std::u16string& AShown) {
 
 intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   if (ACount == 0) return -1;
-  const std::u16string count = Utf8ToUtf16(std::to_string(ACount));
+  const std::u16string count = DecimalText(ACount);
   const std::u16string question = ACount == 1 ? Say(htPressEnter) : Say(htChooseNumber, {count});
   // A box of one button cannot come back by its answer: only questions are counted.
   if (ACount > 1 && CountRepeat(AShown) > MaxRepeats) {
     if (!Show(question + u"\n")) return -1;
-    WriteErr(u"quorvane-run: " +
-             Say(htQuestionCameBack, {Utf8ToUtf16(std::to_string(MaxRepeats))}) + u"\n");
+    WriteErr(u"quorvane-run: " + Say(htQuestionCameBack, {DecimalText(MaxRepeats)}) + u"\n");
     return -1;
   }
   if (fAnswer >= 0) {
@@ -146,8 +146,7 @@ intptr_t TPrompter::Answer(const std::u16string& AShown, size_t ACount) {
   }
   for (int refused = 0;; ++refused) {
     if (refused == MaxRepeats) {
-      WriteErr(u"quorvane-run: " +
-               Say(htAnswersNotTaken, {Utf8ToUtf16(std::to_string(MaxRepeats))}) + u"\n");
+      WriteErr(u"quorvane-run: " + Say(htAnswersNotTaken, {DecimalText(MaxRepeats)}) + u"\n");
       return -1;
     }
     if (!Show(question)) return -1;

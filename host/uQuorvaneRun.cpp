@@ -320,8 +320,7 @@ void ShowSummary(const TRenamePlan& APlan, const TJob& AJob) {
     }
   }
   if (verbose && !(WriteOut(listed) && written)) Warn(htCannotWriteOutput);
-  if (unnamed > 0)
-    named += u"  " + Say(htMoreLines, {Utf8ToUtf16(std::to_string(unnamed))}) + u"\n";
+  if (unnamed > 0) named += u"  " + Say(htMoreLines, {DecimalText(unnamed)}) + u"\n";
   for (const std::u16string& aside : events.FreeNames) {
     if (FileExists(aside))
       named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";

@@ -6,6 +6,7 @@
 #include "list/uPathNames.h"
 #include "list/uUnreadLines.h"
 #include "system/uFilesystemPath.h"
+#include "system/uSystem.h"
 #include "system/uUtf8.h"
 #include "system/uWindows.h"
 #include "uHostMessages.h"
@@ -19,10 +20,6 @@
 namespace host {
 
 namespace {
-
-std::u16string Number(size_t ANumber) {
-  return Utf8ToUtf16(std::to_string(ANumber));
-}
 
 std::u16string MoveLine(const std::u16string& AOld, const std::u16string& ANew) {
   return EscapeControlCharacters(AOld) + u" -> " + EscapeControlCharacters(ANew);
@@ -182,7 +179,7 @@ std::u16string TRenamePlan::LineText(size_t AItem, TLineOutcome AOutcome, bool A
   fLines.Get(fItems[AItem], line);
   std::u16string text = line.Renames()
                             ? MoveLine(line.Source, line.Destination)
-                            : Say(htLineNumber, {Number(fItems[AItem] + 1)}) + u": " +
+                            : Say(htLineNumber, {DecimalText(fItems[AItem] + 1)}) + u": " +
                                   EscapeControlCharacters(line.Named() ? line.Shown() : line.Text);
   if (AWhy && AOutcome != loRenamed) text += u": " + Say(Why[AOutcome]);
   return text;
@@ -193,7 +190,7 @@ std::u16string TRenamePlan::Summary(const std::vector<TLineOutcome>& AOutcomes) 
   for (TLineOutcome outcome : AOutcomes)
     ++counts[outcome];
   const size_t moves = AOutcomes.size() - fNotRead.size();
-  std::u16string text = Say(htRenamedOf, {Number(counts[loRenamed]), Number(moves)});
+  std::u16string text = Say(htRenamedOf, {DecimalText(counts[loRenamed]), DecimalText(moves)});
   const std::pair<TLineOutcome, THostText> others[] = {{loSkipped, htSkippedOrFailed},
                                                        {loNotRead, htNotRead},
                                                        {loNoSuchFile, htNoSuchFiles},
@@ -202,7 +199,7 @@ std::u16string TRenamePlan::Summary(const std::vector<TLineOutcome>& AOutcomes) 
   for (const auto& other : others) {
     size_t count = counts[other.first];
     if (other.first == loSkipped) count += counts[loFailed];
-    if (count > 0) text += u"; " + Say(other.second, {Number(count)});
+    if (count > 0) text += u"; " + Say(other.second, {DecimalText(count)});
   }
   return text + u"\n";
 }
@@ -297,8 +294,9 @@ std::u16string TRenamePlan::Text(bool AParents) const {
     ++marked;
     text += u"   ! " + EscapeControlCharacters(warning) + u"\n";
   }
-  text += moves.size() == 1 ? Say(htOneChangedLine) : Say(htChangedLines, {Number(moves.size())});
-  if (marked > 0) text += u"; " + Say(htWillNotGoThrough, {Number(marked)});
+  text +=
+      moves.size() == 1 ? Say(htOneChangedLine) : Say(htChangedLines, {DecimalText(moves.size())});
+  if (marked > 0) text += u"; " + Say(htWillNotGoThrough, {DecimalText(marked)});
   return text + u"\n";
 }
 
