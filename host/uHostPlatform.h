@@ -65,15 +65,6 @@ using TDirectoryEntryFound =
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError);
 
-// The entries of the folder AFolder, each by name (UTF-8) with its file index to AEach,
-// and the folder's volume, read in one pass: for many files in few folders far cheaper
-// than a look-up a file, and nothing of the listing is kept. False where the platform cannot tell
-// identities so (Windows before Vista) or the folder cannot be read; win::GetFileIdentity then
-// tells each, as it does for a name that the listing does not hold.
-using TFolderEntryFound = std::function<void(std::string_view AName, uint64_t AIndex)>;
-bool ReadFolderIdentities(const std::u16string& AFolder, uint64_t& AVolume,
-                          const TFolderEntryFound& AEach);
-
 // All of standard input, as bytes; false with AError set when it cannot be read.
 bool ReadStandardInput(std::string& ABytes, std::string& AError);
 // Standard input becomes the terminal (/dev/tty, CONIN$ on Windows), for the editor and

@@ -158,21 +158,6 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
   return true;
 }
 
-bool ReadFolderIdentities(const std::u16string& AFolder, uint64_t& AVolume,
-                          const TFolderEntryFound& AEach) {
-  DIR* folder = opendir(Utf16ToUtf8(AFolder).c_str());
-  if (!folder) return false;
-  struct stat info;
-  const bool read = fstat(dirfd(folder), &info) == 0;
-  if (read) {
-    AVolume = static_cast<uint64_t>(info.st_dev);
-    while (const dirent* entry = readdir(folder))
-      AEach(entry->d_name, static_cast<uint64_t>(entry->d_ino));
-  }
-  closedir(folder);
-  return read;
-}
-
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   char buffer[65536];
   for (;;) {

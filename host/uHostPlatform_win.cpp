@@ -281,42 +281,6 @@ constexpr int FileIdBothDirectoryRestartInfoClass = 11;
 
 } // namespace
 
-bool ReadFolderIdentities(const std::u16string& AFolder, uint64_t& AVolume,
-                          const TFolderEntryFound& AEach) {
-  // Looked up at start-up (Vista on), so that the host still starts where it is missing.
-  const TGetFileInformationByHandleEx getInformation = pGetFileInformationByHandleEx;
-  if (!getInformation) return false;
-  const HANDLE folder = CreateFileW(W(FullPathName(AFolder, true)), FILE_LIST_DIRECTORY,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  bool read = GetFileInformationByHandle(folder, &info) != 0;
-  AVolume = info.dwVolumeSerialNumber;
-  std::vector<uint64_t> buffer(8192); // 64 KB, aligned as the entries need
-  for (int kind = FileIdBothDirectoryRestartInfoClass; read; kind = FileIdBothDirectoryInfoClass) {
-    if (!getInformation(folder, kind, buffer.data(), DWORD(buffer.size() * sizeof(uint64_t)))) {
-      read = GetLastError() == ERROR_NO_MORE_FILES;
-      break;
-    }
-    for (const char* at = reinterpret_cast<const char*>(buffer.data());;) {
-      const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-      const uint64_t index = uint64_t(entry->FileId.QuadPart);
-      // A file system without such indexes tells 0 (or all bits set): those names are
-      // then looked up one by one.
-      if (index != 0 && index != UINT64_MAX) {
-        AEach(Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(entry->FileName),
-                                         entry->FileNameLength / sizeof(WCHAR))),
-              index);
-      }
-      if (entry->NextEntryOffset == 0) break;
-      at += entry->NextEntryOffset;
-    }
-  }
-  CloseHandle(folder);
-  return read;
-}
-
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   char buffer[65536];

@@ -1,63 +1,60 @@
 #include "uMadeFolders.h"
 
-#include <filesystem>
-
-#include "system/uFilesystemPath.h"
-#include "system/uUtf8.h"
+#include "system/uSystem.h"
 #include "uHostMessages.h"
+#include "uHostPanel.h"
 #include "uHostPlatform.h"
-
-namespace fs = std::filesystem;
 
 namespace host {
 
-namespace {
-
-// The file system's name of APath, without the path length limit.
-fs::path Native(const fs::path& APath) {
-  return U16ToPath(FullPathName(PathToU16(APath), true));
-}
-
-} // namespace
-
-bool TMadeFolders::MakeFor(const std::u16string& ADestination, const TRenamePlan& APlan,
-                           const std::u16string& ADirectory, std::vector<std::string>& AWarnings) {
-  const fs::path directory = U16ToPath(ADirectory);
-  const fs::path relative = U16ToPath(ADestination).lexically_relative(directory);
-  if (relative.empty() || *relative.begin() == "..") return false;
-  fs::path folder = directory;
+bool TMadeFolders::MakeFor(const std::u16string& ADestination,
+                           std::vector<std::u16string>& AWarnings) {
+  if (!IsAtOrBelow(ADestination, fDirectory)) return false;
+  const std::u16string folders = FolderPart(ADestination);
   bool made = false;
-  for (const auto& part : relative.parent_path()) {
-    const fs::path parent = folder;
-    folder /= part;
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(Native(folder), error))) continue;
-    // A folder that a line makes by moving one there is left to that line; one whose
-    // parent is, through a link, outside the directory is never made.
-    if (APlan.MadeByAMove(PathToU16(folder))) break;
-    if (!APlan.IsBelow(PathToU16(parent))) {
-      AWarnings.push_back(Utf16ToUtf8(Say(htNotMakingFolder, {PathToU16(folder), ADirectory})));
+  for (size_t at = fDirectory.size(); at < folders.size(); ++at) {
+    if (!IsPathDelimiter(folders[at])) continue;
+    const std::u16string folder = folders.substr(0, at);
+    if (win::GetFileAttributesW(folder.c_str()) != win::INVALID_FILE_ATTRIBUTES) continue;
+    // One whose parent is, through a link, outside the directory is never made.
+    if (!RealPathBelow(FolderPart(folder), fDirectory)) {
+      AWarnings.push_back(Say(htNotMakingFolder, {VisiblePath(folder), VisiblePath(fDirectory)}));
       break;
     }
-    if (!fs::create_directory(Native(folder), error)) {
+    TMade entry{folder, {}};
+    if (!win::CreateDirectoryW(folder.c_str(), nullptr) ||
+        !win::GetFileIdentity(folder.c_str(), 0, &entry.Identity)) {
       AWarnings.push_back(
-          Utf16ToUtf8(Say(htCannotMakeFolder, {PathToU16(folder), Utf8ToUtf16(error.message())})));
+          Say(htCannotMakeFolder, {VisiblePath(folder), ErrorText(win::GetLastError())}));
       break;
     }
-    fMade.push_back(PathToU16(folder));
+    for (size_t up = at; up > fDirectory.size(); --up)
+      if (IsPathDelimiter(folder[up - 1]) && !fAbove.insert(folder.substr(0, up - 1)).second) break;
+    fAbove.insert(folder);
+    fMade.push_back(std::move(entry));
     made = true;
   }
   return made;
 }
 
-void TMadeFolders::RemoveEmpty() {
-  for (auto folder = fMade.rbegin(); folder != fMade.rend(); ++folder) {
-    // Only the folder made: a file or link that took its name stays.
-    const fs::path path = Native(U16ToPath(*folder));
-    std::error_code error;
-    if (fs::is_directory(fs::symlink_status(path, error)) && fs::is_empty(path, error))
-      fs::remove(path, error);
+void TMadeFolders::Moved(const std::u16string& AFrom, const std::u16string& ATo) {
+  if (!fAbove.count(AFrom)) return;
+  fAbove.clear();
+  for (TMade& made : fMade) {
+    CarryAlong(made.Path, AFrom, ATo);
+    fAbove.insert(made.Path);
   }
+}
+
+void TMadeFolders::RemoveEmpty() {
+  for (auto made = fMade.rbegin(); made != fMade.rend(); ++made) {
+    // Only the folder made: a folder or link that took its name stays.
+    win::FILE_IDENTITY identity;
+    if (win::GetFileIdentity(made->Path.c_str(), 0, &identity) && identity == made->Identity)
+      win::RemoveDirectoryW(made->Path.c_str());
+  }
+  fMade.clear();
+  fAbove.clear();
 }
 
 } // namespace host

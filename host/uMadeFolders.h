@@ -1,27 +1,40 @@
-// The folders --parents makes so that a destination has its folder, each made right before
-// the move that needs it, and their removal once the job is done, where nothing went
-// into them.
+// The folders --parents makes so that a new name has its folder, each made right before
+// the move that needs it, known by what they are (volume and index) so that only a folder
+// made for the job, still empty, is removed once the job is done.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
-#include "uRenamePlan.h"
+#include "list/uPathNames.h"
+#include "system/uWindows.h"
 
 namespace host {
 
 class TMadeFolders {
 public:
-  // Makes the missing folders of ADestination, from ADirectory down: never one outside
-  // ADirectory, nor one that a line of APlan makes by its move. Answers whether it made
-  // one; AWarnings gets a line for each that cannot be made.
-  bool MakeFor(const std::u16string& ADestination, const TRenamePlan& APlan,
-               const std::u16string& ADirectory, std::vector<std::string>& AWarnings);
-  // Removes the folders made that are still empty, the deepest first.
+  // Folders are made only below ADirectory (full, ending in its delimiter).
+  explicit TMadeFolders(const std::u16string& ADirectory) : fDirectory(ADirectory) {}
+
+  // Makes the missing folders of ADestination, from the directory down, never one whose
+  // parent leads outside it. Answers whether it made one; AWarnings gets a line for each
+  // that cannot be made.
+  bool MakeFor(const std::u16string& ADestination, std::vector<std::u16string>& AWarnings);
+  // A line moved AFrom to ATo: a folder made at or below AFrom is now below ATo.
+  void Moved(const std::u16string& AFrom, const std::u16string& ATo);
+  // Removes the folders made that are still those folders, where they are, and empty, the
+  // deepest first.
   void RemoveEmpty();
 
 private:
-  std::vector<std::u16string> fMade; // each below the one made before it, or beside it
+  struct TMade {
+    std::u16string Path;
+    win::FILE_IDENTITY Identity;
+  };
+  std::u16string fDirectory;
+  std::vector<TMade> fMade;                   // each below the one made before it, or beside it
+  std::set<std::u16string, TPathLess> fAbove; // the folders made and those above them
 };
 
 } // namespace host

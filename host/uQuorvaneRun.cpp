@@ -247,6 +247,8 @@ struct TJob {
   std::u16string Directory; // the panel's
   TMadeFolders& Folders;    // those -p made
   TFarModel& Model;
+  TRenamePlan& Plan; // what the list asks for, and what became of each line
+  TPlugin& Plugin;
 };
 
 // Whether the plugin opened its list again ("Edit the list again") from the close event of
@@ -273,59 +275,43 @@ int CloseEditor(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob
 
 // The saved list's changes shown (and asked for with --confirm); false when the job is to
 // end here with AStatus.
-bool ShowPlan(const TRenamePlan& APlan, bool APlanned, const TJob& AJob, int& AStatus) {
+bool ShowPlan(bool APlanned, const TJob& AJob, int& AStatus) {
   const TRunOptions& options = AJob.Options;
   if (!options.DryRun && !options.Confirm) return true;
   if (!APlanned) {
     AStatus = Fail(ExitNotAllDone, htCannotReadList);
     return false;
   }
-  if (!WriteOut(APlan.Text(options.Parents) +
-                (options.DryRun ? Say(htNothingWasRenamed) + u"\n" : u""))) {
+  const auto outside = [&AJob](const std::u16string& AFolder) {
+    return !RealPathBelow(AFolder, AJob.Directory);
+  };
+  TRenamePlan& plan = AJob.Plan;
+  const std::u16string text = plan.Text(options.Parents, outside);
+  if (!WriteOut(text + (options.DryRun ? Say(htNothingWasRenamed) + u"\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, htCannotWriteOutputNothing);
     return false;
   }
-  AStatus = ExitAllDone;
+  // Lines set aside would rename nothing in the run either.
+  AStatus = plan.SetAside() > 0 ? ExitNotAllDone : ExitAllDone;
   if (options.DryRun) return false;
-  if (APlan.Moves().empty() || AJob.Prompter.Confirm(Say(htRenameQuestion))) return true;
+  if (plan.Changed() == 0 || AJob.Prompter.Confirm(Say(htRenameQuestion))) {
+    // The user has seen the lines set aside: "yes" renames the others, without asking again.
+    plan.Report().Flags |= jrOthersAgreed;
+    return true;
+  }
   AStatus =
       Fail(ExitNotAllDone, AJob.Prompter.Terminated() ? htInterruptedNothing : htNothingRenamed);
   return false;
 }
 
-// Lines named at most on standard error without -v, which lists them all.
-constexpr size_t NamedLines = 5;
-
-// What took effect, found on disk: with -v every line on standard output (which can be
-// kept: quorvane-run -v DIR > log), those that did not with why; without it the first few
-// of those on standard error; then the files left under a free name, and the counts.
-void ShowSummary(const TRenamePlan& APlan, const TJob& AJob) {
-  const TJobEvents& events = AJob.User.Events();
-  const std::vector<TLineOutcome> outcomes = APlan.Outcomes(events);
-  const bool verbose = AJob.Options.Verbose;
+// What became of the lines: with -v every line on standard output (which can be kept:
+// quorvane-run -v DIR > log), those that did not take effect with why; without it the first
+// few of those on standard error; then the files left under a free name, and the counts.
+void ShowSummary(const TJob& AJob) {
   std::u16string listed, named;
-  size_t shown = 0, unnamed = 0;
-  bool written = true;
-  for (size_t i = 0; i < outcomes.size(); ++i) {
-    if (verbose) {
-      listed += APlan.LineText(i, outcomes[i], true) + u"\n";
-      if (listed.size() < 32768) continue;
-      written = WriteOut(listed) && written;
-      listed.clear();
-    } else if (outcomes[i] != loRenamed) {
-      if (shown++ < NamedLines)
-        named += u"  " + APlan.LineText(i, outcomes[i], true) + u"\n";
-      else
-        ++unnamed;
-    }
-  }
-  if (verbose && !(WriteOut(listed) && written)) Warn(htCannotWriteOutput);
-  if (unnamed > 0) named += u"  " + Say(htMoreLines, {DecimalText(unnamed)}) + u"\n";
-  for (const std::u16string& aside : events.FreeNames) {
-    if (FileExists(aside))
-      named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";
-  }
-  WriteErr(named + APlan.Summary(outcomes));
+  AJob.Plan.Summary(AJob.Options.Verbose, listed, named);
+  if (!listed.empty() && !WriteOut(listed)) Warn(htCannotWriteOutput);
+  WriteErr(named);
 }
 
 // The list's header as the plugin wrote it, which the plan reads as the plugin does.
@@ -333,28 +319,43 @@ std::u16string ListHeader(const TJob& AJob) {
   return FormatListHeader(AJob.Model.Msg(MListHeader), AJob.Directory);
 }
 
-// The plugin's renames with what the options add: the plan before (read once, with what
-// each old name holds), the folders made for them, and the summary after.
-int Rename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
+// The plugin's report of every line, handed over through its own export while it renames.
+void SetJobReport(const TJob& AJob, const TJobReport* AReport) {
+  const auto set = reinterpret_cast<TSetJobReport>(AJob.Plugin.Procedure(SetJobReportExport));
+  if (set) set(AReport);
+}
+
+// The plugin's renames with what the options add: the plan before (the list read once),
+// the folders made for them, and the summary after, from what the plugin reports.
+int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
   const TRunOptions& options = AJob.Options;
-  TRenamePlan plan(AJob.Directory);
+  TRenamePlan& plan = AJob.Plan;
   const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
                        plan.Read(AEditor.FileName, ListHeader(AJob));
   int status = ExitAllDone;
-  if (!ShowPlan(plan, planned, AJob, status)) return status;
+  if (!ShowPlan(planned, AJob, status)) return status;
+  plan.OnMakeFolder(nullptr);
   if (planned && options.Parents) {
-    AJob.User.SetFolderMaker([&plan, &AJob](const std::u16string& ADestination) {
-      std::vector<std::string> warnings;
-      const bool made = AJob.Folders.MakeFor(ADestination, plan, AJob.Directory, warnings);
+    plan.OnMakeFolder([&AJob](const std::u16string& ADestination) {
+      std::vector<std::u16string> warnings;
+      const bool made = AJob.Folders.MakeFor(WithoutLongPathPrefix(ADestination), warnings);
       for (const auto& warning : warnings)
-        Warn(warning);
+        WriteErr(u"quorvane-run: " + EscapeControlCharacters(warning) + u"\n");
       return made;
     });
   }
-  status = CloseEditor(APlugin, AEditor, AJob);
-  AJob.User.SetFolderMaker(nullptr);
+  plan.OnLineDone([&AJob, &plan](size_t ALine, TLineOutcome AOutcome) {
+    // A line done: the next question is another one's.
+    AJob.Prompter.ForgetRepeats();
+    TEntryPaths paths;
+    if (AOutcome == loRenamed && plan.LinePaths(ALine, paths))
+      AJob.Folders.Moved(paths.Source, paths.Destination);
+  });
+  if (planned) SetJobReport(AJob, &plan.Report());
+  status = CloseEditor(AJob.Plugin, AEditor, AJob);
+  SetJobReport(AJob, nullptr);
   AJob.Folders.RemoveEmpty();
-  if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(plan, AJob);
+  if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(AJob);
   return status;
 }
 
@@ -372,7 +373,8 @@ int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJ
     return Fail(ExitNotAllDone, htEditorFailed, {Utf8ToUtf16(std::to_string(editorStatus))});
   }
   if (TakeSignal() != sigNone) return Fail(ExitNotAllDone, htInterruptedNothing);
-  return Rename(APlugin, AEditor, AJob);
+  (void)APlugin;
+  return Rename(AEditor, AJob);
 }
 
 // What the plugin's opening led to: the editor it opened, or why there is none.
@@ -383,6 +385,8 @@ int AfterOpening(TPlugin& APlugin, TFarModel& AModel, const TJob& AJob) {
     if (!AJob.User.ProblemReported()) Warn(htOpenedNoList);
     return ExitNotAllDone;
   }
+  // The names as written, for the plan's first-column check.
+  if (AJob.Options.DryRun || AJob.Options.Confirm) AJob.Plan.NoteWritten(editor->FileName);
   for (;;) {
     const intptr_t id = editor->Id;
     const int status = EditAndRename(APlugin, *editor, AJob);
@@ -428,10 +432,18 @@ int RunJob(const TRunOptions& AOptions) {
     exit.StructSize = sizeof(exit);
     plugin.ExitFARW(&exit);
   });
-  TMadeFolders folders;
-  user.SetCleanUp([&folders] { folders.RemoveEmpty(); });
+  std::u16string directory = model.ActivePanel.Directory;
+  if (directory.empty() || !IsPathDelimiter(directory.back())) directory += PathDelimiter;
+  TMadeFolders folders(directory);
+  TRenamePlan plan(directory, model);
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, folders, model};
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory,
+                 folders,  model,    plan, plugin};
+  // Ctrl+C at a question ends the job there: what was done before it is told all the same.
+  user.SetCleanUp([&job] {
+    job.Folders.RemoveEmpty();
+    if (job.Plan.IsRead() && !job.Options.Quiet) ShowSummary(job);
+  });
   ConsoleUser = &user;
   CtrlCIsEscape(true);
   const int status = AfterOpening(plugin, model, job);

@@ -47,50 +47,6 @@ bool TTerminalUser::TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) con
          chosen == fModel->Msg(MEditAgain);
 }
 
-namespace {
-
-// APath without the prefix that lifts Windows' path length limit, as the host spells it.
-std::u16string WithoutLongPathPrefix(const std::u16string& APath) {
-  if (APath.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + APath.substr(8);
-  if (APath.rfind(u"\\\\?\\", 0) == 0) return APath.substr(4);
-  return APath;
-}
-
-} // namespace
-
-std::u16string TTerminalUser::FailedDestination(const TFarMessageBox& ABox) const {
-  const auto& lines = ABox.Lines;
-  if (!fModel || lines.empty() || lines[0] != fModel->Msg(MMoveFailed)) return {};
-  const auto to = std::find(lines.begin(), lines.end(), fModel->Msg(MMoveFailedTo));
-  return to != lines.end() && to + 1 != lines.end() ? WithoutLongPathPrefix(*(to + 1))
-                                                    : std::u16string();
-}
-
-void TTerminalUser::NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer) {
-  if (!fModel || ABox.Lines.empty()) return;
-  const auto is = [this](const std::u16string& AText, TMessageId AId) {
-    return AText == fModel->Msg(AId);
-  };
-  const std::u16string chosen = AAnswer >= 0 && size_t(AAnswer) < ABox.Buttons.size()
-                                    ? ABox.Buttons[size_t(AAnswer)]
-                                    : std::u16string();
-  const auto& lines = ABox.Lines;
-  if (is(lines[0], MMoveFailed)) {
-    // Skip, Skip all or Esc: the line is left as it was.
-    if (is(chosen, MRetry) || is(chosen, MOverwrite)) return;
-    if (is(chosen, MSkipAll)) fEvents.SkipAll = true;
-    fEvents.Skipped.insert(FailedDestination(ABox));
-  } else if ((is(lines[0], MFileKeptAs) || is(lines[0], MReplacedFileKept)) && lines.size() > 1) {
-    fEvents.FreeNames.push_back(lines[1]);
-  } else if (std::find_if(ABox.Buttons.begin(), ABox.Buttons.end(),
-                          [&](const std::u16string& AButton) {
-                            return is(AButton, MRenameOthers);
-                          }) != ABox.Buttons.end()) {
-    // The box of lines that cannot be read: anything but "rename the others" renames none.
-    if (!is(chosen, MRenameOthers)) fEvents.Cancelled = true;
-  }
-}
-
 bool TTerminalUser::TakeEscape() {
   const TSignal signal = fEnding ? sigNone : TakeSignal();
   if (signal == sigNone) return false;
@@ -142,7 +98,6 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   if (fStopAsked && stopQuestion) {
     fStopAsked = false;
     fStopped = true;
-    fEvents.Cancelled = true;
     return 0;
   }
   ScreenRestored();
@@ -152,11 +107,6 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   const bool endAfterBox =
       !fEnding && (std::exchange(fSignalTaken, false) || TakeSignal() != sigNone);
   if (endAfterBox) BeginEnding();
-  // A move that failed for want of its folder, which -p makes: tried again at once.
-  if (!fEnding && fFolderMaker && !ABox.Empty && ABox.Buttons.size() > 1) {
-    const std::u16string destination = FailedDestination(ABox);
-    if (!destination.empty() && fFolderMaker(destination)) return 0; // Retry
-  }
   // Whatever the plugin shows, the user is told of something that did not go as asked.
   const bool reportedBefore = fProblemReported;
   fProblemReported = true;
@@ -169,7 +119,6 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   const intptr_t answer = fPrompter.Ask(ABox.Title, ABox.Lines, fEnding ? NoButtons : ABox.Buttons,
                                         (ABox.Flags & FMSG_WARNING) != 0);
   if (endAfterBox) EndJob();
-  NoteEvent(ABox, fEnding ? -1 : answer);
   if (fEnding) return -1;
   if (fPrompter.Terminated()) EndJob();
   // The plugin tries again and comes back with a box if that fails as well; any other

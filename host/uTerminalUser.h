@@ -8,7 +8,6 @@
 
 #include "farside/uFarModel.h"
 #include "farside/uFarUser.h"
-#include "uRenamePlan.h"
 
 namespace host {
 
@@ -27,23 +26,13 @@ public:
   // What the host itself undoes when the job ends at a question, after the plugin's exit
   // call: the folders made for the job that are still empty removed.
   void SetCleanUp(std::function<void()> ACleanUp) { fCleanUp = std::move(ACleanUp); }
-  // Makes the missing folders of a destination whose move failed (-p), answering whether
-  // it made one: the move is then tried again without asking.
-  void SetFolderMaker(std::function<bool(const std::u16string&)> AMaker) {
-    fFolderMaker = std::move(AMaker);
-  }
   // Whether a message box reported a problem: every box the plugin shows does, but a
   // failure prompt answered with Retry or Overwrite, after which the plugin tries again
   // (and shows the prompt again if that fails too).
   bool ProblemReported() const { return fProblemReported; }
   // A new round of the same job (the list edited again): what the boxes of the last round
   // reported is past.
-  void ForgetProblems() {
-    fProblemReported = false;
-    fEvents = {};
-  }
-  // What the boxes of this round told of lines that did not go through, for the summary.
-  const TJobEvents& Events() const { return fEvents; }
+  void ForgetProblems() { fProblemReported = false; }
   // Whether a long rename's progress goes to standard error, as one line rewritten in place.
   void ShowProgress(bool AShow) { fShowProgress = AShow; }
   // Ctrl+C during the renames is FAR's Esc (the plugin asks through the POSIX console,
@@ -63,16 +52,11 @@ private:
   void BeginEnding();
   // Whether the button chosen makes the plugin try again.
   bool TriesAgain(const TFarMessageBox& ABox, intptr_t AAnswer) const;
-  // Notes in fEvents what ABox, answered AAnswer, tells of the lines of the list.
-  void NoteEvent(const TFarMessageBox& ABox, intptr_t AAnswer);
-  // The new name in a box that says a move failed; empty for any other box.
-  std::u16string FailedDestination(const TFarMessageBox& ABox) const;
 
   TPrompter& fPrompter;
   const TFarModel* fModel = nullptr;
   std::function<void()> fEndJobHook;
   std::function<void()> fCleanUp;
-  std::function<bool(const std::u16string&)> fFolderMaker;
   bool fProblemReported = false;
   bool fEnding = false;
   bool fShowProgress = false;
@@ -80,7 +64,6 @@ private:
   bool fStopAsked = false;     // the next question to stop is answered Stop
   bool fStopped = false;
   bool fSignalTaken = false; // a signal other than Ctrl+C came while the plugin worked
-  TJobEvents fEvents;
 };
 
 } // namespace host

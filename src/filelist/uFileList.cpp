@@ -11,7 +11,7 @@
 #include "files/uFiles.h"
 #include "list/uListFormat.h"
 #include "list/uPathNames.h"
-#include "list/uUnreadLines.h"
+#include "list/uWrittenList.h"
 #include "messages/uMessages.h"
 #include "system/uExceptions.h"
 #include "system/uSystem.h"

@@ -98,10 +98,8 @@ const std::u16string& TOwnSpelling::Folder(const std::u16string& AFolder) {
   return fFolders.emplace(AFolder, std::move(resolved)).first->second;
 }
 
-void TOwnSpelling::Moved(const std::u16string& AFrom, const std::u16string& ATo) {
-  for (auto at = fFolders.begin(); at != fFolders.end();) {
-    const bool stale = IsAtOrBelow(at->first, AFrom) || IsAtOrBelow(at->second, AFrom) ||
-                       IsAtOrBelow(at->first, ATo) || IsAtOrBelow(at->second, ATo);
-    at = stale ? fFolders.erase(at) : std::next(at);
-  }
+void TOwnSpelling::Moved(const std::u16string&, const std::u16string&) {
+  // A folder or link that moved may change what any folder spelled through it leads to, a
+  // link to a link included: every folder is resolved again.
+  fFolders.clear();
 }

@@ -19,7 +19,8 @@ public:
   // resolved once, until a move may have changed what it leads to (Moved).
   std::u16string Of(const std::u16string& APath);
 
-  // AFrom was moved to ATo: a folder spelled at or below either may now lead elsewhere.
+  // AFrom was moved to ATo: a folder spelled through either, or through a link that leads
+  // through either, may now lead elsewhere.
   void Moved(const std::u16string& AFrom, const std::u16string& ATo);
 
   // A folder that exists could not be resolved (its spelling is then the one written): a

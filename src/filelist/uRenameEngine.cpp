@@ -9,18 +9,33 @@
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
 #include "filelist/uFreeName.h"
+#include "filelist/uJobReport.h"
+#include "filelist/uLineVerdicts.h"
 #include "filelist/uListRenames.h"
 #include "filelist/uOwnSpelling.h"
 #include "filelist/uRenameProgress.h"
 #include "filelist/uSameFile.h"
+#include "filelist/uSetAsideLines.h"
 #include "list/uLinePaths.h"
+#include "list/uListFormat.h"
 #include "list/uPathNames.h"
 #include "list/uSavedList.h"
-#include "list/uUnreadLines.h"
 #include "messages/uMessages.h"
 #include "system/uSystem.h"
 
 namespace {
+
+const TJobReport* Report = nullptr;
+
+// The outcome of line ALine, for a host that asks.
+void ReportLine(size_t ALine, TLineOutcome AOutcome, win::DWORD AError = 0) {
+  if (Report && Report->LineDone) Report->LineDone(Report->Context, ALine, AOutcome, AError);
+}
+
+// A file left under a free name, which a box has named.
+void ReportKept(const std::u16string& AWhere) {
+  if (Report && Report->FileKept) Report->FileKept(Report->Context, AWhere.c_str());
+}
 
 // Answers of the failure prompt, in button order.
 enum TMoveFailedAnswer : intptr_t { mfRetry = 0, mfOverwrite = 1, mfSkip = 2, mfSkipAll = 3 };
@@ -85,6 +100,9 @@ struct TLineMove {
   std::u16string AsideAt; // where Overwrite moved the old destination
   size_t AsideFor = TListRenames::NoLine; // the later line that renames that file, if any
   bool ChainTried = false;                // Overwrite was carried over from an earlier answer once
+  bool FolderAsked = false;               // the host was asked to make the missing folder
+  TLineOutcome Outcome = loFailed;        // when the line does not move its file: why
+  win::DWORD Error = 0;                   // the system's error of the last try
 };
 
 enum TAttempt { atMoved, atStop, atAsk, atRetry };
@@ -108,7 +126,14 @@ private:
   // After a try, the old destination that Overwrite moved aside goes, waits or comes back.
   bool SettleAside(TLineMove& AMove, bool AMoved);
   // Boxes for a move that cannot succeed whatever the answer; false when one was shown.
-  bool CanSucceed(const TLineMove& AMove);
+  bool CanSucceed(TLineMove& AMove);
+  // Whether the host made the missing folder of a move that needs one that no line makes.
+  bool FolderMade(TLineMove& AMove);
+  // Why the move's new name is taken, as the question says it: which line renames the
+  // file that has it, or that none does.
+  std::u16string WhyTaken(const TLineMove& AMove);
+  // Every later line that renames is cancelled: the run ends before it.
+  void CancelFrom(size_t ALine);
   bool Ask(TLineMove& AMove);
   // Overwrite for AMove: moves the old destination aside where that loses nothing the list
   // keeps, or says why it stays. AUnasked: carried over from an earlier answer, which
@@ -128,7 +153,9 @@ private:
   const std::u16string& fDirectory;
   const bool fOwnFolder;                  // a bare new name stays in its source's folder
   std::vector<bool> fMoved;               // per line: its move succeeded
-  std::unique_ptr<TListRenames> fRenames; // made at the first Overwrite
+  std::unique_ptr<TListRenames> fRenames; // made at the first Overwrite or question
+  TOwnSpelling fMovesSpelling;            // the lines' moves as the run began, for -p
+  std::unique_ptr<TLineMoves> fMoves;     // made at the first move that lacks its folder
   TOwnSpelling fSpelling;                 // used from then on: paths compared or carried
   std::map<size_t, TWaiting> fWaiting;    // by the line that renames the file
   bool fSkipAll = false;
@@ -153,6 +180,7 @@ bool TRenameRun::Run() {
         // Stopped by the user: the later lines rename nothing.
         if (!progress.Next(paths.Source)) {
           fResult = false;
+          CancelFrom(index);
           break;
         }
         RenameLine(index, paths);
@@ -174,10 +202,19 @@ bool TRenameRun::Run() {
 }
 
 void TRenameRun::SettleWaiting() {
-  std::map<size_t, TWaiting> waiting;
-  waiting.swap(fWaiting);
-  for (const auto& entry : waiting)
-    Settle(entry.second);
+  // One at a time out of the table itself: a host that ends the job inside one's box
+  // settles the others on its way out.
+  while (!fWaiting.empty()) {
+    const TWaiting waiting = fWaiting.begin()->second;
+    fWaiting.erase(fWaiting.begin());
+    Settle(waiting);
+  }
+}
+
+void TRenameRun::CancelFrom(size_t ALine) {
+  TEntryPaths paths;
+  for (size_t i = ALine; i < fLines.size(); ++i)
+    if (GetEntryPaths(fLines[i], fDirectory, paths, fOwnFolder)) ReportLine(i, loCancelled);
 }
 
 void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
@@ -194,6 +231,7 @@ void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
     fMoved[ALine] = true;
     if (fRenames) Track(move);
   }
+  ReportLine(ALine, moved ? loRenamed : move.Outcome, moved ? 0 : move.Error);
   // The file waited for this line until here, so that a host that ends during one of its
   // boxes still gives it back.
   if (move.Waited) {
@@ -228,6 +266,7 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
   if (fRenames && valid) AMove.OwnFrom = fSpelling.Of(AMove.From);
   const bool moved = valid && win::MoveFileW(AMove.From.c_str(), paths.Destination.c_str());
   const win::DWORD moveError = win::GetLastError();
+  if (!moved) AMove.Error = moveError;
   if (!AMove.AsideAt.empty() && !SettleAside(AMove, moved)) return moved ? atMoved : atStop;
   if (moved) return atMoved;
 
@@ -239,12 +278,15 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
     if (MoveThroughFreeName(AMove.From, paths.Destination, strandedAt)) return atMoved;
     if (!strandedAt.empty()) {
       ShowPathBox(MFileKeptAs, strandedAt);
+      ReportKept(strandedAt);
       fResult = false;
       return atStop;
     }
   }
   if (!CanSucceed(AMove)) return atStop;
+  if (valid && moveError == win::ERROR_PATH_NOT_FOUND && FolderMade(AMove)) return atRetry;
   if (fSkipAll) {
+    AMove.Outcome = loSkipped;
     fResult = false;
     return atStop;
   }
@@ -272,11 +314,12 @@ bool TRenameRun::SettleAside(TLineMove& AMove, bool AMoved) {
   if (AMoved ? DeleteAside(at) : PutBack(at, dest)) return true;
   if (forLine != TListRenames::NoLine) Wait(forLine, dest, at);
   ShowPathBox(AMoved ? MReplacedFileKept : MFileKeptAs, at);
+  ReportKept(at);
   fResult = false;
   return false;
 }
 
-bool TRenameRun::CanSucceed(const TLineMove& AMove) {
+bool TRenameRun::CanSucceed(TLineMove& AMove) {
   const TEntryPaths& paths = AMove.Paths;
   win::DWORD attributes;
   if (!paths.SourceValid || !TFileList::FileExistsWithAttributes(AMove.From, attributes)) {
@@ -286,6 +329,7 @@ bool TRenameRun::CanSucceed(const TLineMove& AMove) {
       items.push_back(text.c_str());
     items.push_back(GetMessageText(MOk));
     TFarUtils::ShowMessage(items.data(), static_cast<int32_t>(items.size()), FMSG_WARNING, 1);
+    AMove.Outcome = loVanished;
     return false;
   }
   // Moving onto an existing directory is refused, unless it is the source's own entry
@@ -295,20 +339,55 @@ bool TRenameRun::CanSucceed(const TLineMove& AMove) {
       (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
       !IsOwnEntryInAnotherCase(AMove.From, paths.Destination)) {
     ShowPathBox(MDestinationIsDirectory, paths.Destination);
+    AMove.Outcome = loIsFolder;
     fResult = false;
     return false;
   }
   return true;
 }
 
+bool TRenameRun::FolderMade(TLineMove& AMove) {
+  if (!Report || !Report->MakeFolder || AMove.FolderAsked) return false;
+  AMove.FolderAsked = true;
+  // A folder that a later line makes by its move is left to that line.
+  if (!fMoves)
+    fMoves = std::make_unique<TLineMoves>(fLines, fDirectory, fOwnFolder, fMovesSpelling);
+  if (fMoves->LaterFolderMaker(fMovesSpelling.Of(AMove.Paths.Destination), AMove.Line) !=
+      NoOtherLine)
+    return false;
+  return Report->MakeFolder(Report->Context, AMove.Paths.Destination.c_str()) != 0;
+}
+
+std::u16string TRenameRun::WhyTaken(const TLineMove& AMove) {
+  const std::u16string& dest = AMove.Paths.Destination;
+  win::DWORD attributes;
+  if (!AMove.Paths.DestinationValid || IsSameFile(AMove.From, dest) ||
+      !TFileList::FileExistsWithAttributes(dest, attributes) ||
+      (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return ErrorText(AMove.Error);
+  // The rule that Overwrite follows: which file the name has decides.
+  if (!fRenames)
+    fRenames = std::make_unique<TListRenames>(fLines, fDirectory, fMoved, AMove.Line, fSpelling,
+                                              fOwnFolder);
+  const TListRenames::TOwners owners = fRenames->OwnersOf(fSpelling.Of(dest), AMove.Line);
+  if (owners.Earlier) return GetMessageText(MWhyEarlierLine);
+  if (owners.Later == TListRenames::NoLine) return GetMessageText(MWhyNoLine);
+  return ReplaceAll(GetMessageText(MWhyLaterLine), u"${LINE}", DecimalText(owners.Later + 1));
+}
+
 bool TRenameRun::Ask(TLineMove& AMove) {
   const std::vector<std::u16string> texts = SourceTexts(AMove);
   const std::u16string shownDest = VisiblePath(AMove.Paths.Destination);
+  // Why, between the paths and the buttons: whose file has the name, or the system's words.
+  const std::u16string why =
+      AMove.Error == win::ERROR_ALREADY_EXISTS || AMove.Error == win::ERROR_FILE_EXISTS
+          ? WhyTaken(AMove)
+          : ErrorText(AMove.Error);
   std::vector<const char16_t*> items{GetMessageText(MTitle), GetMessageText(MMoveFailed)};
   for (const auto& text : texts)
     items.push_back(text.c_str());
   for (const char16_t* item :
-       {GetMessageText(MMoveFailedTo), shownDest.c_str(), GetMessageText(MRetry),
+       {GetMessageText(MMoveFailedTo), shownDest.c_str(), why.c_str(), GetMessageText(MRetry),
         GetMessageText(MOverwrite), GetMessageText(MSkip), GetMessageText(MSkipAll)})
     items.push_back(item);
   const intptr_t answer =
@@ -321,9 +400,14 @@ bool TRenameRun::Ask(TLineMove& AMove) {
     return true;
   case mfSkipAll:
     fSkipAll = true;
+    AMove.Outcome = loSkipped;
     fResult = false;
     return false;
-  default: // skip, or the box cancelled
+  case mfSkip:
+    AMove.Outcome = loSkipped;
+    fResult = false;
+    return false;
+  default: // the box cancelled
     fResult = false;
     return false;
   }
@@ -356,8 +440,10 @@ bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
   if (AUnasked && owners.Later == TListRenames::NoLine) return false;
   if (owners.Later != TListRenames::NoLine) fChain = true;
   // The old destination moves aside and is deleted only once the move has succeeded, so
-  // a move that still fails loses nothing; a file that a later line renames is kept.
+  // a move that still fails loses nothing; a file that a later line renames is kept. Its
+  // free name is held in its folder's own spelling: a line may move a link on the way.
   AMove.AsideAt = MoveToFreeName(dest);
+  if (!AMove.AsideAt.empty()) AMove.AsideAt = fSpelling.Of(AMove.AsideAt);
   AMove.AsideFor = owners.Later;
   return !AMove.AsideAt.empty();
 }
@@ -391,6 +477,7 @@ std::vector<std::u16string> TRenameRun::SourceTexts(const TLineMove& AMove) cons
 
 void TRenameRun::Settle(const TWaiting& AWaiting) {
   if (PutBack(AWaiting.At, AWaiting.OwnPath)) return;
+  ReportKept(AWaiting.At);
   ShowPathBox(MFileKeptAs, AWaiting.At);
   fResult = false;
 }
@@ -420,23 +507,43 @@ void TFileList::EndRenameUnderWay() {
   if (RunUnderWay) RunUnderWay->SettleWaiting();
 }
 
+const TJobReport* JobReport() {
+  return Report;
+}
+
+void SetJobReport(const TJobReport* AReport) {
+  Report = AReport && AReport->StructSize >= sizeof(TJobReport) ? AReport : nullptr;
+}
+
 bool TFileList::RenameFiles() {
   fEditingAgain = false;
   TSavedList lines;
   if (!ReadSavedList(fListFileName, lines)) return false;
-  TWrittenList written{fHeader, {}, [this](const TListLine& ALine) {
-                         TEntryPaths paths;
-                         GetEntryPaths(ALine, fSourceDirectory, paths, fFoundFiles);
-                         win::DWORD attributes;
-                         return paths.SourceValid &&
-                                FileExistsWithAttributes(paths.Source, attributes);
-                       }};
+  TWrittenList written{fHeader, {}};
+  written.Names.swap(fWrittenNames);
+  const std::vector<TJudgement> verdicts =
+      JudgeLines(lines, fSourceDirectory, fFoundFiles, written, jdSetAside);
   written.Names.swap(fWrittenNames);
   size_t firstNamed = 0;
-  const TLinesAnswer answer = CheckSavedLines(lines, written, firstNamed);
-  written.Names.swap(fWrittenNames);
-  if (answer == laEditAgain) EditAgain(firstNamed);
-  if (answer != laRename) return false;
+  const bool agreed = Report && (Report->Flags & jrOthersAgreed) != 0;
+  const TLinesAnswer answer = CheckSavedLines(lines, verdicts, agreed, firstNamed);
+  if (answer == laEditAgain) {
+    EditAgain(firstNamed);
+    return false;
+  }
+  for (size_t i = 0; i < verdicts.size(); ++i) {
+    const TVerdict verdict = verdicts[i].Verdict;
+    if (IsSetAside(verdict))
+      ReportLine(i, verdict == vdNotRead         ? loNotRead
+                    : verdict == vdHeaderChanged ? loHeaderChanged
+                                                 : loNoSuchFile);
+  }
+  if (answer == laCancel) {
+    TEntryPaths paths;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (GetEntryPaths(lines[i], fSourceDirectory, paths, fFoundFiles)) ReportLine(i, loCancelled);
+    return false;
+  }
   // The list has been read in full: it goes now, before a line renames its folder or one
   // above it.
   if (win::DeleteFileW(fListFileName.c_str())) fListFileName.clear();

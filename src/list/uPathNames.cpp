@@ -199,3 +199,9 @@ bool CarryAlong(std::u16string& APath, const std::u16string& AFrom, const std::u
   APath = to + APath.substr(length);
   return true;
 }
+
+std::u16string WithoutLongPathPrefix(const std::u16string& APath) {
+  if (APath.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + APath.substr(8);
+  if (APath.rfind(u"\\\\?\\", 0) == 0) return APath.substr(4);
+  return APath;
+}

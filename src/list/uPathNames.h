@@ -27,6 +27,10 @@ std::u16string FolderPart(const std::u16string& AName);
 bool SplitAtCommonFolder(const std::vector<std::u16string>& APaths, std::u16string& AFolder,
                          std::vector<std::u16string>& ANames);
 
+// APath without the prefix that lifts Windows' path length limit ("\\?\", "\\?\UNC\"), as
+// the user spells it.
+std::u16string WithoutLongPathPrefix(const std::u16string& APath);
+
 // APath as a box shows it, its control characters escaped as everywhere else
 // (EscapeControlCharacters): a box takes its lines up to the first U+0000, and would name
 // another file, and a line break would split the line.

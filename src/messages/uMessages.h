@@ -42,6 +42,10 @@ enum TMessageId : uint8_t {
   MContinue,
   MChangedSourceLine,
   MEditAgain,
+  MHeaderChangedLine,
+  MWhyLaterLine,
+  MWhyNoLine,
+  MWhyEarlierLine,
   MCount // the number of messages
 };
 

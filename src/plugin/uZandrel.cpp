@@ -1,5 +1,5 @@
-// The seven functions that FAR calls. Each turns FAR's call into the rename job's
-// operations, and none lets an exception reach FAR.
+// The seven functions that FAR calls, and the one that quorvane-run calls besides. Each
+// turns its caller's call into the rename job's operations, and none lets an exception out.
 #include "plugin/uZandrel.h"
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 
 #include "far/uFAR.h"
 #include "filelist/uFileList.h"
+#include "filelist/uJobReport.h"
 #include "messages/uMessages.h"
 #include "plugin/uZandrelConsts.h"
 #include "system/uCompatibility.h"
@@ -226,4 +227,10 @@ void StartupUnits() {
 void ShutdownUnits() {
   for (size_t i = UnitChainLength; i-- > 0;)
     UnitChain[i].Shutdown();
+}
+
+// Not FAR's: quorvane-run asks through it for the outcome of every line of the jobs that
+// follow. FAR never calls it.
+QUORVANE_EXPORT void FARAPI_CALL QuorvaneSetJobReport(const TJobReport* AReport) {
+  SetJobReport(AReport);
 }

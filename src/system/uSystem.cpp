@@ -2,6 +2,8 @@
 // Nothing here throws: every failure shows as an empty string, False or zeros.
 #include "system/uSystem.h"
 
+#include <iterator>
+
 #include <memory>
 #include <new>
 
@@ -239,4 +241,10 @@ std::u16string DecimalText(uint64_t AValue) {
     AValue /= 10;
   } while (AValue != 0);
   return digits;
+}
+
+std::u16string ErrorText(win::DWORD ACode) {
+  char16_t buffer[512];
+  const win::DWORD length = win::SystemErrorText(ACode, buffer, win::DWORD(std::size(buffer)));
+  return length > 0 ? std::u16string(buffer, length) : u"error " + DecimalText(ACode);
 }

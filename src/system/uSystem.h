@@ -36,6 +36,8 @@ bool FileExists(const std::u16string& AFileName);
 
 // The decimal digits of AValue, for numbered file names.
 std::u16string DecimalText(uint64_t AValue);
+// The system's words for the error ACode, or "error N" when it has none.
+std::u16string ErrorText(win::DWORD ACode);
 
 // The file version of a module's version record: Major.Minor of the most significant
 // double word and Build from the last of its four parts. False and zeros without a record.

@@ -234,6 +234,11 @@ constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;
 BOOL GetModuleHandleExW(DWORD AFlags, const char16_t* AModuleName, HMODULE* AModule);
 
+// The system's own words for the error ACode, in ABuffer of ASize units; answers the
+// length written without its U+0000, 0 when there are none (FormatMessageW from the
+// system's table on Windows, the errno text of the same error elsewhere).
+DWORD SystemErrorText(DWORD ACode, char16_t* ABuffer, DWORD ASize);
+
 // Time and the console, for work that runs long. GetTickCount's milliseconds wrap after
 // 49.7 days: compare two of them by their difference, as DWORD.
 DWORD GetTickCount();

@@ -105,6 +105,8 @@ QUORVANE_CALL(DWORD, GetFileAttributesW, (const char16_t* A), (A),
               INVALID_FILE_ATTRIBUTES, ERROR_ACCESS_DENIED)
 QUORVANE_CALL(BOOL, GetFileIdentity, (const char16_t* A, BOOL F, FILE_IDENTITY* I), (A, F, I),
               0, ERROR_ACCESS_DENIED)
+QUORVANE_CALL(DWORD, SystemErrorText, (DWORD C, char16_t* B, DWORD N), (C, B, N),
+              0, ERROR_GEN_FAILURE)
 QUORVANE_CALL(DWORD, GetFinalPathNameW, (const char16_t* A, char16_t* B, DWORD N), (A, B, N),
               0, ERROR_ACCESS_DENIED)
 QUORVANE_CALL(HANDLE, FindFirstFileW, (const char16_t* A, WIN32_FIND_DATAW* D), (A, D),

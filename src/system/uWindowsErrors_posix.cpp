@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,44 @@ DWORD GetLastError() {
 void SetLastError(DWORD ACode) {
   LastError = ACode;
 }
+
+namespace real {
+
+DWORD SystemErrorText(DWORD ACode, char16_t* ABuffer, DWORD ASize) {
+  // The errno that the stand-in turns into each code, for its text.
+  static const struct {
+    DWORD Code;
+    int Errno;
+  } Errnos[] = {{ERROR_FILE_NOT_FOUND, ENOENT},
+                {ERROR_PATH_NOT_FOUND, ENOENT},
+                {ERROR_ACCESS_DENIED, EACCES},
+                {ERROR_ALREADY_EXISTS, EEXIST},
+                {ERROR_FILE_EXISTS, EEXIST},
+                {ERROR_DIR_NOT_EMPTY, ENOTEMPTY},
+                {ERROR_NOT_SAME_DEVICE, EXDEV},
+                {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
+                {ERROR_DISK_FULL, ENOSPC},
+                {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+                {ERROR_INVALID_PARAMETER, EINVAL},
+                {ERROR_INVALID_HANDLE, EBADF},
+                {ERROR_GEN_FAILURE, EIO},
+                {ERROR_INVALID_NAME, EINVAL},
+                {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+                {ERROR_DIRECTORY, ENOTDIR},
+                {ERROR_SHARING_VIOLATION, EBUSY}};
+  for (const auto& entry : Errnos) {
+    if (entry.Code != ACode) continue;
+    const std::u16string text = posix::BytesToPath(strerror(entry.Errno));
+    if (ASize == 0 || text.size() >= ASize) break;
+    text.copy(ABuffer, text.size());
+    ABuffer[text.size()] = 0;
+    return DWORD(text.size());
+  }
+  SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+  return 0;
+}
+
+} // namespace real
 
 namespace standin {
 

@@ -74,6 +74,16 @@ BOOL GetFileIdentity(const char16_t* APath, BOOL AFollowLinks, FILE_IDENTITY* AI
   return 1;
 }
 
+DWORD SystemErrorText(DWORD ACode, char16_t* ABuffer, DWORD ASize) {
+  DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, ACode, 0, W(ABuffer), ASize, nullptr);
+  // The text ends in a line break, which a box would show as a line of its own.
+  while (length > 0 && (ABuffer[length - 1] == u'\r' || ABuffer[length - 1] == u'\n' ||
+                        ABuffer[length - 1] == u' '))
+    ABuffer[--length] = 0;
+  return length;
+}
+
 DWORD GetFinalPathNameW(const char16_t* APath, char16_t* ABuffer, DWORD ALength) {
   // Looked up rather than imported: Windows XP lacks it.
   using TGetFinal = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);

@@ -27,11 +27,15 @@ protected:
   }
   static constexpr intptr_t MListHeaderId = 7;
 
-  // The box that a failed move shows, as its texts.
-  std::vector<std::u16string> MoveFailedBox(const std::string& ASource, const std::string& ADest) {
+  // The box that a failed move shows, as its texts: by default for a name that a file
+  // of no line has.
+  std::vector<std::u16string> MoveFailedBox(const std::string& ASource, const std::string& ADest,
+                                            std::u16string AWhy = {}) {
+    if (AWhy.empty()) AWhy = fFar->Msg(MWhyNoLine);
     return {fFar->Msg(0),  fFar->Msg(15),         fDir.Dir() + U(ASource),
-            fFar->Msg(16), fDir.Dir() + U(ADest), fFar->Msg(3),
-            fFar->Msg(4),  fFar->Msg(5),          fFar->Msg(6)};
+            fFar->Msg(16), fDir.Dir() + U(ADest), AWhy,
+            fFar->Msg(3),  fFar->Msg(4),          fFar->Msg(5),
+            fFar->Msg(6)};
   }
 };
 
@@ -218,6 +222,7 @@ TEST_F(PluginRename, LinesThatWouldNotRunAreNamedBeforeAnythingMoves) {
        },
        {"img01.jpg", "img02.jpg"},
        2},
+      // The header is known by its text: deleted, the entries in its place run.
       {"header deleted",
        [](TFakeFar::TEditor& AEditor, size_t AFirst) {
          AEditor.Lines.erase(AEditor.Lines.begin(), AEditor.Lines.begin() + ptrdiff_t(AFirst));
@@ -227,8 +232,27 @@ TEST_F(PluginRename, LinesThatWouldNotRunAreNamedBeforeAnythingMoves) {
          AEditor.Lines.push_back(Entry(u"img02.jpg", u"b.jpg")); // below it
          AEditor.Eols.resize(AEditor.Lines.size(), u"\r\n");
        },
-       {"b.jpg", "img01.jpg"},
-       3},
+       {"a.jpg", "b.jpg"},
+       0},
+      {"header line changed",
+       [](TFakeFar::TEditor& AEditor, size_t AFirst) {
+         AEditor.Lines[0] = u"my photos";
+         AEditor.Lines[AFirst] = Entry(u"img01.jpg", u"a.jpg");
+       },
+       {"a.jpg", "img02.jpg"},
+       1},
+      // A first column may name what an earlier line gives: a swap through a name of the
+      // user's own.
+      {"swap through a name of the user's",
+       [](TFakeFar::TEditor& AEditor, size_t AFirst) {
+         AEditor.Lines[AFirst] = Entry(u"img01.jpg", u"t");
+         AEditor.Lines[AFirst + 1] = Entry(u"img02.jpg", u"img01.jpg");
+         AEditor.Lines.insert(AEditor.Lines.begin() + ptrdiff_t(AFirst + 2),
+                              Entry(u"t", u"img02.jpg"));
+         AEditor.Eols.resize(AEditor.Lines.size(), u"\r\n");
+       },
+       {"img01.jpg", "img02.jpg"},
+       0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -244,9 +268,14 @@ TEST_F(PluginRename, LinesThatWouldNotRunAreNamedBeforeAnythingMoves) {
     fFar->ClearCalls();
     fFar->MessageAnswers = {0};
     CloseEditor(editor->Id);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0][1], u"These lines of the list cannot be read and rename nothing (" +
-                                 U(std::to_string(row.Named)) + u" in all):");
+    ASSERT_EQ(Boxes().size(), row.Named == 0 ? 0u : 1u);
+    if (row.Named > 0) {
+      EXPECT_EQ(Boxes()[0][1], u"These lines of the list cannot be read and rename nothing (" +
+                                   U(std::to_string(row.Named)) + u" in all):");
+    }
+    if (std::string(row.Name) == "header line changed") {
+      EXPECT_EQ(Boxes()[0][2], u"Line 1, the header was changed: my photos");
+    }
     EXPECT_EQ(Names(), row.Names);
   }
 }
@@ -416,8 +445,14 @@ TEST_F(PluginRename, SwappedNamesFailIntoThePromptAndLoseNothing) {
   fFar->MessageAnswers = {2, 2};
   CloseEditor(editor->Id);
 
-  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{MoveFailedBox("a", "b"),
-                                                               MoveFailedBox("b", "a")}));
+  // The question says why: the first name belongs to the next line's file, the second is
+  // the one the skipped line left where it was.
+  const std::u16string later =
+      u"Line " + U(std::to_string(FirstEntry() + 2)) +
+      u" renames the file that has this name: Overwrite completes the swap.";
+  EXPECT_EQ(Boxes(), (std::vector<std::vector<std::u16string>>{
+                         MoveFailedBox("a", "b", later),
+                         MoveFailedBox("b", "a", fFar->Msg(MWhyEarlierLine))}));
   EXPECT_EQ(Content("a"), "A");
   EXPECT_EQ(Content("b"), "B");
 }
