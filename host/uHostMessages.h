@@ -22,6 +22,7 @@ enum THostText : int {
   htWhyHeaderChanged,
   htWhyNoSuchFile,
   htWhyCancelled,
+  htWhyFolderStayed,
   htLineNumber,
   htMoreLines,
   htLeftUnderFreeName,
@@ -33,7 +34,6 @@ enum THostText : int {
   htNoFolder,
   htNoFolderOutside,
   htNewNameIsFolder,
-  htFolderByLater,
   htNothingWasRenamed,
   htRenameQuestion,
   // questions

@@ -272,15 +272,6 @@ TSignal TakeSignal() {
   return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
 }
 
-namespace {
-
-// The classes of GetFileInformationByHandleEx that list a folder with each entry's file
-// index.
-constexpr int FileIdBothDirectoryInfoClass = 10;
-constexpr int FileIdBothDirectoryRestartInfoClass = 11;
-
-} // namespace
-
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   char buffer[65536];

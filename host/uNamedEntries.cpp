@@ -95,7 +95,8 @@ std::vector<std::u16string> SplitNames(const std::string& ABytes, bool ANullSepa
 #ifdef _WIN32
     if (!ANullSeparated && !name.empty() && name.back() == '\r') name.pop_back();
 #endif
-    if (name.empty()) continue;
+    // DIR itself, as find prints it first: not a name below it.
+    if (name.empty() || name == "." || name == "./") continue;
     bool valid = true;
     names.push_back(Utf8ToUtf16(name, &valid));
     if (!valid) {

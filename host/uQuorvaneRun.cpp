@@ -351,7 +351,7 @@ int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
     if (AOutcome == loRenamed && plan.LinePaths(ALine, paths))
       AJob.Folders.Moved(paths.Source, paths.Destination);
   });
-  if (planned) SetJobReport(AJob, &plan.Report());
+  SetJobReport(AJob, &plan.Report());
   status = CloseEditor(AJob.Plugin, AEditor, AJob);
   SetJobReport(AJob, nullptr);
   AJob.Folders.RemoveEmpty();

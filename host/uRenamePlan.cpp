@@ -1,6 +1,7 @@
 #include "uRenamePlan.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "farside/uFarModel.h"
 #include "files/uStrings.h"
@@ -61,10 +62,12 @@ void TRenamePlan::Forget() {
 void FARAPI_CALL TRenamePlan::LineDone(void* AContext, size_t ALine, uint8_t AOutcome,
                                        uint32_t AError) {
   auto* plan = static_cast<TRenamePlan*>(AContext);
-  if (ALine >= plan->fOutcomes.size() || AOutcome >= loOutcomeCount) return;
+  if (AOutcome >= loOutcomeCount) return;
+  if (plan->fListener) plan->fListener(ALine, TLineOutcome(AOutcome));
+  // Kept only where the list was read (not with -q).
+  if (ALine >= plan->fOutcomes.size()) return;
   plan->fOutcomes[ALine] = AOutcome;
   if (AError != 0) plan->fErrors[ALine] = AError;
-  if (plan->fListener) plan->fListener(ALine, TLineOutcome(AOutcome));
 }
 
 void TRenamePlan::OnMakeFolder(std::function<bool(const std::u16string&)> AMaker) {
@@ -121,8 +124,6 @@ TRenamePlan::Warning(size_t AIndex, const TJudgement& AVerdict, bool AParents,
     return lineOf(fModel.Msg(MWhyLaterLine).c_str());
   case vdSameNewName:
     return Say(htSameNewName, {DecimalText(AVerdict.Other + 1), LineText(AVerdict.Other)});
-  case vdFolderByLater:
-    return Say(htFolderByLater, {DecimalText(AVerdict.Other + 1)});
   case vdNoFolder: {
     GetEntryPaths(fLines[AIndex], fDirectory, paths);
     const std::u16string folder = VisiblePath(FolderPart(paths.Destination));
@@ -173,6 +174,8 @@ std::u16string TRenamePlan::Why(size_t AIndex, TLineOutcome AOutcome) const {
     return Say(htWhyNoSuchFile);
   case loIsFolder:
     return Say(htNewNameIsFolder);
+  case loFolderStayed:
+    return Say(htWhyFolderStayed);
   case loCancelled:
   default:
     return Say(htWhyCancelled);
@@ -180,14 +183,17 @@ std::u16string TRenamePlan::Why(size_t AIndex, TLineOutcome AOutcome) const {
 }
 
 void TRenamePlan::Summary(bool AVerbose, std::u16string& AOut, std::u16string& AErr) {
-  // The summary's parts, each a count of lines: they add up to the lines counted.
+  // The summary's parts, each a count of lines of one or more outcomes, in this order:
+  // they add up to the lines counted.
   static const struct {
-    TLineOutcome Outcome;
     THostText Text;
-  } Parts[] = {{loSkipped, htSkipped},        {loFailed, htFailed},
-               {loNotRead, htNotRead},        {loHeaderChanged, htNotRead},
-               {loNoSuchFile, htNoSuchFiles}, {loVanished, htNoSuchFiles},
-               {loIsFolder, htOntoFolders},   {loCancelled, htCancelled}};
+    std::initializer_list<TLineOutcome> Outcomes;
+  } Parts[] = {{htSkipped, {loSkipped}},
+               {htFailed, {loFailed, loFolderStayed}},
+               {htNotRead, {loNotRead, loHeaderChanged}},
+               {htNoSuchFiles, {loNoSuchFile, loVanished}},
+               {htOntoFolders, {loIsFolder}},
+               {htCancelled, {loCancelled}}};
   size_t counts[loOutcomeCount] = {};
   size_t lines = 0, named = 0;
   for (size_t i = 0; i < fOutcomes.size(); ++i) {
@@ -211,13 +217,11 @@ void TRenamePlan::Summary(bool AVerbose, std::u16string& AOut, std::u16string& A
   for (const std::u16string& kept : fKept)
     if (FileExists(kept)) AErr += u"  " + Say(htLeftUnderFreeName, {VisiblePath(kept)}) + u"\n";
   AErr += Say(htRenamedOf, {DecimalText(counts[loRenamed]), DecimalText(lines)});
-  for (size_t part = 0; part < std::size(Parts); ++part) {
-    // Two outcomes that the summary counts as one are told once, after the second.
-    size_t count = counts[Parts[part].Outcome];
-    if (part > 0 && Parts[part - 1].Text == Parts[part].Text)
-      count += counts[Parts[part - 1].Outcome];
-    if (part + 1 < std::size(Parts) && Parts[part + 1].Text == Parts[part].Text) continue;
-    if (count > 0) AErr += u"; " + Say(Parts[part].Text, {DecimalText(count)});
+  for (const auto& part : Parts) {
+    size_t count = 0;
+    for (TLineOutcome outcome : part.Outcomes)
+      count += counts[outcome];
+    if (count > 0) AErr += u"; " + Say(part.Text, {DecimalText(count)});
   }
   AErr += u"\n";
 }

@@ -21,6 +21,8 @@ enum TLineOutcome : uint8_t {
   loVanished,      // its file was gone when its turn came
   loIsFolder,      // its new name is an existing folder
   loCancelled,     // the job ended first: Stop, Cancel at the box of lines set aside
+  loFolderStayed,  // moved below its folder's present name, and the line that gives that
+                   // folder its new name did not take effect
   loOutcomeCount
 };
 

@@ -206,11 +206,13 @@ uint32_t TLineMoves::LaterSource(const std::u16string& APath, size_t ALine) cons
   return found == fBySource.end() ? NoOtherLine : After(found->second, ALine);
 }
 
-uint32_t TLineMoves::LaterFolderMaker(const std::u16string& APath, size_t ALine) const {
+uint32_t TLineMoves::LaterFolderMaker(const std::u16string& APath, size_t ALine,
+                                      size_t* AFolderLength) const {
   uint32_t later = NoOtherLine;
   AnyFolderOf(APath, [&](const std::u16string& AFolder) {
     const auto found = fByDestination.find(AFolder);
     if (found != fByDestination.end()) later = After(found->second, ALine);
+    if (later != NoOtherLine && AFolderLength) *AFolderLength = AFolder.size();
     return later != NoOtherLine;
   });
   return later;

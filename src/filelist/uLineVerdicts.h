@@ -25,7 +25,7 @@ enum TVerdict : uint8_t {
   vdTakenByOther,    // the new name is a file that no line renames: Overwrite deletes it
   vdTakenByLater,    // the new name is a file that a later line renames (a swap, shift, cycle)
   vdSameNewName,     // the same new name as an earlier line
-  vdFolderByLater,   // the new name's folder comes only with a later line's move
+  vdFolderByLater,   // the new name's folder comes with a later line's move, which carries it
   vdNoFolder         // the new name's folder is missing and no line makes it
 };
 
@@ -57,8 +57,11 @@ public:
   // The first line after ALine whose old name is APath (in its own spelling); NoOtherLine
   // when none.
   uint32_t LaterSource(const std::u16string& APath, size_t ALine) const;
-  // The first line after ALine whose move makes APath's folder or one above it.
-  uint32_t LaterFolderMaker(const std::u16string& APath, size_t ALine) const;
+  // The first line after ALine whose move makes APath's folder or one above it, the
+  // deepest such folder first; AFolderLength (when given) receives that folder's length in
+  // APath.
+  uint32_t LaterFolderMaker(const std::u16string& APath, size_t ALine,
+                            size_t* AFolderLength = nullptr) const;
   // Whether a line before ALine gives APath, or a folder above it, as its new name.
   bool GivenBefore(const std::u16string& APath, size_t ALine) const;
 

@@ -89,11 +89,15 @@ struct TWaiting {
 // One line's move, from where its file is now to its destination.
 struct TLineMove {
   TLineMove(size_t ALine, const TEntryPaths& APaths)
-      : Line(ALine), Paths(APaths), From(APaths.Source) {}
+      : Line(ALine), Paths(APaths), From(APaths.Source), To(APaths.Destination) {}
 
   size_t Line;
   const TEntryPaths& Paths;
-  std::u16string From;    // the line's source, or the free name its file waits under
+  std::u16string From; // the line's source, or the free name its file waits under
+  // The line's destination, or the same below its folder's present name when a later line
+  // gives that folder the name the destination spells: that line's move carries it there.
+  std::u16string To;
+  size_t CarriedBy = TListRenames::NoLine;
   std::u16string OwnFrom; // From in its own spelling, told before the move once it matters
   bool Waited = false;    // the file waited for this line under a free name
   TWaiting Waiting;       // then, where
@@ -129,6 +133,13 @@ private:
   bool CanSucceed(TLineMove& AMove);
   // Whether the host made the missing folder of a move that needs one that no line makes.
   bool FolderMade(TLineMove& AMove);
+  // Whether a later line gives a folder of the move's destination its name: the move then
+  // goes below that folder's present name (AMove.To), and the later move carries it.
+  bool CarriedAlong(TLineMove& AMove);
+  // The lines carried by ALine's move, now that it is done (AMoved: it took effect).
+  void ReportCarried(size_t ALine, bool AMoved);
+  // The lines whose file went below a folder's present name, by the line that moves it.
+  std::map<size_t, std::vector<size_t>> fCarried;
   // Why the move's new name is taken, as the question says it: which line renames the
   // file that has it, or that none does.
   std::u16string WhyTaken(const TLineMove& AMove);
@@ -194,6 +205,8 @@ bool TRenameRun::Run() {
     throw;
   }
   progress.Close();
+  while (!fCarried.empty())
+    ReportCarried(fCarried.begin()->first, false);
   // Every waiting file's line has come by now, unless an error or the user ended the run
   // early.
   SettleWaiting();
@@ -231,7 +244,12 @@ void TRenameRun::RenameLine(size_t ALine, const TEntryPaths& APaths) {
     fMoved[ALine] = true;
     if (fRenames) Track(move);
   }
-  ReportLine(ALine, moved ? loRenamed : move.Outcome, moved ? 0 : move.Error);
+  // A file carried by a later line's move has its new name only once that line is done.
+  if (moved && move.CarriedBy != TListRenames::NoLine)
+    fCarried[move.CarriedBy].push_back(ALine);
+  else
+    ReportLine(ALine, moved ? loRenamed : move.Outcome, moved ? 0 : move.Error);
+  ReportCarried(ALine, moved);
   // The file waited for this line until here, so that a host that ends during one of its
   // boxes still gives it back.
   if (move.Waited) {
@@ -257,14 +275,14 @@ bool TRenameRun::MoveLine(TLineMove& AMove) {
 
 TAttempt TRenameRun::Attempt(TLineMove& AMove) {
   const TEntryPaths& paths = AMove.Paths;
-  const bool valid = paths.SourceValid && paths.DestinationValid;
+  const bool valid = paths.SourceValid && AMove.Paths.DestinationValid;
   // The move never replaces anything, so a move that succeeds is one that every check
   // below would have let through. It is tried first, which keeps a rename to one system
   // call; the checks then explain a failure.
   // Once moves are tracked, the source is spelled while it is there: a short name tells
   // its long one only then.
   if (fRenames && valid) AMove.OwnFrom = fSpelling.Of(AMove.From);
-  const bool moved = valid && win::MoveFileW(AMove.From.c_str(), paths.Destination.c_str());
+  const bool moved = valid && win::MoveFileW(AMove.From.c_str(), AMove.To.c_str());
   const win::DWORD moveError = win::GetLastError();
   if (!moved) AMove.Error = moveError;
   if (!AMove.AsideAt.empty() && !SettleAside(AMove, moved)) return moved ? atMoved : atStop;
@@ -273,9 +291,9 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
   // Only a change of case can free the destination's name by moving the source: another
   // hard link of the same file keeps its name whatever the source does.
   if (valid && moveError == win::ERROR_ALREADY_EXISTS &&
-      IsOwnEntryInAnotherCase(AMove.From, paths.Destination)) {
+      IsOwnEntryInAnotherCase(AMove.From, AMove.To)) {
     std::u16string strandedAt;
-    if (MoveThroughFreeName(AMove.From, paths.Destination, strandedAt)) return atMoved;
+    if (MoveThroughFreeName(AMove.From, AMove.To, strandedAt)) return atMoved;
     if (!strandedAt.empty()) {
       ShowPathBox(MFileKeptAs, strandedAt);
       ReportKept(strandedAt);
@@ -284,7 +302,10 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
     }
   }
   if (!CanSucceed(AMove)) return atStop;
-  if (valid && moveError == win::ERROR_PATH_NOT_FOUND && FolderMade(AMove)) return atRetry;
+  if (valid && moveError == win::ERROR_PATH_NOT_FOUND) {
+    if (CarriedAlong(AMove)) return IsSamePathText(AMove.To, AMove.From) ? atMoved : atRetry;
+    if (FolderMade(AMove)) return atRetry;
+  }
   if (fSkipAll) {
     AMove.Outcome = loSkipped;
     fResult = false;
@@ -300,7 +321,7 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
 }
 
 bool TRenameRun::SettleAside(TLineMove& AMove, bool AMoved) {
-  const std::u16string& dest = AMove.Paths.Destination;
+  const std::u16string& dest = AMove.To;
   const std::u16string at = AMove.AsideAt;
   const size_t forLine = AMove.AsideFor;
   AMove.AsideAt.clear();
@@ -334,11 +355,10 @@ bool TRenameRun::CanSucceed(TLineMove& AMove) {
   }
   // Moving onto an existing directory is refused, unless it is the source's own entry
   // with its name spelled in another case.
-  if (paths.DestinationValid &&
-      TFileList::FileExistsWithAttributes(paths.Destination, attributes) &&
+  if (AMove.Paths.DestinationValid && TFileList::FileExistsWithAttributes(AMove.To, attributes) &&
       (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-      !IsOwnEntryInAnotherCase(AMove.From, paths.Destination)) {
-    ShowPathBox(MDestinationIsDirectory, paths.Destination);
+      !IsOwnEntryInAnotherCase(AMove.From, AMove.To)) {
+    ShowPathBox(MDestinationIsDirectory, AMove.To);
     AMove.Outcome = loIsFolder;
     fResult = false;
     return false;
@@ -349,17 +369,35 @@ bool TRenameRun::CanSucceed(TLineMove& AMove) {
 bool TRenameRun::FolderMade(TLineMove& AMove) {
   if (!Report || !Report->MakeFolder || AMove.FolderAsked) return false;
   AMove.FolderAsked = true;
-  // A folder that a later line makes by its move is left to that line.
+  return Report->MakeFolder(Report->Context, AMove.To.c_str()) != 0;
+}
+
+bool TRenameRun::CarriedAlong(TLineMove& AMove) {
+  if (AMove.CarriedBy != TListRenames::NoLine) return false;
   if (!fMoves)
     fMoves = std::make_unique<TLineMoves>(fLines, fDirectory, fOwnFolder, fMovesSpelling);
-  if (fMoves->LaterFolderMaker(fMovesSpelling.Of(AMove.Paths.Destination), AMove.Line) !=
-      NoOtherLine)
+  const std::u16string to = fMovesSpelling.Of(AMove.To);
+  size_t folder = 0;
+  const uint32_t later = fMoves->LaterFolderMaker(to, AMove.Line, &folder);
+  TEntryPaths paths;
+  if (later == NoOtherLine || !GetEntryPaths(fLines[later], fDirectory, paths, fOwnFolder) ||
+      !paths.SourceValid)
     return false;
-  return Report->MakeFolder(Report->Context, AMove.Paths.Destination.c_str()) != 0;
+  AMove.To = paths.Source + to.substr(folder);
+  AMove.CarriedBy = later;
+  return true;
+}
+
+void TRenameRun::ReportCarried(size_t ALine, bool AMoved) {
+  const auto found = fCarried.find(ALine);
+  if (found == fCarried.end()) return;
+  for (size_t line : found->second)
+    ReportLine(line, AMoved ? loRenamed : loFolderStayed);
+  fCarried.erase(found);
 }
 
 std::u16string TRenameRun::WhyTaken(const TLineMove& AMove) {
-  const std::u16string& dest = AMove.Paths.Destination;
+  const std::u16string& dest = AMove.To;
   win::DWORD attributes;
   if (!AMove.Paths.DestinationValid || IsSameFile(AMove.From, dest) ||
       !TFileList::FileExistsWithAttributes(dest, attributes) ||
@@ -377,7 +415,7 @@ std::u16string TRenameRun::WhyTaken(const TLineMove& AMove) {
 
 bool TRenameRun::Ask(TLineMove& AMove) {
   const std::vector<std::u16string> texts = SourceTexts(AMove);
-  const std::u16string shownDest = VisiblePath(AMove.Paths.Destination);
+  const std::u16string shownDest = VisiblePath(AMove.To);
   // Why, between the paths and the buttons: whose file has the name, or the system's words.
   const std::u16string why =
       AMove.Error == win::ERROR_ALREADY_EXISTS || AMove.Error == win::ERROR_FILE_EXISTS
@@ -414,7 +452,7 @@ bool TRenameRun::Ask(TLineMove& AMove) {
 }
 
 bool TRenameRun::Overwrite(TLineMove& AMove, bool AUnasked) {
-  const std::u16string& dest = AMove.Paths.Destination;
+  const std::u16string& dest = AMove.To;
   // Never the file that is being moved, whatever the spelling of its two names or a link
   // between them.
   if (IsSameFile(AMove.From, dest)) return false;
@@ -452,10 +490,10 @@ void TRenameRun::Track(const TLineMove& AMove) {
   // In the spelling of before the move: a folder that moved is where the names below it
   // led until then.
   const std::u16string from = AMove.OwnFrom.empty() ? fSpelling.Of(AMove.From) : AMove.OwnFrom;
-  const std::u16string to = fSpelling.Of(AMove.Paths.Destination);
+  const std::u16string to = fSpelling.Of(AMove.To);
   // A folder or link that moved may change what folders spelled through it lead to.
   if (fRenames->Moved(AMove.Line, from, to)) {
-    fSpelling.Moved(AMove.From, AMove.Paths.Destination);
+    fSpelling.Moved(AMove.From, AMove.To);
     fSpelling.Moved(from, to);
   }
   // A folder that moved takes the waiting files below it along.

@@ -349,6 +349,20 @@ const TCase Cases[] = {
      .Input = "sub\nsub/deep\nsub/deep/x.txt\n", .After = "top/deep/z.txt=C",
      .Err = {"=renamed 2 of 2 changed lines\n"},
      .Listed = {"sub{d}deep{d}x.txt", "sub{d}deep", "sub"}},
+    // find . and one substitution over the whole paths: a file's new name spells its folder
+    // by the new name that the folder's own later line gives it; "." is DIR itself.
+    {.Name = "RenamesAFolderAndItsFilesByOneSubstitution",
+     .Files = "trip/day1/a.jpg=A|trip/day1/b.jpg=B|trip/day2/c.jpg=C|trip/day2/d.jpg=D|trip/x=X",
+     .Edits = "trip{d}day1{d}a.jpg>holiday{d}monday{d}a.jpg|trip{d}day1{d}b.jpg>holiday{d}monday{d}b.jpg"
+              "|trip{d}day2{d}c.jpg>holiday{d}day2{d}c.jpg|trip{d}day2{d}d.jpg>holiday{d}day2{d}d.jpg"
+              "|trip{d}x>holiday{d}x|trip{d}day1>holiday{d}monday|trip{d}day2>holiday{d}day2"
+              "|trip>holiday",
+     .Arguments = {"{panel}", "-"},
+     .Input = ".\n./trip\n./trip/day1\n./trip/day1/a.jpg\n./trip/day1/b.jpg\n./trip/day2\n"
+              "./trip/day2/c.jpg\n./trip/day2/d.jpg\n./trip/x\n",
+     .After = "holiday/monday/a.jpg=A|holiday/monday/b.jpg=B|holiday/day2/c.jpg=C"
+              "|holiday/day2/d.jpg=D|holiday/x=X|!trip",
+     .Err = {"=renamed 8 of 8 changed lines\n"}},
     // Each refused name has its line; the others are listed. With none left, nothing runs.
     {.Name = "RefusesNamesOutsideTheDirectoryOrMissing", .Files = "a.txt=A|sub/",
      .Arguments = {"--null", "{panel}", "-"},
