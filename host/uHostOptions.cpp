@@ -198,9 +198,12 @@ into a subfolder.
 What is listed: every entry of DIR (default: the current directory), folders
 first, or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from
 the current directory), listed relative to DIR; "-" reads more names from
-standard input, one a line. Names outside DIR (links resolved), missing, or
-holding a line break are left out, with a warning (exit status 1); so are
-entries whose names are not UTF-8.
+standard input, one a line. When the first argument is a file, or a folder
+that a NAME after it is not found in while every argument is an entry of the
+current directory (as "quorvane-run *" gives them), all the arguments are
+NAMEs of the current directory; ". NAME..." says so in any case. A name that
+leads outside DIR (links resolved), is missing, holds a line break or a double
+quote, or is not UTF-8 is left out of the list with a warning (exit status 1).
 
 The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not
 return before you close the file (a graphical one may need its wait option,
@@ -225,7 +228,7 @@ as found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
 
 Exit status:
   0  every entry went through (for --dry-run: the changes were shown)
-  1  some entry did not: a NAME was left out, a question reported a problem or
+  1  some entry did not: a name was left out, a question reported a problem or
      was cancelled (among them the list that could not be read, when nothing
      is renamed, and lines of the list that could not be read, whichever the
      answer), --confirm was not answered yes, the editor failed (nothing is

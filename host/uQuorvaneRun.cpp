@@ -161,9 +161,11 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, bool& ANamesLef
   std::vector<TUnlistedName> unlisted;
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
     return false;
+  // With --current the list is that entry alone: the others are not left out of it.
+  if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   for (const auto& name : unlisted)
     WarnLeftOut(name.Why, name.Name);
-  if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
+  ANamesLeftOut = !unlisted.empty();
   if (EntryCount(APanel) == 0) {
     AError = Utf16ToUtf8(Say(htDirectoryEmpty, {APanel.Directory}));
     return false;
@@ -442,13 +444,23 @@ int RunJob(const TRunOptions& AOptions) {
   return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
 }
 
-// "quorvane-run FILE..." as the peers take it: a first argument that is a file and not a
-// folder is a NAME of the current directory.
-void TakeFileAsName(TRunOptions& AOptions) {
+// The forms of the command line: "DIR [NAME...]", and names of the current directory as a
+// shell's glob gives them (quorvane-run *). The first argument is a NAME as well when it
+// is a file, or when it is a folder that the NAMEs after it are not found in while every
+// argument is an entry of the current directory. ". NAME..." says the latter for certain.
+void TakeArgumentsAsNames(TRunOptions& AOptions) {
   if (AOptions.Directory.empty() || !AOptions.Current.empty()) return;
   std::error_code error;
   const auto status = std::filesystem::status(U16ToPath(AOptions.Directory), error);
-  if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
+  if (error || !std::filesystem::exists(status)) return;
+  if (std::filesystem::is_directory(status)) {
+    if (AOptions.Names.empty() || AOptions.NamesFromInput ||
+        AreNamesBelow(AOptions.Directory, AOptions.Names))
+      return;
+    std::vector<std::u16string> all = AOptions.Names;
+    all.push_back(AOptions.Directory);
+    if (!AreNamesBelow(u".", all)) return;
+  }
   AOptions.Names.insert(AOptions.Names.begin(), AOptions.Directory);
   AOptions.Directory.clear();
 }
@@ -458,7 +470,7 @@ int Run(const std::vector<std::u16string>& AArguments) {
   std::string error;
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
   UseHostLanguage(options.Language);
-  TakeFileAsName(options);
+  TakeArgumentsAsNames(options);
   if (options.Help) {
     WriteOut(Utf8ToUtf16(HelpText()));
     return ExitAllDone;

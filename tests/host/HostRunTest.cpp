@@ -339,6 +339,15 @@ const TCase Cases[] = {
      .Err = {"=renamed 2 of 2 changed lines\n"}, .Listed = {"a.txt", "sub{d}deep{d}c.txt"},
      .InPanel = true},
 #undef BELOW
+    // quorvane-run * with a folder first: every argument an entry of the current directory
+    // and the others not in the folder; with them in it, the folder is DIR.
+    {.Name = "TakesAGlobWithAFolderFirst", .Files = "a/x.jpg=X|b.jpg=B|c.jpg=C",
+     .Edits = "a>e|b.jpg>d.jpg", .Arguments = {"a", "b.jpg", "c.jpg"},
+     .After = "e/x.jpg=X|d.jpg=B|c.jpg=C", .Err = {"=renamed 2 of 2 changed lines\n"},
+     .Listed = {"a", "b.jpg", "c.jpg"}, .InPanel = true},
+    {.Name = "TakesAFolderAsDirWhenItHoldsTheNames", .Files = "a/x.jpg=X|x.jpg=Y",
+     .Edits = "x.jpg>y.jpg", .Arguments = {"a", "x.jpg"}, .After = "a/y.jpg=X|x.jpg=Y",
+     .Listed = {"x.jpg"}, .InPanel = true},
     // A folder among them (find . | quorvane-run -): what lies below it is listed before
     // it, so a folder and its files rename in one edit, as written; the summary finds the
     // file where its folder's move took it.
@@ -480,12 +489,16 @@ const TCase Cases[] = {
      .Arguments = {"--answer", "2", "{panel}"}, .Environment = {{"EDITOR", "sed -i s/img/photo/"}},
      .ExitCode = 1, .After = "img01.jpg=img01.jpg", .Err = {"came back"}},
     {.Name = "LeavesOutANameWithADoubleQuote", .Files = "a.txt=A|say \"hi\".jpg=Q",
-     .Edits = "a.txt>b.txt", .After = "b.txt=A|say \"hi\".jpg=Q",
+     .Edits = "a.txt>b.txt", .ExitCode = 1, .After = "b.txt=A|say \"hi\".jpg=Q",
      .Err = {"1*holds a double quote"}},
+    // With --current the list is that entry alone: nothing is left out of it.
+    {.Name = "LeavesOutNothingOfTheCurrentEntry", .Files = "a.txt=A|say \"hi\".jpg=Q",
+     .Edits = "a.txt>b.txt", .Arguments = {"--current", "a.txt", "{panel}"}, .After = "b.txt=A",
+     .Err = {"~double quote"}},
     // In the header, the folder's name would put an entry of its own on the next line.
     {.Name = "LineBreaksInNamesNeverMakeALineOfTheList",
      .Files = "x\n\"a.txt\"    \"b.txt\"/a.txt=A|x\n\"a.txt\"    \"b.txt\"/c\rd.txt=C",
-     .Arguments = {"{panel}{d}x\n\"a.txt\"    \"b.txt\""},
+     .Arguments = {"{panel}{d}x\n\"a.txt\"    \"b.txt\""}, .ExitCode = 1,
      .After = "x\n\"a.txt\"    \"b.txt\"/a.txt=A|!x\n\"a.txt\"    \"b.txt\"/b.txt",
      .Err = {"holds a line break: c\\x0Dd.txt"}, .Listed = {"a.txt"}},
 #endif
