@@ -53,6 +53,10 @@ void KeepStandardDescriptors();
 // resolved; ANative asks for the form that lifts the path length limit (\\?\ on Windows).
 std::u16string FullPathName(const std::u16string& APath, bool ANative);
 
+// APath as the user reads it: without the prefix that FullPathName's native form adds on
+// Windows (\\?\, and \\?\UNC\ for a share); APath itself elsewhere.
+std::u16string ShownPathName(const std::u16string& APath);
+
 bool ChangeDirectory(const std::u16string& ADirectory);
 
 // Calls AFound with every entry of ADirectory, "." and ".." left out. AValid is false for

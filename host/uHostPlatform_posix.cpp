@@ -117,6 +117,10 @@ std::u16string FullPathName(const std::u16string& APath, bool) {
   return PathToU16(full.lexically_normal());
 }
 
+std::u16string ShownPathName(const std::u16string& APath) {
+  return APath;
+}
+
 bool ChangeDirectory(const std::u16string& ADirectory) {
   return chdir(Utf16ToUtf8(ADirectory).c_str()) == 0;
 }

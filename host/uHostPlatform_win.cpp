@@ -77,10 +77,15 @@ std::u16string GetEnvironment(const char* AName) {
 void TerminalSize(int& AColumns, int& ARows) {
   AColumns = 80;
   ARows = 25;
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
-    AColumns = info.srWindow.Right - info.srWindow.Left + 1;
-    ARows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  // Standard output may go to a file while the progress and the questions reach the
+  // console through standard error.
+  for (DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(stream), &info)) {
+      AColumns = info.srWindow.Right - info.srWindow.Left + 1;
+      ARows = info.srWindow.Bottom - info.srWindow.Top + 1;
+      return;
+    }
   }
 }
 
@@ -124,6 +129,12 @@ std::u16string FullPathName(const std::u16string& APath, bool ANative) {
     return u"\\\\?\\" + result;
   }
   return result;
+}
+
+std::u16string ShownPathName(const std::u16string& APath) {
+  if (APath.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + APath.substr(8);
+  if (APath.rfind(u"\\\\?\\", 0) == 0) return APath.substr(4);
+  return APath;
 }
 
 bool ChangeDirectory(const std::u16string& ADirectory) {

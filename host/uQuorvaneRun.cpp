@@ -325,7 +325,8 @@ void ShowSummary(const TRenamePlan& APlan, const TJob& AJob) {
   if (unnamed > 0) named += u"  " + Say(htMoreLines, {DecimalText(unnamed)}) + u"\n";
   for (const std::u16string& aside : events.FreeNames) {
     if (FileExists(aside))
-      named += u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {aside})) + u"\n";
+      named +=
+          u"  " + EscapeControlCharacters(Say(htLeftUnderFreeName, {ShownPathName(aside)})) + u"\n";
   }
   WriteErr(named + APlan.Summary(outcomes));
 }
