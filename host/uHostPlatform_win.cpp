@@ -5,6 +5,7 @@
 #include "system/uCommandLine.h"
 #include "system/uCompatibility.h"
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
 
 #include <windows.h>
 
@@ -59,8 +60,9 @@ std::string SystemErrorText(uint32_t ACode) {
                            text.back() == u'.')) {
     text.pop_back();
   }
-  if (text.empty()) return "error " + std::to_string(ACode);
-  return Utf16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
+  const std::u16string number = Utf8ToUtf16(std::to_string(ACode));
+  return Utf16ToUtf8(text.empty() ? Say(htErrorNumber, {number})
+                                  : Say(htErrorWithNumber, {text, number}));
 }
 
 std::u16string GetEnvironment(const char* AName) {

@@ -430,6 +430,8 @@ const TCase Cases[] = {
     REFUSED("WithNamesAndCurrent", "exclude",
             .Arguments = {"--current", "a.txt", "{panel}", "a.txt"}),
     REFUSED("OnAnUnknownOption", "unknown option", .Arguments = {"--bogus", "{panel}"}),
+    REFUSED("OnAnUnknownOptionInRussian", "неизвестный параметр --bogus",
+            .Arguments = {"--bogus", "--lang", "Russian", "{panel}"}),
     REFUSED("OnAnAnswerNotANumber", "--answer", .Arguments = {"--answer", "yes", "{panel}"}),
     REFUSED("WithoutThePlugin", "cannot load",
             .Arguments = {"--plugin", "{panel}{d}missing", "{panel}"}),
@@ -883,10 +885,22 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
   for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
-                           "Exit status", "Ctrl+C", "SIGTERM", "--confirm", "--dry-run",
-                           "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
+                           "Exit status", "Ctrl+C", "--confirm", "--dry-run", "--parents", "--null",
+                           "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
+  // The platform's own shell, variables and signals.
+#ifdef _WIN32
+  const char* const here[] = {"%TEMP%", "Ctrl+Break", "C:\\"};
+  const char* const elsewhere[] = {"SIGQUIT", "$TMPDIR", "~/", "'"};
+#else
+  const char* const here[] = {"SIGTERM", "$TMPDIR", "~/"};
+  const char* const elsewhere[] = {"%TEMP%", "notepad"};
+#endif
+  for (const char* word : here)
+    EXPECT_NE(result.Out.find(word), std::string::npos) << word;
+  for (const char* word : elsewhere)
+    EXPECT_EQ(result.Out.find(word), std::string::npos) << word;
   // Every line fits a terminal of 80 columns, and the manual page names every option
   // that --help shows (as troff writes it, each hyphen \-).
   const std::string manual = ReadBytes(U16ToPath(Utf8ToUtf16(QUORVANE_MANUAL_PAGE)));
