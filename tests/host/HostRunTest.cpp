@@ -892,7 +892,7 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   // The platform's own shell, variables and signals.
 #ifdef _WIN32
   const char* const here[] = {"%TEMP%", "Ctrl+Break", "C:\\"};
-  const char* const elsewhere[] = {"SIGQUIT", "$TMPDIR", "~/", "'"};
+  const char* const elsewhere[] = {"SIGQUIT", "$TMPDIR", "~/", "'*"};
 #else
   const char* const here[] = {"SIGTERM", "$TMPDIR", "~/"};
   const char* const elsewhere[] = {"%TEMP%", "notepad"};
