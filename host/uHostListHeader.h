@@ -7,9 +7,8 @@
 
 namespace host {
 
-// Puts the host's header in place of the plugin's among AMessages, the texts by id of
-// the language file ALanguage: English unless that is Russian. It holds "${DIRECTORY}",
-// where the plugin puts the folder, and as many lines as the plugin's own header.
-void UseHostListHeader(std::vector<std::u16string>& AMessages, const std::u16string& ALanguage);
+// Puts the host's header (htListHeader, in the language of the host's texts) in place of
+// the plugin's among AMessages, the texts by id of the plugin's language file.
+void UseHostListHeader(std::vector<std::u16string>& AMessages);
 
 } // namespace host

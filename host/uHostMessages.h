@@ -1,5 +1,7 @@
-// The texts that quorvane-run writes itself (its summary, questions and warnings), in the
-// languages of the plugin's language files: Russian, and English for any other.
+// The texts that quorvane-run writes itself (its summary, questions, warnings, errors, the
+// list's header and --help), in the languages of the plugin's language files: Russian, and
+// English for any other. Where Windows and POSIX differ (the shell, the terminal, the
+// signals), a text is the one of the platform built for.
 #pragma once
 
 #include <initializer_list>
@@ -73,6 +75,61 @@ enum THostText : int {
   htCannotReadNames,
   htNotMakingFolder,
   htCannotMakeFolder,
+  // the command line, and what it needs to start
+  htUnknownOption,
+  htNeedsValue,
+  htAnswerNotANumber,
+  htDashOnce,
+  htCurrentAndNames,
+  htNullWithoutDash,
+  htExcludeEachOther,
+  htCannotTellOwnPlace,
+  htNoPluginThere,
+  htCannotLoadPlugin,
+  htPluginLacksExport,
+  htNoLanguageFiles,
+  htNeedsFar,
+  htNothingInPluginMenu,
+  htNoEntry,
+  htCannotReadDirectory,
+  htNoProgramNamed,
+  htProgramNotFound,
+  htCannotBeExecuted,
+  htCannotRunShell,
+  htErrorNumber,
+  htErrorWithNumber,
+  htUnexpectedError,
+  htNoVersionRecord,
+  htUntitledPlugin,
+  // the list's header in a terminal editor: what to do there, where FAR's keys mean nothing
+  htListHeader,
+  // --help, in its order; an option's text is wrapped to its column
+  htHelpUsage,
+  htHelpAbout,
+  htHelpListed,
+  htHelpEditor,
+  htHelpBrokenLines,
+  htHelpWhereQuestionsGo,
+  htHelpQuestions,
+  htHelpNames,
+  htHelpBeforeAndAfter,
+  htHelpProgram,
+  htHelpStandardInput,
+  htHelpNull,
+  htHelpCurrent,
+  htHelpConfirm,
+  htHelpDryRun,
+  htHelpParents,
+  htHelpQuiet,
+  htHelpVerbose,
+  htHelpAnswer,
+  htHelpPlugin,
+  htHelpLang,
+  htHelpVersion,
+  htHelpHelp,
+  htHelpSummary,
+  htHelpExitStatus,
+  htHelpExamples,
   htCount
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
+#include "uHostText.h"
 
 namespace host {
 
@@ -22,41 +24,30 @@ bool ParseCount(const std::u16string& AText, int& AValue) {
 // Every option, once: the parser takes them from here and --help shows them from here,
 // in this order, under the heading of the first option of each group. An option with a
 // Value takes one (in the next argument or after "="); one without sets its Flag.
+constexpr THostText NoHeading = htCount;
+
 struct TOptionSpec {
-  const char* Heading; // starts a group of --help
+  THostText Heading; // starts a group of --help, or NoHeading
   const char* Long;
   const char* Short; // or null
   const char* Value; // the value's name in --help, null for a flag
   bool TRunOptions::*Flag;
-  const char* Help; // lines of up to 56 columns
+  THostText Help;
 };
 
 const TOptionSpec Options[] = {
-    {"Names", "--null", "-0", nullptr, &TRunOptions::NullSeparated,
-     "with -: names end with NUL (find -print0, git ls-files\n-z)"},
-    {nullptr, "--current", nullptr, "NAME", nullptr, "list NAME alone"},
-    {"Before and after", "--confirm", nullptr, nullptr, &TRunOptions::Confirm,
-     "show the changes (old -> new), each that will not go\nthrough as written marked "
-     "with the reason, and ask\nbefore renaming anything"},
-    {nullptr, "--dry-run", "-n", nullptr, &TRunOptions::DryRun,
-     "show the changes so and rename nothing"},
-    {nullptr, "--parents", "-p", nullptr, &TRunOptions::Parents,
-     "make a missing folder of a new name right before the\nmove that needs it, unless a line "
-     "makes it by a\nmove (below DIR only, links resolved); one made that\nis still empty at the "
-     "end is removed again"},
-    {nullptr, "--quiet", "-q", nullptr, &TRunOptions::Quiet, "no summary at the end"},
-    {nullptr, "--verbose", "-v", nullptr, &TRunOptions::Verbose,
-     "list every changed line on standard output, and why\none did not take effect"},
-    {nullptr, "--answer", nullptr, "N", nullptr,
-     "answer every question with button N (1 is the first)\nwithout asking; 0, or a number "
-     "beyond a question's\nbuttons, cancels it; for --confirm, 1 is yes"},
-    {"Program", "--plugin", nullptr, "PATH", nullptr,
-     "the plugin module (default: the one that came with\nthis program)"},
-    {nullptr, "--lang", nullptr, "NAME", nullptr,
-     "language of the texts, e.g. English, Russian\n(default English)"},
-    {nullptr, "--version", nullptr, nullptr, &TRunOptions::Version,
-     "the versions of this program and of the plugin"},
-    {nullptr, "--help", "-h", nullptr, &TRunOptions::Help, "this text"},
+    {htHelpNames, "--null", "-0", nullptr, &TRunOptions::NullSeparated, htHelpNull},
+    {NoHeading, "--current", nullptr, "NAME", nullptr, htHelpCurrent},
+    {htHelpBeforeAndAfter, "--confirm", nullptr, nullptr, &TRunOptions::Confirm, htHelpConfirm},
+    {NoHeading, "--dry-run", "-n", nullptr, &TRunOptions::DryRun, htHelpDryRun},
+    {NoHeading, "--parents", "-p", nullptr, &TRunOptions::Parents, htHelpParents},
+    {NoHeading, "--quiet", "-q", nullptr, &TRunOptions::Quiet, htHelpQuiet},
+    {NoHeading, "--verbose", "-v", nullptr, &TRunOptions::Verbose, htHelpVerbose},
+    {NoHeading, "--answer", nullptr, "N", nullptr, htHelpAnswer},
+    {htHelpProgram, "--plugin", nullptr, "PATH", nullptr, htHelpPlugin},
+    {NoHeading, "--lang", nullptr, "NAME", nullptr, htHelpLang},
+    {NoHeading, "--version", nullptr, nullptr, &TRunOptions::Version, htHelpVersion},
+    {NoHeading, "--help", "-h", nullptr, &TRunOptions::Help, htHelpHelp},
 };
 
 // The option of AName, long or short; null when there is none.
@@ -93,8 +84,7 @@ bool SetValueOption(const std::u16string& AName, const std::u16string& AValue,
   } else if (AName == u"--current") {
     AOptions.Current = AValue;
   } else if (!ParseCount(AValue, AOptions.Answer)) {
-    AError = "--answer takes a button number (1 is the first button, 0 cancels), not '" +
-             Utf16ToUtf8(AValue) + "'";
+    AError = Utf16ToUtf8(Say(htAnswerNotANumber, {AValue}));
     return false;
   }
   return true;
@@ -111,7 +101,7 @@ bool SetPositional(std::vector<std::u16string> APositional, TRunOptions& AOption
       if (*name != u"-") {
         AOptions.Names.push_back(*name);
       } else if (AOptions.NamesFromInput) {
-        AError = "- can be given once";
+        AError = Utf16ToUtf8(Say(htDashOnce));
         return false;
       } else {
         AOptions.NamesFromInput = true;
@@ -124,14 +114,16 @@ bool SetPositional(std::vector<std::u16string> APositional, TRunOptions& AOption
 // Options that cannot go together.
 bool CheckCombinations(const TRunOptions& AOptions, std::string& AError) {
   const bool hasNames = !AOptions.Names.empty() || AOptions.NamesFromInput;
+  std::u16string error;
   if (!AOptions.Current.empty() && hasNames)
-    AError = "--current and NAME arguments exclude each other";
+    error = Say(htCurrentAndNames);
   else if (AOptions.NullSeparated && !AOptions.NamesFromInput)
-    AError = "--null is for names from standard input: give - as a NAME";
+    error = Say(htNullWithoutDash);
   else if (AOptions.Confirm && AOptions.DryRun)
-    AError = "--confirm and --dry-run exclude each other";
+    error = Say(htExcludeEachOther, {u"--confirm", u"--dry-run"});
   else if (AOptions.Quiet && AOptions.Verbose)
-    AError = "--quiet and --verbose exclude each other";
+    error = Say(htExcludeEachOther, {u"--quiet", u"--verbose"});
+  AError = Utf16ToUtf8(error);
   return AError.empty();
 }
 
@@ -167,12 +159,12 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
     }
     const TOptionSpec* option = FindOption(name);
     if (!option || !option->Value) {
-      AError = "unknown option " + Utf16ToUtf8(argument) + " (see --help)";
+      AError = Utf16ToUtf8(Say(htUnknownOption, {argument}));
       return false;
     }
     if (!hasValue) {
       if (i + 1 >= AArguments.size()) {
-        AError = "option " + std::string(option->Long) + " needs a value (see --help)";
+        AError = Utf16ToUtf8(Say(htNeedsValue, {Utf8ToUtf16(option->Long)}));
         return false;
       }
       value = AArguments[++i];
@@ -183,97 +175,64 @@ bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AO
          CheckCombinations(AOptions, AError);
 }
 
-namespace {
-
-const char* const HelpIntroduction =
-    R"(Usage: quorvane-run [OPTIONS] [DIR [NAME...]]
-       quorvane-run [OPTIONS] [DIR] - < names
-       quorvane-run [OPTIONS] FILE...          (the same as . FILE...)
-
-Renames files by editing their names as text in your own editor. The names go
-into a list, each line the current name and the new one in quotes; change the
-second column, save and quit, and the files are renamed. A new name may lead
-into a subfolder.
-
-What is listed: every entry of DIR (default: the current directory), folders
-first, or only the NAMEs. A NAME is a path below DIR (taken from DIR, else from
-the current directory), listed relative to DIR; "-" reads more names from
-standard input, one a line. Names outside DIR (links resolved), missing, or
-holding a line break are left out, with a warning (exit status 1); so are
-entries whose names are not UTF-8.
-
-The editor is $VISUAL, else $EDITOR, else vi (notepad on Windows); it must not
-return before you close the file (a graphical one may need its wait option,
-"code --wait"). When names come from standard input, the editor and the
-answers use the terminal. The list is a temporary file named like Zan74F6.txt
-("Zan", up to four hex digits, ".txt") in $TMPDIR (else /tmp; %TEMP% on
-Windows), deleted when the job ends. Lines that are no longer two quoted names
-rename nothing; a question names them first, with the choice to rename the
-other lines or to cancel.
-
-Questions and messages go to the terminal (standard error where there is
-none), so standard output carries only the changes that --confirm, --dry-run
-and -v show. A rename that fails asks a numbered question: type a number and
-Enter; Enter alone or the end of input picks none (the line is skipped), and
-so does a question that an answer brought back five times in a row. Ctrl+C at
-a question ends the job. Control characters in names show as \xHH.
-)";
-
-const char* const HelpClosing = R"(
-At the end a line on standard error tells how many changed lines took effect,
-as found on disk: "renamed 198 of 200 changed lines; 2 not renamed".
-
-Exit status:
-  0  every entry went through (for --dry-run: the changes were shown)
-  1  some entry did not: a NAME was left out, a question reported a problem or
-     was cancelled (among them the list that could not be read, when nothing
-     is renamed, and lines of the list that could not be read, whichever the
-     answer), --confirm was not answered yes, the editor failed (nothing is
-     renamed then), or Ctrl+C, SIGTERM or SIGQUIT ended the job: at once at a
-     question, else at the next point where no rename is under way, with the
-     list deleted and what was renamed before left as it is
-  2  nothing was attempted: bad command line, missing directory, no NAME left,
-     a plugin that cannot be found, loaded or lacks an export, an editor that
-     cannot be started
-
-Examples:
-  quorvane-run ~/photos                     rename the entries of a folder
-  quorvane-run *.jpg                        rename the files named
-  find . -name '*.jpg' | quorvane-run -     rename files of any subfolder
-  quorvane-run --confirm ~/photos           see the changes before they are made
-)";
-
-// "  -n, --dry-run   show ...", the help's lines after the first indented below it.
-std::string OptionLines(const TOptionSpec& AOption) {
-  constexpr size_t HelpColumn = 20;
-  std::string name = std::string("  ") + (AOption.Short ? AOption.Short + std::string(", ") : "") +
-                     AOption.Long + (AOption.Value ? std::string(" ") + AOption.Value : "");
-  name.resize(std::max(name.size() + 2, HelpColumn), ' ');
-  std::string text = name;
-  for (const char* c = AOption.Help; *c; ++c) {
-    text.push_back(*c);
-    if (*c == '\n') text.append(HelpColumn, ' ');
+std::u16string RequestedLanguage(const std::vector<std::u16string>& AArguments) {
+  std::u16string language = u"English";
+  for (size_t i = 0; i < AArguments.size() && AArguments[i] != u"--"; ++i) {
+    if (AArguments[i] == u"--lang" && i + 1 < AArguments.size())
+      language = AArguments[++i];
+    else if (AArguments[i].rfind(u"--lang=", 0) == 0)
+      language = AArguments[i].substr(7);
   }
-  return text + "\n";
+  return language;
 }
 
-std::string BuildHelp() {
-  std::string help = HelpIntroduction;
-  for (const auto& option : Options) {
-    if (option.Heading) {
-      help += std::string("\n") + option.Heading + ":\n";
-      if (std::string(option.Heading) == "Names")
-        help += "  -                 read names from standard input, one a line\n";
+namespace {
+
+// "  -n, --dry-run   show ...", the option's text wrapped at spaces to its column.
+std::u16string OptionLines(const char* AName, THostText AHelp) {
+  constexpr size_t HelpColumn = 20, HelpWidth = 56;
+  std::u16string text = u"  " + Utf8ToUtf16(AName);
+  text.resize(std::max(text.size() + 2, HelpColumn), u' ');
+  size_t column = 0;
+  const std::u16string help = Say(AHelp);
+  for (size_t start = 0; start < help.size();) {
+    const size_t end = std::min(help.find(u' ', start), help.size());
+    const std::u16string word = help.substr(start, end - start);
+    if (column > 0 && column + 1 + TerminalColumns(word) > HelpWidth) {
+      text += u"\n" + std::u16string(HelpColumn, u' ');
+      column = 0;
     }
-    help += OptionLines(option);
+    text += (column > 0 ? u" " : u"") + word;
+    column += (column > 0 ? 1 : 0) + TerminalColumns(word);
+    start = end + 1;
   }
-  return help + HelpClosing;
+  return text + u"\n";
+}
+
+std::u16string OptionLines(const TOptionSpec& AOption) {
+  const std::string name = (AOption.Short ? AOption.Short + std::string(", ") : "") + AOption.Long +
+                           (AOption.Value ? std::string(" ") + AOption.Value : "");
+  return OptionLines(name.c_str(), AOption.Help);
 }
 
 } // namespace
 
-const std::string& HelpText() {
-  static const std::string help = BuildHelp();
+std::u16string HelpText() {
+  std::u16string help;
+  for (THostText part : {htHelpUsage, htHelpAbout, htHelpListed})
+    help += Say(part) + u"\n\n";
+  for (THostText part : {htHelpEditor, htHelpBrokenLines, htHelpWhereQuestionsGo})
+    help += Say(part) + u"\n\n";
+  help += Say(htHelpQuestions) + u"\n";
+  for (const auto& option : Options) {
+    if (option.Heading != NoHeading) {
+      help += u"\n" + Say(option.Heading) + u"\n";
+      if (option.Heading == htHelpNames) help += OptionLines("-", htHelpStandardInput);
+    }
+    help += OptionLines(option);
+  }
+  for (THostText part : {htHelpSummary, htHelpExitStatus, htHelpExamples})
+    help += u"\n" + Say(part) + u"\n";
   return help;
 }
 

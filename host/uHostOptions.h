@@ -33,7 +33,12 @@ constexpr int ExitCannotRun = 2;
 bool ParseOptions(const std::vector<std::u16string>& AArguments, TRunOptions& AOptions,
                   std::string& AError);
 
-// --help's text, its options from the same table as the parser.
-const std::string& HelpText();
+// The language that --lang asks for (English when none), found before the command line is
+// parsed, so that its errors speak that language too.
+std::u16string RequestedLanguage(const std::vector<std::u16string>& AArguments);
+
+// --help's text in the language of the host's texts, its options from the same table as
+// the parser.
+std::u16string HelpText();
 
 } // namespace host

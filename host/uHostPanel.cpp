@@ -28,7 +28,9 @@ bool FindEntry(const TPanelModel& APanel, const std::u16string& AName, size_t& A
     }
   }
   if (APanel.Find(name, AIndex)) return true;
-  AError = "no entry " + Utf16ToUtf8(AName) + " in " + Utf16ToUtf8(APanel.Directory);
+  const std::string why = ListCannotCarry(AName);
+  AError = Utf16ToUtf8(why.empty() ? Say(htNoEntry, {AName, APanel.Directory})
+                                   : Say(htLeftOutName, {Utf8ToUtf16(why), AName}));
   return false;
 }
 
@@ -102,7 +104,7 @@ bool LoadPanel(TPanelModel& APanel, const std::u16string& ADirectory,
       },
       volume, reason);
   if (!listed) {
-    AError = "cannot read " + Utf16ToUtf8(directory) + ": " + reason;
+    AError = Utf16ToUtf8(Say(htCannotReadDirectory, {directory, Utf8ToUtf16(reason)}));
     return false;
   }
   APanel.SortByName(true);

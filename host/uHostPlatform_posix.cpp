@@ -16,8 +16,10 @@
 #include <unistd.h>
 
 #include "system/uFilesystemPath.h"
+#include "system/uSystem.h"
 #include "system/uUtf8.h"
 #include "uEditorProcess.h"
+#include "uHostMessages.h"
 
 extern char** environ;
 
@@ -30,7 +32,7 @@ std::u16string ExecutableFileName() {
 }
 
 std::string SystemErrorText(uint32_t ACode) {
-  return "error " + std::to_string(ACode);
+  return Utf16ToUtf8(Say(htErrorNumber, {DecimalText(ACode)}));
 }
 
 std::u16string GetEnvironment(const char* AName) {
@@ -303,7 +305,8 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   const std::string command = Utf16ToUtf8(AEditor);
   const std::string program = Utf16ToUtf8(CommandProgram(AEditor));
   if (!FindProgram(program)) {
-    AError = program.empty() ? "no program named" : program + ": not found";
+    AError = Utf16ToUtf8(program.empty() ? Say(htNoProgramNamed)
+                                         : Say(htProgramNotFound, {Utf8ToUtf16(program)}));
     return false;
   }
   // The shell reads $VISUAL and $EDITOR as the user wrote them, with their own
@@ -352,14 +355,15 @@ bool RunEditor(const std::u16string& AEditor, const std::vector<std::u16string>&
   posix_spawnattr_destroy(&attributes);
   bool started = spawnError == 0;
   if (!started) {
-    AError = std::string("cannot run /bin/sh: ") + std::strerror(spawnError);
+    AError = Utf16ToUtf8(Say(htCannotRunShell, {Utf8ToUtf16(std::strerror(spawnError))}));
   } else {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     AExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     if (WIFEXITED(status) && (AExitCode == 126 || AExitCode == 127)) {
-      AError = program + (AExitCode == 127 ? ": not found" : ": cannot be executed");
+      AError = Utf16ToUtf8(
+          Say(AExitCode == 127 ? htProgramNotFound : htCannotBeExecuted, {Utf8ToUtf16(program)}));
       started = false;
     }
   }

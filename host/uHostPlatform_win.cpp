@@ -5,6 +5,7 @@
 #include "system/uCommandLine.h"
 #include "system/uCompatibility.h"
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
 
 #include <windows.h>
 
@@ -59,8 +60,9 @@ std::string SystemErrorText(uint32_t ACode) {
                            text.back() == u'.')) {
     text.pop_back();
   }
-  if (text.empty()) return "error " + std::to_string(ACode);
-  return Utf16ToUtf8(text) + " (error " + std::to_string(ACode) + ")";
+  const std::u16string number = Utf8ToUtf16(std::to_string(ACode));
+  return Utf16ToUtf8(text.empty() ? Say(htErrorNumber, {number})
+                                  : Say(htErrorWithNumber, {text, number}));
 }
 
 std::u16string GetEnvironment(const char* AName) {
@@ -77,10 +79,15 @@ std::u16string GetEnvironment(const char* AName) {
 void TerminalSize(int& AColumns, int& ARows) {
   AColumns = 80;
   ARows = 25;
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
-    AColumns = info.srWindow.Right - info.srWindow.Left + 1;
-    ARows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  // Standard output may go to a file while the progress and the questions reach the
+  // console through standard error.
+  for (DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(stream), &info)) {
+      AColumns = info.srWindow.Right - info.srWindow.Left + 1;
+      ARows = info.srWindow.Bottom - info.srWindow.Top + 1;
+      return;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "uHostPlugin.h"
 
 #include "system/uUtf8.h"
+#include "uHostMessages.h"
 #include "uHostPlatform.h"
 
 namespace host {
@@ -9,11 +10,11 @@ bool TPlugin::Load(const std::u16string& AFileName, std::string& AError) {
   if (!TPluginModule::Load(AFileName)) {
     const std::string reason =
         LoadErrorText().empty() ? SystemErrorText(LoadError()) : LoadErrorText();
-    AError = "cannot load the plugin " + Utf16ToUtf8(AFileName) + ": " + reason;
+    AError = Utf16ToUtf8(Say(htCannotLoadPlugin, {AFileName, Utf8ToUtf16(reason)}));
     return false;
   }
   if (const char* missing = MissingExport()) {
-    AError = "the plugin " + Utf16ToUtf8(AFileName) + " does not export " + missing;
+    AError = Utf16ToUtf8(Say(htPluginLacksExport, {AFileName, Utf8ToUtf16(missing)}));
     Unload();
     return false;
   }

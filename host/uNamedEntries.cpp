@@ -47,10 +47,8 @@ std::u16string DirectoryOf(const std::u16string& AFull) {
 }
 
 // The path of AName below ADirectory (with its delimiter at the end), or why there is none.
-bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
-                 std::string& AReason) {
-  AReason = ListCannotCarry(AName);
-  if (!AReason.empty()) return false;
+bool LocateName(std::u16string AName, const std::u16string& ADirectory, std::u16string& ARelative,
+                std::string& AReason) {
   std::replace(AName.begin(), AName.end(), u'/', PathDelimiter);
   while (AName.size() > 1 && AName[0] == u'.' && AName[1] == PathDelimiter)
     AName.erase(0, AName.find_first_not_of(PathDelimiter, 1));
@@ -62,7 +60,11 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
   AReason = Utf16ToUtf8(Say(htLeadsOutside, {directory}));
   for (std::u16string full : candidates) {
     TrimDelimiters(full);
-    if (!PathBelow(full, ADirectory, ARelative)) continue;
+    if (!PathBelow(full, ADirectory, ARelative)) {
+      // Found from the current directory but outside ADirectory: it exists all the same.
+      if (Exists(full)) AReason = Utf16ToUtf8(Say(htLeadsOutside, {directory}));
+      continue;
+    }
     if (!Exists(full)) {
       AReason = Utf16ToUtf8(Say(htDoesNotExist));
     } else if (!RealPathBelow(DirectoryOf(full), ADirectory)) {
@@ -72,6 +74,13 @@ bool ResolveName(std::u16string AName, const std::u16string& ADirectory, std::u1
     }
   }
   return false;
+}
+
+// The same for a name that the list can carry.
+bool ResolveName(const std::u16string& AName, const std::u16string& ADirectory,
+                 std::u16string& ARelative, std::string& AReason) {
+  AReason = ListCannotCarry(AName);
+  return AReason.empty() && LocateName(AName, ADirectory, ARelative, AReason);
 }
 
 uint32_t AttributesOf(const std::u16string& AFull) {
@@ -100,11 +109,23 @@ std::vector<std::u16string> SplitNames(const std::string& ABytes, bool ANullSepa
     bool valid = true;
     names.push_back(Utf8ToUtf16(name, &valid));
     if (!valid) {
-      ARefused.push_back(TRefusedName{names.back(), "is not UTF-8"});
+      ARefused.push_back(TRefusedName{names.back(), Utf16ToUtf8(Say(htNotUtf8))});
       names.pop_back();
     }
   }
   return names;
+}
+
+bool AreNamesBelow(const std::u16string& ADirectory, const std::vector<std::u16string>& ANames) {
+  std::u16string directory;
+  std::string error;
+  if (!PanelDirectory(ADirectory, directory, error)) return false;
+  if (directory.back() != PathDelimiter) directory += PathDelimiter;
+  std::u16string relative;
+  std::string reason;
+  for (const auto& name : ANames)
+    if (!LocateName(name, directory, relative, reason)) return false;
+  return true;
 }
 
 bool LoadNamedEntries(TPanelModel& APanel, const std::u16string& ADirectory,

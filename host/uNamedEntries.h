@@ -31,4 +31,8 @@ bool LoadNamedEntries(TPanelModel& APanel, const std::u16string& ADirectory,
                       const std::vector<std::u16string>& ANames,
                       std::vector<TRefusedName>& ARefused, std::string& AError);
 
+// Whether every one of ANames names an entry below ADirectory as LoadNamedEntries takes
+// it, whether or not the list can carry its name.
+bool AreNamesBelow(const std::u16string& ADirectory, const std::vector<std::u16string>& ANames);
+
 } // namespace host

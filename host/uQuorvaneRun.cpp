@@ -65,8 +65,7 @@ std::u16string DirectoryOf(const std::u16string& AFileName) {
 bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
   const std::u16string self = ExecutableFileName();
   if (self.empty() || !U16ToPath(self).is_absolute()) {
-    AError = "cannot tell where this program is, so not where its plugin is either; name the "
-             "plugin with --plugin PATH";
+    AError = Utf16ToUtf8(Say(htCannotTellOwnPlace));
     return false;
   }
   std::vector<std::u16string> candidates;
@@ -79,8 +78,7 @@ bool DefaultPlugin(std::u16string& APlugin, std::string& AError) {
       return true;
     }
   }
-  AError = "no plugin where this program looks for it: " + Utf16ToUtf8(candidates[0]) + " or " +
-           Utf16ToUtf8(candidates[1]) + " (name one with --plugin PATH)";
+  AError = Utf16ToUtf8(Say(htNoPluginThere, {candidates[0], candidates[1]}));
   return false;
 }
 
@@ -95,7 +93,7 @@ bool FindPlugin(const TRunOptions& AOptions, std::u16string& APlugin, std::strin
 std::string PluginVersion(const GlobalInfo& AInfo) {
   const VersionInfo& v = AInfo.Version;
   if (v.Major == 0 && v.Minor == 0 && v.Revision == 0 && v.Build == 0) {
-    return "(no version record)";
+    return Utf16ToUtf8(Say(htNoVersionRecord));
   }
   std::string text = std::to_string(v.Major) + "." + std::to_string(v.Minor) + ".";
   if (v.Revision != 0) text += std::to_string(v.Revision) + ".";
@@ -114,7 +112,7 @@ int PrintVersion(const TRunOptions& AOptions) {
   GlobalInfo global{};
   global.StructSize = sizeof(global);
   plugin.GetGlobalInfoW(&global);
-  const std::u16string title = global.Title ? global.Title : u"plugin";
+  const std::u16string title = global.Title ? global.Title : Say(htUntitledPlugin);
   WriteOut(title + u" " + Utf8ToUtf16(PluginVersion(global)) + u" (" + pluginFile + u")\n");
   plugin.Unload();
   return ExitAllDone;
@@ -161,9 +159,11 @@ bool FillPanel(const TRunOptions& AOptions, TPanelModel& APanel, bool& ANamesLef
   std::vector<TUnlistedName> unlisted;
   if (!LoadPanel(APanel, AOptions.Directory.empty() ? u"." : AOptions.Directory, unlisted, AError))
     return false;
+  // With --current the list is that entry alone: the others are not left out of it.
+  if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
   for (const auto& name : unlisted)
     WarnLeftOut(name.Why, name.Name);
-  if (!AOptions.Current.empty()) return SetCurrentName(APanel, AOptions.Current, AError);
+  ANamesLeftOut = !unlisted.empty();
   if (EntryCount(APanel) == 0) {
     AError = Utf16ToUtf8(Say(htDirectoryEmpty, {APanel.Directory}));
     return false;
@@ -179,13 +179,16 @@ bool LoadPluginAndTexts(const TRunOptions& AOptions, TPlugin& APlugin, TFarModel
   if (!FindPlugin(AOptions, pluginFile, AError) || !APlugin.Load(pluginFile, AError)) return false;
   std::vector<std::u16string> messages;
   bool fellBack = false;
-  if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) return false;
+  if (!LoadPluginTexts(pluginFile, AOptions.Language, messages, fellBack, AError)) {
+    AError = Utf16ToUtf8(Say(htNoLanguageFiles, {DirectoryOf(pluginFile)}));
+    return false;
+  }
   if (fellBack) {
     UseHostLanguage(u"English");
     Warn(htNoLanguageFile, {AOptions.Language});
   }
   // The list's header speaks of the terminal editor here, not of FAR's keys.
-  UseHostListHeader(messages, fellBack ? std::u16string(u"English") : AOptions.Language);
+  UseHostListHeader(messages);
   AModel.SetModuleName(pluginFile);
   AModel.SetMessages(std::move(messages));
   return true;
@@ -220,14 +223,14 @@ bool OpenPlugin(TPlugin& APlugin, const TFarModel& AModel, std::string& AError) 
   global.StructSize = sizeof(global);
   APlugin.GetGlobalInfoW(&global);
   if (global.MinFarVersion.Major > 3) {
-    AError = "the plugin needs FAR " + std::to_string(global.MinFarVersion.Major);
+    AError = Utf16ToUtf8(Say(htNeedsFar, {DecimalText(global.MinFarVersion.Major)}));
     return false;
   }
   PluginInfo info{};
   info.StructSize = sizeof(info);
   APlugin.GetPluginInfoW(&info);
   if (info.PluginMenu.Count < 1 || !info.PluginMenu.Guids) {
-    AError = "the plugin offers nothing in the plugin menu";
+    AError = Utf16ToUtf8(Say(htNothingInPluginMenu));
     return false;
   }
   const GUID menuItem = info.PluginMenu.Guids[0];
@@ -454,13 +457,23 @@ int RunJob(const TRunOptions& AOptions) {
   return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
 }
 
-// "quorvane-run FILE..." as the peers take it: a first argument that is a file and not a
-// folder is a NAME of the current directory.
-void TakeFileAsName(TRunOptions& AOptions) {
+// The forms of the command line: "DIR [NAME...]", and names of the current directory as a
+// shell's glob gives them (quorvane-run *). The first argument is a NAME as well when it
+// is a file, or when it is a folder that the NAMEs after it are not found in while every
+// argument is an entry of the current directory. ". NAME..." says the latter for certain.
+void TakeArgumentsAsNames(TRunOptions& AOptions) {
   if (AOptions.Directory.empty() || !AOptions.Current.empty()) return;
   std::error_code error;
   const auto status = std::filesystem::status(U16ToPath(AOptions.Directory), error);
-  if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
+  if (error || !std::filesystem::exists(status)) return;
+  if (std::filesystem::is_directory(status)) {
+    if (AOptions.Names.empty() || AOptions.NamesFromInput ||
+        AreNamesBelow(AOptions.Directory, AOptions.Names))
+      return;
+    std::vector<std::u16string> all = AOptions.Names;
+    all.push_back(AOptions.Directory);
+    if (!AreNamesBelow(u".", all)) return;
+  }
   AOptions.Names.insert(AOptions.Names.begin(), AOptions.Directory);
   AOptions.Directory.clear();
 }
@@ -468,11 +481,11 @@ void TakeFileAsName(TRunOptions& AOptions) {
 int Run(const std::vector<std::u16string>& AArguments) {
   TRunOptions options;
   std::string error;
+  UseHostLanguage(RequestedLanguage(AArguments));
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
-  UseHostLanguage(options.Language);
-  TakeFileAsName(options);
+  TakeArgumentsAsNames(options);
   if (options.Help) {
-    WriteOut(Utf8ToUtf16(HelpText()));
+    WriteOut(HelpText());
     return ExitAllDone;
   }
   if (options.Version) return PrintVersion(options);
@@ -509,7 +522,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     host::WriteErr(u"quorvane-run: " + EscapeControlCharacters(Utf8ToUtf16(e.what())) + u"\n");
   } catch (...) {
-    host::WriteErr(u"quorvane-run: unexpected error\n");
+    host::WriteErr(u"quorvane-run: " + host::Say(host::htUnexpectedError) + u"\n");
   }
   return host::ExitCannotRun;
 }

@@ -215,7 +215,8 @@ void TRenamePlan::Summary(bool AVerbose, std::u16string& AOut, std::u16string& A
   if (named > NamedLines)
     AErr += u"  " + Say(htMoreLines, {DecimalText(named - NamedLines)}) + u"\n";
   for (const std::u16string& kept : fKept)
-    if (FileExists(kept)) AErr += u"  " + Say(htLeftUnderFreeName, {VisiblePath(kept)}) + u"\n";
+    if (FileExists(kept))
+      AErr += u"  " + Say(htLeftUnderFreeName, {VisiblePath(WithoutLongPathPrefix(kept))}) + u"\n";
   AErr += Say(htRenamedOf, {DecimalText(counts[loRenamed]), DecimalText(lines)});
   for (const auto& part : Parts) {
     size_t count = 0;

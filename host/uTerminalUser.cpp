@@ -7,12 +7,14 @@
 
 #include "files/uStrings.h"
 
+#include "list/uPathNames.h"
 #include "messages/uMessages.h"
 #include "system/uFilesystemPath.h"
 #include "uHostMessages.h"
 #include "uHostOptions.h"
 #include "uHostPlatform.h"
 #include "uHostPrompt.h"
+#include "uHostText.h"
 
 namespace host {
 
@@ -67,17 +69,27 @@ size_t LineWidth() {
 
 } // namespace
 
-// The box's lines as one line, rewritten in place: blanks pad it to the terminal's width,
-// so that a shorter line leaves nothing of a longer one.
+// The box's lines as one line, rewritten in place, in the terminal's width: when they do
+// not fit, the last line (the progress box's name under way) loses the start of its path
+// and keeps its file name; blanks pad the line so that a shorter one leaves nothing of a
+// longer one.
 void TTerminalUser::Show(const TFarMessageBox& ABox) {
   if (!fShowProgress) return;
-  std::u16string line;
+  constexpr size_t LeastForTheLast = 16; // columns, or the last line stands alone
+  std::u16string first, last;
   for (const std::u16string& text : ABox.Lines) {
     const size_t end = text.find_last_not_of(u' ');
-    if (end != std::u16string::npos) line += (line.empty() ? u"" : u" ") + text.substr(0, end + 1);
+    if (end == std::u16string::npos) continue;
+    if (!last.empty()) first += (first.empty() ? u"" : u" ") + last;
+    last = EscapeControlCharacters(WithoutLongPathPrefix(text.substr(0, end + 1)));
   }
-  line = EscapeControlCharacters(line);
-  line.resize(LineWidth(), u' ');
+  const size_t width = LineWidth();
+  const size_t firstColumns = first.empty() ? 0 : TerminalColumns(first) + 1;
+  std::u16string line =
+      firstColumns + LeastForTheLast <= width
+          ? (first.empty() ? u"" : first + u" ") + KeepEnd(last, width - firstColumns)
+          : KeepEnd(last, width);
+  line.append(width - std::min(width, TerminalColumns(line)), u' ');
   fProgressShown = WriteErr(u"\r" + line + u"\r") || fProgressShown;
 }
 
@@ -116,7 +128,10 @@ intptr_t TTerminalUser::Answer(const TFarMessageBox& ABox) {
   }
   // While the job ends, a box is shown without its buttons and counts as cancelled.
   static const std::vector<std::u16string> NoButtons;
-  const intptr_t answer = fPrompter.Ask(ABox.Title, ABox.Lines, fEnding ? NoButtons : ABox.Buttons,
+  std::vector<std::u16string> lines;
+  for (const std::u16string& line : ABox.Lines)
+    lines.push_back(WithoutLongPathPrefix(line));
+  const intptr_t answer = fPrompter.Ask(ABox.Title, lines, fEnding ? NoButtons : ABox.Buttons,
                                         (ABox.Flags & FMSG_WARNING) != 0);
   if (endAfterBox) EndJob();
   if (fEnding) return -1;

@@ -6,6 +6,7 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 static_assert(sizeof(win::WIN32_FIND_DATAW) == sizeof(::WIN32_FIND_DATAW));
@@ -248,11 +249,13 @@ DWORD GetTickCount() {
   return ::GetTickCount();
 }
 
-BOOL TakeConsoleEscape() {
+BOOL TakeConsoleEscape() try {
   const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
-  ::INPUT_RECORD records[64];
+  // Every event waiting: the Esc that stands for Ctrl+C comes after all that came before it.
   ::DWORD count = 0;
-  if (!::PeekConsoleInputW(input, records, 64, &count) || count == 0) return 0;
+  if (!::GetNumberOfConsoleInputEvents(input, &count) || count == 0) return 0;
+  std::vector<::INPUT_RECORD> records(count);
+  if (!::PeekConsoleInputW(input, records.data(), count, &count) || count == 0) return 0;
   const auto isEscape = [](const ::INPUT_RECORD& ARecord) {
     return ARecord.EventType == KEY_EVENT && ARecord.Event.KeyEvent.bKeyDown &&
            ARecord.Event.KeyEvent.wVirtualKeyCode == VK_ESCAPE;
@@ -264,13 +267,15 @@ BOOL TakeConsoleEscape() {
   // The events peeked are taken out, and all but the Esc written back behind what came
   // in meanwhile: the keys typed around it stay for their owner.
   ::DWORD read = 0;
-  if (!::ReadConsoleInputW(input, records, count, &read)) return 0;
+  if (!::ReadConsoleInputW(input, records.data(), count, &read)) return 0;
   ::DWORD kept = 0;
   for (::DWORD i = 0; i < read; ++i)
     if (i != escape) records[kept++] = records[i];
   ::DWORD written = 0;
-  if (kept != 0) ::WriteConsoleInputW(input, records, kept, &written);
+  if (kept != 0) ::WriteConsoleInputW(input, records.data(), kept, &written);
   return 1;
+} catch (...) {
+  return 0; // no memory for the events: no Esc seen this time
 }
 
 } // namespace win::real

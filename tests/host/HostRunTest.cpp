@@ -341,6 +341,15 @@ const TCase Cases[] = {
      .Err = {"=renamed 2 of 2 changed lines\n"}, .Listed = {"a.txt", "sub{d}deep{d}c.txt"},
      .InPanel = true},
 #undef BELOW
+    // quorvane-run * with a folder first: every argument an entry of the current directory
+    // and the others not in the folder; with them in it, the folder is DIR.
+    {.Name = "TakesAGlobWithAFolderFirst", .Files = "a/x.jpg=X|b.jpg=B|c.jpg=C",
+     .Edits = "a>e|b.jpg>d.jpg", .Arguments = {"a", "b.jpg", "c.jpg"},
+     .After = "e/x.jpg=X|d.jpg=B|c.jpg=C", .Err = {"=renamed 2 of 2 changed lines\n"},
+     .Listed = {"a", "b.jpg", "c.jpg"}, .InPanel = true},
+    {.Name = "TakesAFolderAsDirWhenItHoldsTheNames", .Files = "a/x.jpg=X|x.jpg=Y",
+     .Edits = "x.jpg>y.jpg", .Arguments = {"a", "x.jpg"}, .After = "a/y.jpg=X|x.jpg=Y",
+     .Listed = {"x.jpg"}, .InPanel = true},
     // A folder among them (find . | quorvane-run -): what lies below it is listed before
     // it, so a folder and its files rename in one edit, as written; the summary finds the
     // file where its folder's move took it.
@@ -437,6 +446,8 @@ const TCase Cases[] = {
     REFUSED("WithNamesAndCurrent", "exclude",
             .Arguments = {"--current", "a.txt", "{panel}", "a.txt"}),
     REFUSED("OnAnUnknownOption", "unknown option", .Arguments = {"--bogus", "{panel}"}),
+    REFUSED("OnAnUnknownOptionInRussian", "неизвестный параметр --bogus",
+            .Arguments = {"--bogus", "--lang", "Russian", "{panel}"}),
     REFUSED("OnAnAnswerNotANumber", "--answer", .Arguments = {"--answer", "yes", "{panel}"}),
     REFUSED("WithoutThePlugin", "cannot load",
             .Arguments = {"--plugin", "{panel}{d}missing", "{panel}"}),
@@ -496,12 +507,16 @@ const TCase Cases[] = {
      .Arguments = {"--answer", "2", "{panel}"}, .Environment = {{"EDITOR", "sed -i s/img/photo/"}},
      .ExitCode = 1, .After = "img01.jpg=img01.jpg", .Err = {"came back"}},
     {.Name = "LeavesOutANameWithADoubleQuote", .Files = "a.txt=A|say \"hi\".jpg=Q",
-     .Edits = "a.txt>b.txt", .After = "b.txt=A|say \"hi\".jpg=Q",
+     .Edits = "a.txt>b.txt", .ExitCode = 1, .After = "b.txt=A|say \"hi\".jpg=Q",
      .Err = {"1*holds a double quote"}},
+    // With --current the list is that entry alone: nothing is left out of it.
+    {.Name = "LeavesOutNothingOfTheCurrentEntry", .Files = "a.txt=A|say \"hi\".jpg=Q",
+     .Edits = "a.txt>b.txt", .Arguments = {"--current", "a.txt", "{panel}"}, .After = "b.txt=A",
+     .Err = {"~double quote"}},
     // In the header, the folder's name would put an entry of its own on the next line.
     {.Name = "LineBreaksInNamesNeverMakeALineOfTheList",
      .Files = "x\n\"a.txt\"    \"b.txt\"/a.txt=A|x\n\"a.txt\"    \"b.txt\"/c\rd.txt=C",
-     .Arguments = {"{panel}{d}x\n\"a.txt\"    \"b.txt\""},
+     .Arguments = {"{panel}{d}x\n\"a.txt\"    \"b.txt\""}, .ExitCode = 1,
      .After = "x\n\"a.txt\"    \"b.txt\"/a.txt=A|!x\n\"a.txt\"    \"b.txt\"/b.txt",
      .Err = {"holds a line break: c\\x0Dd.txt"}, .Listed = {"a.txt"}},
 #endif
@@ -886,10 +901,22 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   const TRunResult result = Run({"--help"});
   EXPECT_EQ(result.ExitCode, 0);
   for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
-                           "Exit status", "Ctrl+C", "SIGTERM", "--confirm", "--dry-run",
-                           "--parents", "--null", "--quiet", "--verbose", "| quorvane-run -"}) {
+                           "Exit status", "Ctrl+C", "--confirm", "--dry-run", "--parents", "--null",
+                           "--quiet", "--verbose", "| quorvane-run -"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
+  // The platform's own shell, variables and signals.
+#ifdef _WIN32
+  const char* const here[] = {"%TEMP%", "Ctrl+Break", "C:\\"};
+  const char* const elsewhere[] = {"SIGQUIT", "$TMPDIR", "~/", "'*"};
+#else
+  const char* const here[] = {"SIGTERM", "$TMPDIR", "~/"};
+  const char* const elsewhere[] = {"%TEMP%", "notepad"};
+#endif
+  for (const char* word : here)
+    EXPECT_NE(result.Out.find(word), std::string::npos) << word;
+  for (const char* word : elsewhere)
+    EXPECT_EQ(result.Out.find(word), std::string::npos) << word;
   // Every line fits a terminal of 80 columns, and the manual page names every option
   // that --help shows (as troff writes it, each hyphen \-).
   const std::string manual = ReadBytes(U16ToPath(Utf8ToUtf16(QUORVANE_MANUAL_PAGE)));
