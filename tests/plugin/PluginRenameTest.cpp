@@ -2,7 +2,9 @@
 #include "PluginFixture.h"
 
 #include <cstddef>
+#include <map>
 
+#include "filelist/uJobReport.h"
 #include "messages/uMessages.h"
 #include "support/TestFiles.h"
 #include "system/uWindows.h"
@@ -417,6 +419,78 @@ TEST_F(PluginRename, SkipAllSilencesLaterFailuresButNotMissingSources) {
                          MoveFailedBox("a", "x"),
                          {fFar->Msg(0), fFar->Msg(11), fDir.Dir() + u"gone", fFar->Msg(1)}}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c", "d", "w", "x", "y", "z"}));
+}
+
+// What the engine reports of each line to a host that asks (QuorvaneSetJobReport), one
+// line of each outcome: what quorvane-run's summary is made of, never the boxes' text.
+struct TReported {
+  std::map<size_t, std::pair<uint8_t, uint32_t>> Lines; // outcome and error, by line
+  std::vector<std::u16string> Kept;
+  static void FARAPI_CALL LineDone(void* AContext, size_t ALine, uint8_t AOutcome,
+                                   uint32_t AError) {
+    static_cast<TReported*>(AContext)->Lines[ALine] = {AOutcome, AError};
+  }
+  static void FARAPI_CALL FileKept(void* AContext, const char16_t* AWhere) {
+    static_cast<TReported*>(AContext)->Kept.emplace_back(AWhere);
+  }
+};
+
+TEST_F(PluginRename, ReportsEachLinesOutcome) {
+  for (const char* name : {"a", "b", "c", "d", "e", "f"})
+    MakeFile(name, name);
+  MakeDirectory("sub");
+  const auto setReport = reinterpret_cast<TSetJobReport>(fPlugin->Procedure(SetJobReportExport));
+  ASSERT_NE(setReport, nullptr);
+  TReported reported;
+  TJobReport report{sizeof(report),      &reported,           0,
+                    TReported::LineDone, TReported::FileKept, nullptr};
+  setReport(&report);
+  for (const intptr_t first : {0, 2}) { // rename the other lines; cancel
+    SCOPED_TRACE(first);
+    reported = {};
+    ShowPanel({u"a", u"b", u"d", u"e", u"f"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const size_t at = FirstEntry();
+    editor->Lines.resize(at);
+    editor->Lines[0] = u"my notes";
+    for (const std::u16string& line :
+         {Entry(u"a", u"a2"), Entry(u"b", u"c"), Entry(u"d", u"c"), std::u16string(u"\"broken"),
+          Entry(u"zz", u"q"), Entry(u"e", u"e2"), Entry(u"f", u"sub"), std::u16string()})
+      editor->Lines.push_back(line);
+    editor->Eols.assign(editor->Lines.size(), u"\r\n");
+    ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+    std::filesystem::remove(fDir.Path() / "e"); // the listed file vanishes
+    fFar->MessageAnswers = {first, 2, -1};      // then Skip, then Esc
+    CloseEditor(editor->Id);
+    const std::map<size_t, std::pair<uint8_t, uint32_t>> expected =
+        first == 0
+            ? std::map<size_t,
+                       std::pair<uint8_t, uint32_t>>{{0, {loHeaderChanged, 0}},
+                                                     {at, {loRenamed, 0}},
+                                                     {at + 1,
+                                                      {loSkipped, win::ERROR_ALREADY_EXISTS}},
+                                                     {at + 2,
+                                                      {loFailed, win::ERROR_ALREADY_EXISTS}},
+                                                     {at + 3, {loNotRead, 0}},
+                                                     {at + 4, {loNoSuchFile, 0}},
+                                                     {at + 5,
+                                                      {loVanished, win::ERROR_FILE_NOT_FOUND}},
+                                                     {at + 6,
+                                                      {loIsFolder, win::ERROR_ALREADY_EXISTS}}}
+            : std::map<size_t, std::pair<uint8_t, uint32_t>>{
+                  {0, {loHeaderChanged, 0}},  {at, {loCancelled, 0}},
+                  {at + 1, {loCancelled, 0}}, {at + 2, {loCancelled, 0}},
+                  {at + 3, {loNotRead, 0}},   {at + 4, {loNoSuchFile, 0}},
+                  {at + 5, {loCancelled, 0}}, {at + 6, {loCancelled, 0}}};
+    EXPECT_EQ(reported.Lines, expected);
+    EXPECT_TRUE(reported.Kept.empty());
+    if (first == 0) {
+      std::filesystem::rename(fDir.Path() / "a2", fDir.Path() / "a");
+      MakeFile("e", "e");
+    }
+  }
+  setReport(nullptr);
 }
 
 TEST_F(PluginRename, DestinationThatIsAFolderIsRefused) {
