@@ -357,6 +357,9 @@ int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
   SetJobReport(AJob, &plan.Report());
   status = CloseEditor(AJob.Plugin, AEditor, AJob);
   SetJobReport(AJob, nullptr);
+  // A line set aside without a box (the user saw it in the plan) is a line not done too.
+  if (status == ExitAllDone && planned && !plan.AllRenamed() && !ListOpenedAgain(AJob, AEditor.Id))
+    status = Fail(ExitNotAllDone, htNotEveryEntry);
   AJob.Folders.RemoveEmpty();
   if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(AJob);
   return status;

@@ -53,6 +53,12 @@ bool TRenamePlan::Read(const std::u16string& AListFile, const std::u16string& AH
   return true;
 }
 
+bool TRenamePlan::AllRenamed() const {
+  for (uint8_t outcome : fOutcomes)
+    if (outcome != NoOutcome && outcome != loRenamed) return false;
+  return true;
+}
+
 void TRenamePlan::Forget() {
   std::fill(fOutcomes.begin(), fOutcomes.end(), NoOutcome);
   fErrors.clear();
@@ -144,7 +150,7 @@ std::u16string TRenamePlan::Text(bool AParents,
   fChanged = fSetAside = fWarned = 0;
   for (size_t i = 0; i < verdicts.size(); ++i) {
     if (verdicts[i].Verdict == vdNothing) continue;
-    if (!IsSetAside(verdicts[i].Verdict) || fLines[i].Renames()) ++fChanged;
+    ++fChanged;
     text += LineText(i) + u"\n";
     const std::u16string warning = Warning(i, verdicts[i], AParents, AOutside);
     if (warning.empty()) continue;

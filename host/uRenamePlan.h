@@ -53,6 +53,9 @@ public:
   // Whether a list has been read since the last Forget (its summary can be told).
   bool IsRead() const { return !fOutcomes.empty(); }
 
+  // Whether every line with an outcome took effect.
+  bool AllRenamed() const;
+
   // A new round of the same job (the list edited again): the outcomes reported are past.
   void Forget();
 

@@ -417,6 +417,21 @@ const TCase Cases[] = {
     MARKED("OfANameGivenTwice", "a.txt>x|b.txt>x",
            "b.txt -> x\n   ! the same new name as line 5 above (a.txt -> x)", false, "--confirm"),
 #undef MARKED
+    // The plan names the lines that the plugin's box would name, in the box's words; a dry
+    // run with such lines ends 1, as the run would. After "y" the box does not come again.
+    {.Name = "ShowsThePlanOfLinesSetAside", .Files = Untouched,
+     .Edits = "<a.txt>x.txt|b.txt>c.txt\" y", .Arguments = {"-n", "{panel}"}, .ExitCode = 1,
+     .After = Untouched,
+     .Out = {"x.txt -> a.txt\n   ! Line ", ", no such file (the first column was changed): ",
+             "2 changed lines; 2 will not go through as written\n"}},
+    {.Name = "ConfirmedPlanRenamesTheOtherLinesWithoutTheBox", .Files = Untouched,
+     .Edits = "a.txt>x.txt|b.txt>c.txt\" y", .Arguments = {"--confirm", "{panel}"}, .Input = "y\n",
+     .ExitCode = 1, .After = "x.txt=A|b.txt=B|!a.txt",
+     .Err = {"~cannot be read and rename nothing", "$renamed 1 of 2 changed lines; 1 not read\n"}},
+    // A question cancelled: the line failed, for the reason the system gave.
+    {.Name = "SummaryNamesWhyALineFailed", .Files = Untouched, .Edits = "a.txt>b.txt",
+     .Arguments = {"--answer", "0", "{panel}"}, .ExitCode = 1, .After = Untouched,
+     .Err = {"  a.txt -> b.txt: failed: ", "$renamed 0 of 1 changed lines; 1 failed\n"}},
     // -p makes the destination's folders when the move needs them, without a question;
     // one that stays empty is removed again.
     {.Name = "ParentsMakesTheFoldersOfTheDestinations", .Files = Untouched,
@@ -845,6 +860,9 @@ TEST_F(HostRun, SignalsEndTheJob) {
     EXPECT_NE(ended.Err.find("could not be moved back"), std::string::npos) << ended.Err;
     EXPECT_EQ(Content("b.txt"), "a.txt");
     EXPECT_EQ(Content(".quorvane-1"), "b.txt");
+    // What was done before the question is told all the same.
+    EXPECT_NE(ended.Err.find("renamed 1 of 2 changed lines; 1 cancelled"), std::string::npos)
+        << ended.Err;
   }
   // The same with the reader of standard output gone meanwhile (quorvane-run | tee, tee
   // stopped): the box that names where the file waits goes to standard error.
