@@ -435,7 +435,7 @@ bool TFileList::RenameFiles() {
   size_t firstNamed = 0;
   const TLinesAnswer answer = CheckSavedLines(lines, written, firstNamed);
   written.Names.swap(fWrittenNames);
-  if (answer == laEditAgain) EditAgain(firstNamed);
+  if (answer == laEditAgain) EditAgain(firstNamed, lines.CodePage());
   if (answer != laRename) return false;
   // The list has been read in full: it goes now, before a line renames its folder or one
   // above it.

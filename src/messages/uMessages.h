@@ -42,6 +42,7 @@ enum TMessageId : uint8_t {
   MContinue,
   MChangedSourceLine,
   MEditAgain,
+  MListKept,
   MCount // the number of messages
 };
 

@@ -2,6 +2,7 @@
 // Nothing here throws: every failure shows as an empty string, False or zeros.
 #include "system/uSystem.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -137,6 +138,12 @@ win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16strin
   } catch (...) {
     return win::InvalidHandleValue();
   }
+}
+
+void KeepTempFile(const std::u16string& AFileName) {
+  if (TempFiles)
+    TempFiles->erase(std::remove(TempFiles->begin(), TempFiles->end(), AFileName),
+                     TempFiles->end());
 }
 
 void DeleteTempFiles() {

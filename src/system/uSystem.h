@@ -28,6 +28,8 @@ win::HANDLE CreateNumberedFile(const std::u16string& ABase, const std::u16string
 // prefix is kept); fails when the directory gives no such name.
 win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16string& APrefix,
                            const std::u16string& ASuffix, std::u16string& AFileName);
+// Takes AFileName out of TempFiles: the file outlives the plugin, for the user to find.
+void KeepTempFile(const std::u16string& AFileName);
 // Deletes the registered names that exist as files, then destroys TempFiles.
 void DeleteTempFiles();
 
