@@ -1,5 +1,6 @@
 #include "farside/uEditorWindow.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "farside/uFarFiles.h"
@@ -34,42 +35,75 @@ void TEditorWindow::SetText(const std::u16string& AText) {
   TextHeld = true;
 }
 
+namespace {
+
+// The byte-order mark that belongs to a code page; empty for a code page without one.
+std::string MarkOf(uintptr_t ACodePage) {
+  switch (ACodePage) {
+  case 1200:
+    return "\xFF\xFE";
+  case 1201:
+    return "\xFE\xFF";
+  case 65001:
+    return "\xEF\xBB\xBF";
+  default:
+    return {};
+  }
+}
+
+std::u16string Decode(const std::string& ABytes, uintptr_t ACodePage) {
+  std::u16string text;
+  if (ACodePage == 1200 || ACodePage == 1201) {
+    const size_t high = ACodePage == 1201 ? 0 : 1;
+    for (size_t i = 0; i + 1 < ABytes.size(); i += 2)
+      text += static_cast<char16_t>(static_cast<uint8_t>(ABytes[i + 1 - high]) |
+                                    (static_cast<uint8_t>(ABytes[i + high]) << 8));
+    return text;
+  }
+  if (ACodePage == 65001 || ABytes.empty()) return Utf8ToUtf16(ABytes);
+  // A single-byte code page, as the system converts it.
+  const auto page = static_cast<win::UINT>(ACodePage);
+  text.resize(ABytes.size());
+  const int length = win::MultiByteToWideChar(page, 0, ABytes.data(), int(ABytes.size()),
+                                              text.data(), int(text.size()));
+  text.resize(size_t(std::max(length, 0)));
+  return text;
+}
+
+std::string Encode(const std::u16string& AText, uintptr_t ACodePage) {
+  if (ACodePage == 1200 || ACodePage == 1201) {
+    const bool big = ACodePage == 1201;
+    std::string bytes;
+    for (char16_t c : AText) {
+      bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
+      bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
+    }
+    return bytes;
+  }
+  if (ACodePage == 65001 || AText.empty()) return Utf16ToUtf8(AText, TLoneSurrogate::Replaced);
+  const auto page = static_cast<win::UINT>(ACodePage);
+  std::string bytes(AText.size(), '\0');
+  const int length = win::WideCharToMultiByte(page, 0, AText.data(), int(AText.size()),
+                                              bytes.data(), int(bytes.size()), nullptr, nullptr);
+  bytes.resize(size_t(std::max(length, 0)));
+  return bytes;
+}
+
+} // namespace
+
 bool TEditorWindow::LoadFile() {
   std::string bytes;
   const bool read = ReadWholeFile(FileName, bytes);
-  std::u16string text;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    ByteOrderMark = true;
-    CodePage = 65001;
-    text = Utf8ToUtf16(bytes.substr(3));
-  } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
-    ByteOrderMark = true;
-    CodePage = 1200;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-      text += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                    (static_cast<uint8_t>(bytes[i + 1]) << 8));
-  } else {
-    text = Utf8ToUtf16(bytes);
-  }
-  SetText(text);
+  // FAR reads the file in the code page it is given: a mark of that code page is taken
+  // off, one of any other encoding is text like the rest.
+  const std::string mark = MarkOf(CodePage);
+  ByteOrderMark = !mark.empty() && bytes.compare(0, mark.size(), mark) == 0;
+  SetText(Decode(ByteOrderMark ? bytes.substr(mark.size()) : bytes, CodePage));
   return read;
 }
 
 bool TEditorWindow::SaveFile() {
-  std::string bytes;
-  const std::u16string text = Text();
-  if (CodePage == 1200 || CodePage == 1201) {
-    // UTF-16, little-endian (1200) or big-endian (1201).
-    const bool big = CodePage == 1201;
-    if (ByteOrderMark) bytes = big ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t c : text) {
-      bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
-      bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
-    }
-  } else {
-    if (ByteOrderMark) bytes = "\xEF\xBB\xBF";
-    bytes += Utf16ToUtf8(text, TLoneSurrogate::Replaced);
-  }
+  const std::string bytes = (ByteOrderMark ? MarkOf(CodePage) : "") + Encode(Text(), CodePage);
   if (!WriteWholeFile(FileName, bytes)) return false;
   Modified = false;
   return true;

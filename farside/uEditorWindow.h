@@ -52,7 +52,8 @@ struct TEditorWindow {
   // The file's text as the editor holds it (lines joined with their line ends).
   std::u16string Text() const;
   void SetText(const std::u16string& AText);
-  // Reads the file (UTF-8, or UTF-16 with its mark) into the lines.
+  // Reads the file into the lines in CodePage (65001, 1200, 1201 or a single-byte code
+  // page of the system), without a mark that belongs to it.
   bool LoadFile();
   // Writes the lines back to the file, in the code page it was read in.
   bool SaveFile();

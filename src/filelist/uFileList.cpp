@@ -22,7 +22,6 @@ namespace {
 
 constexpr uint64_t ListEditorFlags = EF_NONMODAL | EF_DISABLEHISTORY | EF_IMMEDIATERETURN |
                                      EF_DELETEONLYFILEONCLOSE | EF_DISABLESAVEPOS;
-constexpr uintptr_t ListCodePage = 65001;
 constexpr uint32_t BothAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
 
 // The list file, made in the temporary directory as a new file of the user's own: a file
@@ -219,7 +218,7 @@ void TFileList::CreateListFile(const std::u16string& AHeader, size_t ACount,
   stream.Flush();
 }
 
-bool TFileList::EditAgain(size_t ALine) {
+bool TFileList::EditAgain(size_t ALine, uintptr_t ACodePage) {
   // The editor that is closing deletes its file as it goes, and FAR asks before it opens a
   // file that an editor holds: the list goes on under a new name.
   std::u16string copied;
@@ -238,33 +237,42 @@ bool TFileList::EditAgain(size_t ALine) {
   }
   win::DeleteFileW(fListFileName.c_str());
   fListFileName = copied;
-  fEditingAgain = OpenInEditor(intptr_t(ALine));
-  return fEditingAgain;
+  const TEditorOpen opened = OpenEditor(intptr_t(ALine), ACodePage);
+  fEditingAgain = opened == eoOpened;
+  if (opened == eoNoState) ShowMessageIds({MTitle, MEditorInfoError, MOk}, 1, FMSG_WARNING);
+  if (opened != eoRefused) return fEditingAgain;
+  // The list holds the user's edits: neither this job nor the clean-up at unload deletes it.
+  const std::u16string kept = fListFileName;
+  fListFileName.clear();
+  KeepTempFile(kept);
+  TFarUtils::ShowMessage(
+      {GetMessageText(MTitle), GetMessageText(MListKept), kept, GetMessageText(MOk)}, FMSG_WARNING,
+      1);
+  return false;
 }
 
-bool TFileList::OpenInEditor(intptr_t AStartLine) {
+bool TFileList::OpenInEditor(intptr_t AStartLine, uintptr_t ACodePage) {
   // A list that cannot be found cannot be edited either: said like any editor failure.
-  if (fListFileName.empty() || !FileExists(fListFileName)) {
-    ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
-    return false;
-  }
+  const TEditorOpen opened = fListFileName.empty() || !FileExists(fListFileName)
+                                 ? eoRefused
+                                 : OpenEditor(AStartLine, ACodePage);
+  if (opened != eoOpened)
+    ShowMessageIds({MTitle, opened == eoRefused ? MEditorOpenError : MEditorInfoError, MOk}, 1,
+                   FMSG_WARNING);
+  return opened == eoOpened;
+}
 
+TFileList::TEditorOpen TFileList::OpenEditor(intptr_t AStartLine, uintptr_t ACodePage) {
   // The editor starts on the first entry line, just below the header.
   const intptr_t headerLines = intptr_t(ListHeaderLines(GetMessageText(MListHeader)));
 
   const intptr_t opened =
       farhost::Editor(fListFileName.c_str(), GetMessageText(MTitle), 0, 0, -1, -1, ListEditorFlags,
-                      AStartLine > 0 ? AStartLine : headerLines + 1, 0, ListCodePage);
-  if (opened != 1) {
-    ShowMessageIds({MTitle, MEditorOpenError, MOk}, 1, FMSG_WARNING);
-    return false;
-  }
+                      AStartLine > 0 ? AStartLine : headerLines + 1, 0, ACodePage);
+  if (opened != 1) return eoRefused;
 
   TEditorInfo info;
-  if (!TFarEditor::GetInfo(-1, info)) {
-    ShowMessageIds({MTitle, MEditorInfoError, MOk}, 1, FMSG_WARNING);
-    return false;
-  }
+  if (!TFarEditor::GetInfo(-1, info)) return eoNoState;
   fEditorID = static_cast<int32_t>(info.EditorID);
 
   KeyBarLabel labels[2] = {};
@@ -283,7 +291,7 @@ bool TFileList::OpenInEditor(intptr_t AStartLine) {
   keyBar.StructSize = sizeof(keyBar);
   keyBar.Titles = &titles;
   farhost::EditorControl(fEditorID, ECTL_SETKEYBAR, 0, &keyBar);
-  return true;
+  return eoOpened;
 }
 
 void InitializeFileList() {

@@ -45,8 +45,9 @@ public:
   TPanelLoad LoadFromPanel(const TFarPanelInfo& AInfo);
 
   // Opens the list file in a non-modal editor and ties that editor to the job, with the
-  // cursor on line AStartLine (from 1; 0: the first entry line).
-  bool OpenInEditor(intptr_t AStartLine = 0);
+  // cursor on line AStartLine (from 1; 0: the first entry line), reading the file in code
+  // page ACodePage.
+  bool OpenInEditor(intptr_t AStartLine = 0, uintptr_t ACodePage = ListCodePage);
 
   // Carries out the saved list: moves every entry whose destination differs from its
   // source, asking the user when a move fails. When the user chose to edit the list again
@@ -68,14 +69,23 @@ public:
   // attributes (INVALID_FILE_ATTRIBUTES when absent).
   static bool FileExistsWithAttributes(const std::u16string& APath, win::DWORD& AAttributes);
 
+  // The code page in which the list is written.
+  static constexpr uintptr_t ListCodePage = 65001;
+
 private:
+  // How the editor took the list: opened and tied to the job, refused, or opened without
+  // telling its state. No box is shown.
+  enum TEditorOpen { eoOpened, eoRefused, eoNoState };
+  TEditorOpen OpenEditor(intptr_t AStartLine, uintptr_t ACodePage);
   // Whether item AIndex is listed, and its name in AName.
   using TListedName = std::function<bool(size_t AIndex, std::u16string_view& AName)>;
   // Writes the list file: AHeader, then the listed names of ACount items, padded to the
   // longest.
   void CreateListFile(const std::u16string& AHeader, size_t ACount, const TListedName& AName);
-  // The saved list under a new name, open in the editor again at line ALine.
-  bool EditAgain(size_t ALine);
+  // The saved list under a new name, open in the editor again at line ALine in the code
+  // page it was read in. Refused by the editor, the list stays where it is for the user,
+  // and a box names it.
+  bool EditAgain(size_t ALine, uintptr_t ACodePage);
 
   std::u16string fListFileName;
   // The header and the names as the list was written, against which the saved lines are

@@ -5,6 +5,7 @@
 
 #include "filelist/uOwnSpelling.h"
 #include "list/uPathNames.h"
+#include "system/uSystem.h"
 #include "system/uWindows.h"
 
 namespace {
@@ -114,7 +115,7 @@ bool TListRenames::KeyOf(const std::u16string& APath, win::FILE_IDENTITY& AKey, 
     return true;
   }
   const win::DWORD error = win::GetLastError();
-  AExists = error != win::ERROR_FILE_NOT_FOUND && error != win::ERROR_PATH_NOT_FOUND;
+  AExists = !IsMissingError(error);
   return false;
 }
 

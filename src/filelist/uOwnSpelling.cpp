@@ -3,14 +3,10 @@
 #include <vector>
 
 #include "list/uPathNames.h"
+#include "system/uSystem.h"
 #include "system/uWindows.h"
 
 namespace {
-
-bool IsMissing(win::DWORD AError) {
-  return AError == win::ERROR_FILE_NOT_FOUND || AError == win::ERROR_PATH_NOT_FOUND ||
-         AError == win::ERROR_INVALID_NAME;
-}
 
 // The final path of AFolder; false with the system's error when it cannot be told. A
 // folder that exists is asked twice before it is given up: a spelling not resolved may hide
@@ -21,7 +17,7 @@ bool FinalPath(const std::u16string& AFolder, std::u16string& AResult) {
   for (int tries = 0; tries < 3; ++tries) {
     const win::DWORD length =
         win::GetFinalPathNameW(AFolder.c_str(), buffer.data(), win::DWORD(buffer.size()));
-    if (length == 0 && !retried && !IsMissing(win::GetLastError())) {
+    if (length == 0 && !retried && !IsMissingError(win::GetLastError())) {
       retried = true;
       continue;
     }
@@ -70,7 +66,7 @@ std::u16string TOwnSpelling::LastPart(const std::u16string& APath, size_t AStart
         win::FindClose(find);
         return data.cFileName;
       }
-      if (IsMissing(win::GetLastError())) break;
+      if (IsMissingError(win::GetLastError())) break;
     }
   }
 #endif
@@ -86,7 +82,7 @@ const std::u16string& TOwnSpelling::Folder(const std::u16string& AFolder) {
   } else {
     const win::DWORD error = win::GetLastError();
     const size_t cut = ParentCut(AFolder);
-    const bool missing = IsMissing(error);
+    const bool missing = IsMissingError(error);
     if (missing && cut != std::u16string::npos) {
       // Not there (yet): the nearest folder that is, and the rest as written.
       resolved = Folder(AFolder.substr(0, cut + 1)) + AFolder.substr(cut + 1);

@@ -526,10 +526,7 @@ bool TFileList::FileExistsWithAttributes(const std::u16string& APath, win::DWORD
   AAttributes = win::GetFileAttributesW(APath.c_str());
   if (AAttributes != win::INVALID_FILE_ATTRIBUTES) return true;
 
-  const win::DWORD error = win::GetLastError();
-  if (error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND ||
-      error == win::ERROR_INVALID_NAME)
-    return false;
+  if (IsMissingError(win::GetLastError())) return false;
 
   // The attributes can be unreadable for a file that exists (held open without
   // sharing, say): the directory entry still tells.
@@ -566,7 +563,7 @@ bool TFileList::RenameFiles() {
   const bool agreed = Report && (Report->Flags & jrOthersAgreed) != 0;
   const TLinesAnswer answer = CheckSavedLines(lines, verdicts, agreed, firstNamed);
   if (answer == laEditAgain) {
-    EditAgain(firstNamed);
+    EditAgain(firstNamed, lines.CodePage());
     return false;
   }
   for (size_t i = 0; i < verdicts.size(); ++i) {

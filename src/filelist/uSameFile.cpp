@@ -1,5 +1,6 @@
 #include "filelist/uSameFile.h"
 
+#include "system/uSystem.h"
 #include "system/uWindows.h"
 
 namespace {
@@ -19,8 +20,7 @@ bool IsSameFile(const std::u16string& ASource, const std::u16string& ADestinatio
   if (source == destination) return true;
   if (!Identity(ASource, true, target)) {
     // A dangling link leads nowhere: it cannot stand for the destination.
-    return win::GetLastError() != win::ERROR_FILE_NOT_FOUND &&
-           win::GetLastError() != win::ERROR_PATH_NOT_FOUND;
+    return !IsMissingError(win::GetLastError());
   }
   return target == destination;
 }

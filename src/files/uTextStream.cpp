@@ -105,6 +105,19 @@ void TTextStream::DetectEncoding() {
   }
 }
 
+uint32_t TTextStream::CodePage() const {
+  switch (fEncoding == feAuto ? fDefaultEncoding : fEncoding) {
+  case feUTF16:
+    return fBigEndian ? 1201 : 1200;
+  case feANSI:
+    return win::GetACP();
+  case feOEM:
+    return win::GetOEMCP();
+  default:
+    return win::CP_UTF8;
+  }
+}
+
 bool TTextStream::ReadUtf8(char16_t& ACh) {
   uint8_t lead;
   if (!ReadByte(lead)) return false;

@@ -37,6 +37,10 @@ public:
   TFileEncoding Encoding() const { return fEncoding; }
   // Writes the mark of the encoding at position 0 of a stream that holds no data yet.
   void SetEncoding(TFileEncoding AValue);
+  // The Windows code page of the encoding, as an editor is told it: 65001, 1200 or 1201
+  // (UTF-16 by its byte order), the system's ANSI or OEM code page; before anything
+  // settled it, that of the default encoding.
+  uint32_t CodePage() const;
   TFileEncoding DefaultEncoding() const { return fDefaultEncoding; }
   void SetDefaultEncoding(TFileEncoding AValue) { fDefaultEncoding = AValue; }
   const std::u16string& LineSeparator() const { return fLineSeparator; }

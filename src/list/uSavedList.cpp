@@ -162,6 +162,7 @@ bool LoadSavedList(TTextStream& AStream, TSavedList& ALines) {
     ALines.Reserve(size_t(size));
     // A byte-order mark settled the encoding: one pass reads the lines.
     if (AStream.Position() != 0) {
+      ALines.SetCodePage(AStream.CodePage());
       AddLines(AStream, ALines);
       return true;
     }
@@ -171,6 +172,7 @@ bool LoadSavedList(TTextStream& AStream, TSavedList& ALines) {
       auto* memory = new TBytesStream(std::move(bytes));
       TTextStream text(memory);
       SettleListEncoding(text, memory->Bytes());
+      ALines.SetCodePage(text.CodePage());
       AddLines(text, ALines);
       return true;
     }

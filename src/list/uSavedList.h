@@ -76,6 +76,10 @@ public:
   TIterator begin() const { return TIterator(*this, 0); }
   TIterator end() const { return TIterator(*this, size()); }
 
+  // The Windows code page in which the list was read (uTextStream's CodePage).
+  uint32_t CodePage() const { return fCodePage; }
+  void SetCodePage(uint32_t AValue) { fCodePage = AValue; }
+
   // Parses ALine and keeps what it is.
   void Add(std::u16string_view ALine);
   // Line AIndex, an entry, renames nothing (lkSkipped).
@@ -95,11 +99,13 @@ private:
   // most two bytes for each byte of the file it came from, its quotes and line end
   // included, so 32 bits count them.
   std::vector<uint32_t> fEnds;
+  uint32_t fCodePage = 65001;
 };
 
-// The lines of the list file as last saved. False, after a box that says so, when it
-// cannot be read in full: it is gone, a folder or anything else than a file, cannot be
-// opened, or a read fails. All of it is read first, so that such a list renames nothing.
+// The lines of the list file as last saved, and the code page they were read in. False,
+// after a box that says so, when it cannot be read in full: it is gone, a folder or
+// anything else than a file, cannot be opened, or a read fails. All of it is read first,
+// so that such a list renames nothing.
 bool ReadSavedList(const std::u16string& AFileName, TSavedList& ALines);
 // ReadSavedList without the box: for a reader that tells the user in its own way.
 bool LoadSavedList(const std::u16string& AFileName, TSavedList& ALines);

@@ -46,6 +46,7 @@ enum TMessageId : uint8_t {
   MWhyLaterLine,
   MWhyNoLine,
   MWhyEarlierLine,
+  MListKept,
   MCount // the number of messages
 };
 

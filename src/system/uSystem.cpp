@@ -2,8 +2,8 @@
 // Nothing here throws: every failure shows as an empty string, False or zeros.
 #include "system/uSystem.h"
 
+#include <algorithm>
 #include <iterator>
-
 #include <memory>
 #include <new>
 
@@ -141,6 +141,12 @@ win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16strin
   }
 }
 
+void KeepTempFile(const std::u16string& AFileName) {
+  if (TempFiles)
+    TempFiles->erase(std::remove(TempFiles->begin(), TempFiles->end(), AFileName),
+                     TempFiles->end());
+}
+
 void DeleteTempFiles() {
   if (!TempFiles) return;
   try {
@@ -157,14 +163,16 @@ void DeleteTempFiles() {
   delete files;
 }
 
+bool IsMissingError(win::DWORD AError) {
+  return AError == win::ERROR_FILE_NOT_FOUND || AError == win::ERROR_PATH_NOT_FOUND ||
+         AError == win::ERROR_INVALID_NAME;
+}
+
 bool FileExists(const std::u16string& AFileName) {
   try {
     win::DWORD attributes = win::GetFileAttributesW(AFileName.c_str());
     if (attributes == win::INVALID_FILE_ATTRIBUTES) {
-      win::DWORD error = win::GetLastError();
-      if (error == win::ERROR_FILE_NOT_FOUND || error == win::ERROR_PATH_NOT_FOUND ||
-          error == win::ERROR_INVALID_NAME)
-        return false;
+      if (IsMissingError(win::GetLastError())) return false;
       return FoundBySearch(AFileName);
     }
     if ((attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0) return false;

@@ -28,11 +28,17 @@ win::HANDLE CreateNumberedFile(const std::u16string& ABase, const std::u16string
 // prefix is kept); fails when the directory gives no such name.
 win::HANDLE CreateTempFile(const std::u16string& ADirectory, const std::u16string& APrefix,
                            const std::u16string& ASuffix, std::u16string& AFileName);
+// Takes AFileName out of TempFiles: the file outlives the plugin, for the user to find.
+void KeepTempFile(const std::u16string& AFileName);
 // Deletes the registered names that exist as files, then destroys TempFiles.
 void DeleteTempFiles();
 
 // True when AFileName names an existing entry that is not a directory.
 bool FileExists(const std::u16string& AFileName);
+// Whether the error AError of a look-up says that the path names nothing: no such entry,
+// no such folder on the way, or a name the file system cannot hold (which names nothing
+// either). Any other error leaves it open whether something is there. The one rule of it.
+bool IsMissingError(win::DWORD AError);
 
 // The decimal digits of AValue, for numbered file names.
 std::u16string DecimalText(uint64_t AValue);

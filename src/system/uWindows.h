@@ -193,6 +193,9 @@ int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, i
                         char* ADest, int ADestLength, const char* ADefaultChar,
                         BOOL* AUsedDefaultChar);
 BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength);
+// The numbers of the system's ANSI and OEM code pages (1252 and 437 on a Western system).
+UINT GetACP();
+UINT GetOEMCP();
 
 // Version records.
 struct VS_FIXEDFILEINFO {

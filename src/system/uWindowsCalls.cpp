@@ -141,6 +141,8 @@ QUORVANE_CALL(int, WideCharToMultiByte,
               (P, F, S, SN, D, DN, C, U), 0, ERROR_INVALID_PARAMETER)
 QUORVANE_CALL(BOOL, CharToOemBuffA, (const char* S, char* D, DWORD N), (S, D, N),
               0, ERROR_INVALID_PARAMETER)
+QUORVANE_FORWARD(UINT, GetACP, (), ())
+QUORVANE_FORWARD(UINT, GetOEMCP, (), ())
 QUORVANE_CALL(DWORD, GetFileVersionInfoSizeW, (const char16_t* N, DWORD* H), (N, H),
               0, ERROR_RESOURCE_TYPE_NOT_FOUND)
 QUORVANE_CALL(BOOL, GetFileVersionInfoW, (const char16_t* N, DWORD H, DWORD L, void* D),

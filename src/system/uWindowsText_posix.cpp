@@ -219,6 +219,13 @@ int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, i
   return int(written);
 }
 
+UINT GetACP() {
+  return 1252;
+}
+UINT GetOEMCP() {
+  return 437;
+}
+
 BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength) {
   if (!ASource || !ADest) return Fail(ERROR_INVALID_PARAMETER);
   for (DWORD i = 0; i < ALength; ++i) {

@@ -203,6 +203,12 @@ int WideCharToMultiByte(UINT ACodePage, DWORD AFlags, const char16_t* ASource, i
 BOOL CharToOemBuffA(const char* ASource, char* ADest, DWORD ALength) {
   return ::CharToOemBuffA(ASource, ADest, ALength);
 }
+UINT GetACP() {
+  return ::GetACP();
+}
+UINT GetOEMCP() {
+  return ::GetOEMCP();
+}
 
 DWORD GetFileVersionInfoSizeW(const char16_t* AFileName, DWORD* AHandle) {
   return ::GetFileVersionInfoSizeW(W(AFileName), reinterpret_cast<LPDWORD>(AHandle));

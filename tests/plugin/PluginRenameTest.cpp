@@ -324,6 +324,74 @@ TEST_F(PluginRename, EditTheListAgainReadsItAfresh) {
   }
 }
 
+// "Edit the list again" on a list the user saved in another encoding asks the editor for
+// the code page the list was read in (by its mark or, without one, by its bytes), and the
+// mended list renames. An editor that refuses the list leaves it where it is, named in a
+// box and deleted by nobody; nothing is renamed.
+TEST_F(PluginRename, EditTheListAgainKeepsItsEncodingOrTheList) {
+  const struct {
+    const char* Name;
+    uintptr_t CodePage;
+    bool Mark;
+    bool Refused;
+  } rows[] = {{"UTF-16 LE with mark", 1200, true, false},
+              {"UTF-16 BE without mark", 1201, false, false},
+              {"ANSI", 1252, false, false},
+              {"refused, UTF-16 LE", 1200, true, true}};
+  const std::u16string renamed = u"caf\u00E9";
+  std::vector<std::u16string> kept;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    for (const std::string& left : Names())
+      std::filesystem::remove(fDir.Path() / U16ToPath(U(left)));
+    MakeFile("a", "A");
+    MakeFile("b", "B");
+    ShowPanel({u"a", u"b"});
+    TFakeFar::TEditor* editor = OpenFromPanel();
+    ASSERT_NE(editor, nullptr);
+    const size_t first = FirstEntry();
+    editor->Lines[first] = Entry(u"a", renamed);
+    editor->Lines[first + 1] = u"\"b    b2\""; // a quote deleted
+    editor->CodePage = row.CodePage;
+    editor->ByteOrderMark = row.Mark;
+    ASSERT_TRUE(fFar->SaveEditor(editor->Id));
+    const std::string saved = ReadBytes(U16ToPath(editor->FileName));
+    if (row.Refused) fFar->Refuse(TService::Editor);
+    fFar->ClearCalls();
+    fFar->MessageAnswers = {1}; // Edit the list again
+    CloseEditor(editor->Id);
+    fFar->Accept(TService::Editor);
+
+    const auto opened = fFar->CallsOf(TService::Editor);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].Args.back(), intptr_t(row.CodePage));
+    if (row.Refused) {
+      const std::u16string list = opened[0].Texts[0];
+      EXPECT_EQ(Boxes().back(), (std::vector<std::u16string>{fFar->Msg(0), fFar->Msg(MListKept),
+                                                             list, fFar->Msg(1)}));
+      EXPECT_EQ(ReadBytes(U16ToPath(list)), saved);
+      EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+      kept.push_back(list);
+      continue;
+    }
+    ASSERT_EQ(fFar->Editors.size(), 1u);
+    TFakeFar::TEditor& again = fFar->Editors.back();
+    ASSERT_GE(again.Lines.size(), first + 2);
+    EXPECT_EQ(again.Lines[first], Entry(u"a", renamed));
+    again.Lines[first + 1] = Entry(u"b", u"b2");
+    ASSERT_TRUE(fFar->SaveEditor(again.Id));
+    CloseEditor(again.Id);
+    EXPECT_EQ(Boxes().size(), 1u); // the first close's alone
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b2", "caf\xC3\xA9"}));
+  }
+  // Neither the job's end nor the clean-up at unload deletes a list that was kept.
+  UnloadPlugin();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(U16ToPath(kept[0])));
+  EXPECT_EQ(TempLeftovers(),
+            (std::vector<std::string>{Utf16ToUtf8(PathToU16(U16ToPath(kept[0]).filename()))}));
+}
+
 TEST_F(PluginRename, OnlyWhatWasSavedCounts) {
   MakeFile("a.txt");
   ShowPanel({u"a.txt"});
