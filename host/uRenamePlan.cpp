@@ -151,8 +151,14 @@ std::u16string TRenamePlan::Text(bool AParents,
   for (size_t i = 0; i < verdicts.size(); ++i) {
     if (verdicts[i].Verdict == vdNothing) continue;
     ++fChanged;
-    text += LineText(i) + u"\n";
-    const std::u16string warning = Warning(i, verdicts[i], AParents, AOutside);
+    std::u16string warning = Warning(i, verdicts[i], AParents, AOutside);
+    if (fLines[i].Named()) {
+      text += LineText(i) + u"\n";
+    } else {
+      // A line that is no longer an entry is shown as the box names it, then why.
+      text += EscapeControlCharacters(warning) + u"\n";
+      warning = Say(verdicts[i].Verdict == vdHeaderChanged ? htWhyHeaderChanged : htWhyNotRead);
+    }
     if (warning.empty()) continue;
     ++fWarned;
     if (IsSetAside(verdicts[i].Verdict)) ++fSetAside;

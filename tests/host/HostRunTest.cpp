@@ -423,6 +423,7 @@ const TCase Cases[] = {
      .Edits = "<a.txt>x.txt|b.txt>c.txt\" y", .Arguments = {"-n", "{panel}"}, .ExitCode = 1,
      .After = Untouched,
      .Out = {"x.txt -> a.txt\n   ! Line ", ", no such file (the first column was changed): ",
+             ": \"b.txt\"    \"c.txt\" y\"\n   ! not read\n",
              "2 changed lines; 2 will not go through as written\n"}},
     {.Name = "ConfirmedPlanRenamesTheOtherLinesWithoutTheBox", .Files = Untouched,
      .Edits = "a.txt>x.txt|b.txt>c.txt\" y", .Arguments = {"--confirm", "{panel}"}, .Input = "y\n",
