@@ -112,7 +112,9 @@ parents=${QUORVANE_BENCH_PARENTS:-30000}
 into="$work/into-folders"
 cat >"$into" <<'EOF'
 #!/bin/sh
-awk '/^"f[0-9]+\.dat"/ { n = substr($1, 3, 6) + 0; sub(/"f[0-9]+\.dat"$/, "\"d" (n % 341) "/g" substr($1, 3)) } { print }' "$1" >"$1.new" && mv "$1.new" "$1"
+# The list is the last argument; its lines end in CR LF, which the reader takes without.
+for list; do :; done
+awk '{ sub(/\r$/, "") } /^"f[0-9]+\.dat"/ { n = substr($1, 3, 6) + 0; sub(/"f[0-9]+\.dat"$/, "\"d" (n % 341) "/g" substr($1, 3)) } { print }' "$list" >"$list.new" && mv "$list.new" "$list"
 EOF
 chmod +x "$into"
 # Seconds of one -p job on fresh files, with ($1 = 1) or without the folders there; checks

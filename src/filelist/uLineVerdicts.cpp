@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "filelist/uFileList.h"
 #include "filelist/uOwnSpelling.h"
@@ -17,8 +18,8 @@ namespace {
 
 // Paths as the file system tells names apart: exactly on POSIX, without regard to case on
 // Windows.
-template <typename T> using TPathMap = std::map<std::u16string, T, TPathLess>;
-using TPathSet = std::set<std::u16string, TPathLess>;
+template <typename T> using TPathMap = std::unordered_map<std::u16string, T, TPathHash, TPathEqual>;
+using TPathSet = std::unordered_set<std::u16string, TPathHash, TPathEqual>;
 
 bool IsWritten(const TWrittenList& AWritten, const std::u16string& AName) {
   return std::binary_search(AWritten.Names.begin(), AWritten.Names.end(), WrittenNameHash(AName));

@@ -7,8 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "filelist/uOwnSpelling.h"
@@ -66,8 +66,9 @@ public:
   bool GivenBefore(const std::u16string& APath, size_t ALine) const;
 
 private:
-  template <typename T> using TPathMap = std::map<std::u16string, T, TPathLess>;
-  TPathMap<std::vector<uint32_t>> fBySource, fByDestination;
+  using TLinesByPath =
+      std::unordered_map<std::u16string, std::vector<uint32_t>, TPathHash, TPathEqual>;
+  TLinesByPath fBySource, fByDestination;
 };
 
 // How far the judge looks: the engine needs only which lines are set aside (a first column

@@ -1,5 +1,7 @@
 #include "list/uPathNames.h"
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "files/uStrings.h"
@@ -166,6 +168,21 @@ bool IsSamePathText(const std::u16string& A, const std::u16string& B) {
          win::CSTR_EQUAL;
 #else
   return A == B;
+#endif
+}
+
+size_t TPathHash::operator()(const std::u16string& APath) const {
+#ifdef _WIN32
+  uint64_t hash = 14695981039346656037ull; // FNV-1a
+  for (char16_t unit : APath) {
+    const char16_t folded = unit >= u'a' && unit <= u'z' ? char16_t(unit - 32)
+                            : unit < 0x80                ? unit
+                                                         : char16_t(0x80);
+    hash = (hash ^ folded) * 1099511628211ull;
+  }
+  return size_t(hash);
+#else
+  return std::hash<std::u16string>()(APath);
 #endif
 }
 

@@ -46,6 +46,19 @@ struct TPathLess {
   bool operator()(const std::u16string& A, const std::u16string& B) const;
 };
 
+// Hashes and compares paths as the file system tells names apart, for hash maps: paths
+// that IsSamePathText takes for one hash alike. On Windows only ASCII letters are folded
+// into the hash and every other unit counts by its place alone, since a change of case
+// never changes a path's length in units.
+struct TPathHash {
+  size_t operator()(const std::u16string& APath) const;
+};
+struct TPathEqual {
+  bool operator()(const std::u16string& A, const std::u16string& B) const {
+    return A.size() == B.size() && IsSamePathText(A, B);
+  }
+};
+
 // Whether APath is AFolder or lies below it (a trailing delimiter of AFolder ignored), as
 // the file system tells names apart.
 bool IsAtOrBelow(const std::u16string& APath, const std::u16string& AFolder);
