@@ -37,12 +37,6 @@ template <typename TVisit> bool AnyFolderOf(const std::u16string& APath, TVisit 
   return false;
 }
 
-// The first line after ALine in ALines; NoOtherLine when none.
-uint32_t After(const std::vector<uint32_t>& ALines, size_t ALine) {
-  const auto at = std::upper_bound(ALines.begin(), ALines.end(), uint32_t(ALine));
-  return at == ALines.end() ? NoOtherLine : *at;
-}
-
 // The lines' paths in their own spelling, and who gives and who takes each name.
 class TJudge {
 public:
@@ -197,22 +191,35 @@ TLineMoves::TLineMoves(const TSavedList& ALines, const std::u16string& ADirector
   for (const TListLine& line : ALines) {
     const uint32_t i = uint32_t(index++);
     if (!GetEntryPaths(line, ADirectory, paths, AOwnFolder)) continue;
-    if (paths.SourceValid) fBySource[ASpelling.Of(paths.Source)].push_back(i);
-    if (paths.DestinationValid) fByDestination[ASpelling.Of(paths.Destination)].push_back(i);
+    if (paths.SourceValid) fBySource.emplace(ASpelling.Of(paths.Source), i);
+    if (paths.DestinationValid) fByDestination.emplace(ASpelling.Of(paths.Destination), i);
   }
 }
 
+uint32_t TLineMoves::After(const TLinesByPath& ALines, const std::u16string& APath, size_t ALine) {
+  uint32_t first = NoOtherLine;
+  const auto range = ALines.equal_range(APath);
+  for (auto at = range.first; at != range.second; ++at)
+    if (at->second > ALine && at->second < first) first = at->second;
+  return first;
+}
+
+bool TLineMoves::Before(const TLinesByPath& ALines, const std::u16string& APath, size_t ALine) {
+  const auto range = ALines.equal_range(APath);
+  for (auto at = range.first; at != range.second; ++at)
+    if (at->second < ALine) return true;
+  return false;
+}
+
 uint32_t TLineMoves::LaterSource(const std::u16string& APath, size_t ALine) const {
-  const auto found = fBySource.find(APath);
-  return found == fBySource.end() ? NoOtherLine : After(found->second, ALine);
+  return After(fBySource, APath, ALine);
 }
 
 uint32_t TLineMoves::LaterFolderMaker(const std::u16string& APath, size_t ALine,
                                       size_t* AFolderLength) const {
   uint32_t later = NoOtherLine;
   AnyFolderOf(APath, [&](const std::u16string& AFolder) {
-    const auto found = fByDestination.find(AFolder);
-    if (found != fByDestination.end()) later = After(found->second, ALine);
+    later = After(fByDestination, AFolder, ALine);
     if (later != NoOtherLine && AFolderLength) *AFolderLength = AFolder.size();
     return later != NoOtherLine;
   });
@@ -221,8 +228,7 @@ uint32_t TLineMoves::LaterFolderMaker(const std::u16string& APath, size_t ALine,
 
 bool TLineMoves::GivenBefore(const std::u16string& APath, size_t ALine) const {
   const auto before = [&](const std::u16string& AName) {
-    const auto found = fByDestination.find(AName);
-    return found != fByDestination.end() && found->second.front() < ALine;
+    return Before(fByDestination, AName, ALine);
   };
   return before(APath) || AnyFolderOf(APath, before);
 }

@@ -66,8 +66,12 @@ public:
   bool GivenBefore(const std::u16string& APath, size_t ALine) const;
 
 private:
-  using TLinesByPath =
-      std::unordered_map<std::u16string, std::vector<uint32_t>, TPathHash, TPathEqual>;
+  // Each path with its lines, in line order: one entry a line, no list of its own.
+  using TLinesByPath = std::unordered_multimap<std::u16string, uint32_t, TPathHash, TPathEqual>;
+  // The first line of APath in ALines after ALine (NoOtherLine when none), and whether
+  // one comes before it.
+  static uint32_t After(const TLinesByPath& ALines, const std::u16string& APath, size_t ALine);
+  static bool Before(const TLinesByPath& ALines, const std::u16string& APath, size_t ALine);
   TLinesByPath fBySource, fByDestination;
 };
 
