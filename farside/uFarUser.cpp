@@ -2,6 +2,7 @@
 
 intptr_t TScriptedUser::Answer(const TFarMessageBox& ABox) {
   BoxesShown.push_back(ABox);
+  if (WhileAsked) WhileAsked(BoxesShown.size());
   if (MessageAnswers.empty()) return -1;
   const intptr_t answer = MessageAnswers.front();
   MessageAnswers.pop_front();

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
   std::deque<intptr_t> MenuAnswers;
   // What it was shown, in order.
   std::vector<TFarMessageBox> BoxesShown;
+  // Called with each box's number (from 1) while it waits for its answer, as a host that
+  // ends the job from inside a box does its part there.
+  std::function<void(size_t ABox)> WhileAsked;
   std::vector<TFarMenu> MenusShown;
 
   intptr_t Answer(const TFarMessageBox& ABox) override;

@@ -44,6 +44,9 @@ struct TJob {
   // ClockStep ms, and Esc is pressed once EscAfterMoves moves have succeeded (0: never).
   uint32_t ClockStep = 0, EscAfterMoves = 0;
   size_t ProgressDraws = 0; // how often the progress box is drawn when no call fails
+  // The host ends the job inside this box (from 1; 0: never), as quorvane-run does at a
+  // second Ctrl+C: FAR's exit call there, and nothing of the job is seen after it.
+  size_t EndAtBox = 0;
 };
 
 const std::string Omega = "\xCE\xA9mega"; // a folder name outside ASCII: compared by locale
@@ -105,6 +108,13 @@ const TJob Jobs[] = {
     {"Esc during a swap, then Stop", {"bar", "foo", "x"}, {}, {},
      {{"bar", "foo", true}, {"foo", "bar", false, ".quorvane-1"}, {"x", "y", false}},
      {1, 0, 0}, 1, {}, 100, 2},
+    // Two files wait under free names when the job stops (after four moves: each of the
+    // two lines set a file aside, then moved); the first cannot go back and its box is where
+    // the host ends the job: the second is given back or named all the same.
+    {"two waiting files, the job ended at the first one's box", {"a", "b", "c", "d"}, {}, {},
+     {{"a", "b", true}, {"c", "d", true}, {"b", "a", false, ".quorvane-1"},
+      {"d", "c", false, ".quorvane-2"}},
+     {1, 0}, 1, {}, 100, 4, 0, 3},
     // The box shows after half a second, then at most four times a second.
     {"progress", {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9"}, {}, {},
      {{"f0", "g0", true}, {"f1", "g1", true}, {"f2", "g2", true}, {"f3", "g3", true},
@@ -220,12 +230,22 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     far.ConvertPathPrefix = u"\\\\?\\"; // FAR's own full paths, which Windows takes as they are
 #endif
     far.MessageAnswers.assign(AJob.Answers.begin(), AJob.Answers.end());
+    size_t endedAfter = SIZE_MAX; // the boxes asked before the job ended
+    TLoadedPlugin* loaded = nullptr;
+    far.WhileAsked = [&](size_t ABox) {
+      if (ABox != AJob.EndAtBox || !loaded) return;
+      ExitInfo exit{};
+      exit.StructSize = sizeof(exit);
+      loaded->ExitFARW(&exit);
+      endedAfter = far.BoxesShown.size();
+    };
     TLoadedPlugin plugin(Utf8ToUtf16(QUORVANE_FAULTS_DIR) + Native("/QuorvaneFaults") +
 #ifdef _WIN32
                          u".dll");
 #else
                          u".so");
 #endif
+    loaded = &plugin;
     auto failCalls =
         reinterpret_cast<void (*)(uint32_t, uint32_t)>(plugin.Procedure("QuorvaneFailCalls"));
     auto calls = reinterpret_cast<uint32_t (*)()>(plugin.Procedure("QuorvaneCalls"));
@@ -269,6 +289,8 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
     outcome.Failed = failed ? failed() : "";
     plugin.Unload();
     for (const auto& call : far.CallsOf(TFakeFar::TService::Message)) {
+      // Once the host has ended the job, only the boxes asked until then were seen.
+      if (endedAfter != SIZE_MAX) break;
       // The progress box names the file under way, which says nothing of where it ended.
       if (call.Args[0] == 0) {
         ++outcome.ProgressDraws;
@@ -278,6 +300,19 @@ TOutcome RunJob(const TJob& AJob, uint32_t AFirst) {
       if (call.Texts.size() > 1 && call.Texts[1] == far.Msg(MStopQuestion)) {
         outcome.Asked = true;
         outcome.Stopped = outcome.Stopped || call.Result == 0;
+      }
+    }
+    // A job the host ended was stopped by the user, wherever it stood.
+    if (endedAfter != SIZE_MAX) outcome.Stopped = true;
+    for (size_t i = 0; endedAfter != SIZE_MAX && i < endedAfter; ++i) {
+      const TFarMessageBox& box = far.BoxesShown[i];
+      std::vector<std::u16string> texts{box.Title};
+      texts.insert(texts.end(), box.Lines.begin(), box.Lines.end());
+      texts.insert(texts.end(), box.Buttons.begin(), box.Buttons.end());
+      outcome.Boxes.push_back(texts);
+      if (box.Lines.size() > 0 && box.Lines[0] == far.Msg(MStopQuestion)) {
+        outcome.Asked = true;
+        outcome.Stopped = true;
       }
     }
     outcome.Progress = far.ProgressValues;
@@ -403,6 +438,11 @@ void CheckNothingLost(const TJob& AJob, const TOutcome& AOutcome) {
                       Shown(AOutcome, path) || GeneralBoxShown(AOutcome) || AOutcome.Stopped)
               << "not moved, and no box said so" << Describe(AOutcome);
         }
+      }
+      // A file under a free name was named where it is, however the job ended.
+      if (path != file && fs::path(path).filename().string().rfind(".quorvane-", 0) == 0) {
+        EXPECT_TRUE(Shown(AOutcome, path))
+            << "under a free name that no box named: " << path << Describe(AOutcome);
       }
       EXPECT_TRUE(expected) << "under a name nobody was shown: " << path << Describe(AOutcome);
     }
