@@ -80,6 +80,17 @@ intptr_t FARAPI_CALL TRenamePlan::MakeFolder(void* AContext, const char16_t* ADe
   return ADestination && plan->fFolderMaker && plan->fFolderMaker(ADestination) ? 1 : 0;
 }
 
+void TRenamePlan::OnMayChain(std::function<bool(size_t, const std::u16string&)> AChainer) {
+  fChainer = std::move(AChainer);
+  fReport.MayChain = fChainer ? MayChain : nullptr;
+}
+
+intptr_t FARAPI_CALL TRenamePlan::MayChain(void* AContext, size_t ALine,
+                                           const char16_t* ADestination) {
+  auto* plan = static_cast<TRenamePlan*>(AContext);
+  return ADestination && plan->fChainer && plan->fChainer(ALine, ADestination) ? 1 : 0;
+}
+
 bool TRenamePlan::LinePaths(size_t ALine, TEntryPaths& APaths) const {
   return ALine < fLines.size() && GetEntryPaths(fLines[ALine], fDirectory, APaths);
 }
@@ -121,7 +132,7 @@ TRenamePlan::Warning(size_t AIndex, const TJudgement& AVerdict, bool AParents,
   case vdTakenByOther:
     return fModel.Msg(MWhyNoLine);
   case vdTakenByLater:
-    return lineOf(fModel.Msg(MWhyLaterLine).c_str());
+    return fChainer ? std::u16string() : lineOf(fModel.Msg(MWhyLaterLine).c_str());
   case vdSameNewName:
     return Say(htSameNewName, {DecimalText(AVerdict.Other + 1), LineText(AVerdict.Other)});
   case vdNoFolder: {
