@@ -65,6 +65,14 @@ using TDirectoryEntryFound =
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError);
 
+// The folder where quorvane-run keeps what outlasts a job (the records of its jobs):
+// $XDG_STATE_HOME/quorvane, else ~/.local/state/quorvane; %LOCALAPPDATA%\Quorvane on
+// Windows. Empty when the environment names none.
+std::u16string StateFolder();
+// Makes AFolder and its missing parents, each private to the user (0700 on POSIX); true
+// when it is a folder afterwards, else false with AError set.
+bool MakePrivateFolder(const std::u16string& AFolder, std::string& AError);
+
 // All of standard input, as bytes; false with AError set when it cannot be read.
 bool ReadStandardInput(std::string& ABytes, std::string& AError);
 // Standard input becomes the terminal (/dev/tty, CONIN$ on Windows), for the editor and
