@@ -122,6 +122,7 @@ enum THostText : int {
   htLeftAloneUnknown,
   htLeftAloneElsewhere,
   htLeftAloneCount,
+  htOldNameTaken,
   htListedRecord,
   htKindJob,
   htKindUndo,

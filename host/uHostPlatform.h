@@ -64,6 +64,13 @@ using TDirectoryEntryFound =
     std::function<void(const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex)>;
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError);
+// Whether ListDirectory tells the entries' file indexes (and the file system tells names
+// apart by their text alone): on POSIX, not on Windows.
+#ifdef _WIN32
+constexpr bool ListingTellsIndex = false;
+#else
+constexpr bool ListingTellsIndex = true;
+#endif
 
 // The folder where quorvane-run keeps what outlasts a job (the records of its jobs):
 // $XDG_STATE_HOME/quorvane, else ~/.local/state/quorvane; %LOCALAPPDATA%\Quorvane on

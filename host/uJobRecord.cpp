@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <map>
 
 #include "list/uPathNames.h"
 #include "system/uFilesystemPath.h"
@@ -32,34 +33,28 @@ bool IsSurrogate(char16_t C) {
 
 // A name on one line of its own field: TAB, the line ends and '%' as %XX, a surrogate
 // without its partner (which UTF-8 cannot carry) as %uXXXX.
-void AppendEscaped(std::string& AOut, const std::u16string& AName) {
+void AppendEscaped(std::string& AOut, std::u16string_view AName) {
   static const char Hex[] = "0123456789ABCDEF";
-  size_t plain = 0;
-  const auto flush = [&](size_t AEnd) {
-    if (AEnd > plain) AOut += Utf16ToUtf8(std::u16string_view(AName).substr(plain, AEnd - plain));
-  };
   for (size_t i = 0; i < AName.size(); ++i) {
     const char16_t c = AName[i];
-    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < AName.size() &&
-                      AName[i + 1] >= 0xDC00 && AName[i + 1] <= 0xDFFF;
-    if (pair) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < AName.size() && AName[i + 1] >= 0xDC00 &&
+        AName[i + 1] <= 0xDFFF) {
+      AppendUtf8(AOut, 0x10000 + ((uint32_t(c) - 0xD800) << 10) + (AName[i + 1] - 0xDC00));
       ++i;
-      continue;
-    }
-    if (c != u'%' && c != u'\t' && c != u'\n' && c != u'\r' && !IsSurrogate(c)) continue;
-    flush(i);
-    plain = i + 1;
-    AOut += '%';
-    if (IsSurrogate(c)) {
-      AOut += 'u';
+    } else if (IsSurrogate(c)) {
+      AOut += "%u";
       for (int shift = 12; shift >= 0; shift -= 4)
         AOut += Hex[(c >> shift) & 0xF];
-    } else {
+    } else if (c == u'%' || c == u'\t' || c == u'\n' || c == u'\r') {
+      AOut += '%';
       AOut += Hex[c >> 4];
       AOut += Hex[c & 0xF];
+    } else if (c < 0x80) {
+      AOut += char(c);
+    } else {
+      AppendUtf8(AOut, c);
     }
   }
-  flush(AName.size());
 }
 
 int HexDigit(char16_t C) {
@@ -174,12 +169,13 @@ bool Parse(const std::string& ABytes, bool AHead, TJobRecord& ARecord) {
     }
     const std::vector<std::string_view> f = Fields(line);
     uint64_t number = 0;
-    if (f[0] == "move" && f.size() == 5) {
+    if ((f[0] == "move" || f[0] == "movedir") && f.size() == 5) {
       if (AHead) return true;
       TRecordedMove move;
       if (!ReadIdentity(f[1], f[2], move.Identity) || !Unescape(f[3], move.Old) ||
           !Unescape(f[4], move.New))
         return false;
+      move.Identity.Directory = f[0] == "movedir";
       ARecord.Moves.push_back(std::move(move));
     } else if (f[0] == "folder" && f.size() == 4) {
       if (AHead) return true;
@@ -300,6 +296,85 @@ std::u16string NameOf(std::chrono::system_clock::time_point ATime) {
 
 } // namespace
 
+std::vector<win::FILE_IDENTITY> IdentitiesIn(const std::u16string& AFolder,
+                                             const std::vector<std::u16string_view>& ANames) {
+  std::vector<win::FILE_IDENTITY> identities(ANames.size());
+  std::vector<bool> found(ANames.size(), false);
+  bool listed = false;
+  if (ListingTellsIndex) {
+    // The names in an open table by their hashes (a quarter full at most), so that the
+    // listing finds each at once, without a copy of it.
+    const std::hash<std::u16string_view> hash;
+    size_t size = 16;
+    while (size < ANames.size() * 4)
+      size *= 2;
+    const size_t mask = size - 1, none = SIZE_MAX;
+    std::vector<std::pair<size_t, size_t>> table(size, {0, none});
+    for (size_t i = 0; i < ANames.size(); ++i) {
+      const size_t h = hash(ANames[i]);
+      size_t slot = h & mask;
+      while (table[slot].second != none)
+        slot = (slot + 1) & mask;
+      table[slot] = {h, i};
+    }
+    uint64_t volume = 0;
+    std::string error;
+    listed = ListDirectory(
+        AFolder,
+        [&](const std::u16string& AName, bool AFolderEntry, bool, uint64_t AIndex) {
+          const size_t h = hash(AName);
+          for (size_t slot = h & mask; table[slot].second != none; slot = (slot + 1) & mask) {
+            const size_t i = table[slot].second;
+            if (table[slot].first != h || ANames[i] != AName || AIndex == 0) continue;
+            identities[i] = {volume, AIndex, 0, AFolderEntry ? 1u : 0u, 0};
+            found[i] = true;
+          }
+        },
+        volume, error);
+    listed = listed && volume != 0;
+    // A listing that tells another index than the system does one by one (a file system
+    // that makes its indexes up) is not taken.
+    const auto first = std::find(found.begin(), found.end(), true);
+    if (first != found.end()) {
+      const size_t i = size_t(first - found.begin());
+      win::FILE_IDENTITY own;
+      if (!win::GetFileIdentity((AFolder + std::u16string(ANames[i])).c_str(), 0, &own) ||
+          own != identities[i]) {
+        std::fill(found.begin(), found.end(), false);
+        listed = false;
+      }
+    }
+  }
+  // A name that a listing did not find names nothing.
+  for (size_t i = 0; i < ANames.size() && !listed; ++i) {
+    if (found[i]) continue;
+    const std::u16string path = AFolder + std::u16string(ANames[i]);
+    if (!win::GetFileIdentity(path.c_str(), 0, &identities[i])) identities[i] = {};
+  }
+  return identities;
+}
+
+std::vector<win::FILE_IDENTITY> IdentitiesOf(const std::vector<std::u16string>& APaths) {
+  std::vector<win::FILE_IDENTITY> identities(APaths.size());
+  // The paths by folder.
+  std::map<std::u16string_view, std::vector<size_t>> folders;
+  for (size_t i = 0; i < APaths.size(); ++i) {
+    size_t end = APaths[i].size();
+    while (end > 0 && !IsPathDelimiter(APaths[i][end - 1]))
+      --end;
+    folders[std::u16string_view(APaths[i]).substr(0, end)].push_back(i);
+  }
+  for (const auto& [folder, paths] : folders) {
+    std::vector<std::u16string_view> names;
+    for (size_t i : paths)
+      names.push_back(std::u16string_view(APaths[i]).substr(folder.size()));
+    const std::vector<win::FILE_IDENTITY> found = IdentitiesIn(std::u16string(folder), names);
+    for (size_t k = 0; k < paths.size(); ++k)
+      identities[paths[k]] = found[k];
+  }
+  return identities;
+}
+
 std::u16string TJobRecord::FullPath(const std::u16string& AName) const {
   if (U16ToPath(AName).is_absolute()) return AName;
   std::u16string path = Directory;
@@ -364,28 +439,124 @@ void TJobRecorder::Undoes(const TJobRecord& ARecord, TRecordKind AKind) {
   fUndoes = ARecord.Name;
 }
 
+std::u16string_view TJobRecorder::OldName(size_t AMove) const {
+  return std::u16string_view(fNames).substr(fMoves[AMove].Old,
+                                            fMoves[AMove].New - fMoves[AMove].Old);
+}
+
+std::u16string_view TJobRecorder::NewName(size_t AMove) const {
+  return std::u16string_view(fNames).substr(fMoves[AMove].New,
+                                            fMoves[AMove].End - fMoves[AMove].New);
+}
+
+bool TJobRecorder::IsBelow(const std::u16string& APath) const {
+  // The job's paths start with the directory as it is spelled here: compared as text
+  // first, as the file system tells names apart only where that differs.
+  return APath.size() > fDirectory.size() &&
+         (std::u16string_view(APath).substr(0, fDirectory.size()) == fDirectory ||
+          IsAtOrBelow(APath, fDirectory));
+}
+
+void TJobRecorder::AppendName(const std::u16string& APath) {
+  if (IsBelow(APath))
+    fNames.append(APath, fDirectory.size());
+  else
+    fNames += APath;
+}
+
+size_t TJobRecorder::PendingSlot(size_t AHash, std::u16string_view AName) const {
+  const size_t mask = fPending.size() - 1;
+  for (size_t slot = AHash & mask;; slot = (slot + 1) & mask) {
+    const TPending& pending = fPending[slot];
+    if (pending.Move == NoMove) return slot;
+    if (pending.Hash == AHash && pending.Move != Gone && NewName(pending.Move) == AName)
+      return slot;
+  }
+}
+
 void TJobRecorder::Moved(const std::u16string& AFrom, const std::u16string& ATo) {
-  TRecordedMove move;
-  // Looked up now, while the file has the name: a later line may move it on.
-  if (!win::GetFileIdentity(ATo.c_str(), 0, &move.Identity)) move.Identity = {};
-  move.Old = Name(AFrom);
-  move.New = Name(ATo);
-  fMoves.push_back(std::move(move));
+  TMove move;
+  move.Old = fNames.size();
+  AppendName(AFrom);
+  move.New = fNames.size();
+  AppendName(ATo);
+  move.End = fNames.size();
+  fMoves.push_back(move);
+  const size_t index = fMoves.size() - 1;
+  const std::u16string_view oldName = OldName(index), newName = NewName(index);
+  const std::hash<std::u16string_view> hash;
+  // A move from a name that an earlier move gave its file: in a swap, shift or cycle the
+  // file that waited for this move under a free name, and that file keeps the name (an
+  // earlier line's name is never overwritten); else the file of the earlier move itself.
+  const size_t oldHash = hash(oldName);
+  if (fPendingCount > 0 &&
+      fGiven[(oldHash >> 6) % fGiven.size()] & (uint64_t(1) << (oldHash & 63))) {
+    TPending& pending = fPending[PendingSlot(oldHash, oldName)];
+    if (pending.Move != NoMove) {
+      win::FILE_IDENTITY& earlier = fMoves[pending.Move].Identity;
+      if (!win::GetFileIdentity(AFrom.c_str(), 0, &earlier) &&
+          !win::GetFileIdentity(ATo.c_str(), 0, &earlier))
+        earlier = {};
+      pending.Move = Gone;
+      --fPendingCount;
+    }
+  }
+  // The file is looked up where it is, now or when the job is done: a name in the directory
+  // itself once for all, where the system tells names apart by their text alone.
+  const bool inDirectory = ListingTellsIndex && IsBelow(ATo) &&
+                           std::none_of(newName.begin(), newName.end(), IsPathDelimiter);
+  if (inDirectory && (fPendingUsed + 1) * 2 > fPending.size()) {
+    // Made anew before it is half full, without the gone ones.
+    std::vector<TPending> slots(std::max<size_t>(1024, fPendingCount * 4));
+    slots.swap(fPending);
+    fPendingCount = 0;
+    for (const TPending& pending : slots)
+      if (pending.Move != NoMove && pending.Move != Gone) {
+        fPending[PendingSlot(pending.Hash, NewName(pending.Move))] = pending;
+        ++fPendingCount;
+      }
+    fPendingUsed = fPendingCount;
+  }
+  const size_t slot = inDirectory ? PendingSlot(hash(newName), newName) : 0;
+  if (inDirectory && fPending[slot].Move == NoMove) {
+    const size_t newHash = hash(newName);
+    fPending[slot] = {newHash, index};
+    fGiven[(newHash >> 6) % fGiven.size()] |= uint64_t(1) << (newHash & 63);
+    ++fPendingCount;
+    ++fPendingUsed;
+  } else if (!win::GetFileIdentity(ATo.c_str(), 0, &fMoves[index].Identity)) {
+    fMoves[index].Identity = {};
+  }
+}
+
+void TJobRecorder::LookUpPending() {
+  std::vector<std::u16string_view> names;
+  std::vector<size_t> moves;
+  for (const TPending& pending : fPending)
+    if (pending.Move != NoMove && pending.Move != Gone) {
+      names.push_back(NewName(pending.Move));
+      moves.push_back(pending.Move);
+    }
+  fPending.clear();
+  fPendingCount = fPendingUsed = 0;
+  if (names.empty()) return;
+  const std::vector<win::FILE_IDENTITY> identities = IdentitiesIn(fDirectory, names);
+  for (size_t i = 0; i < moves.size(); ++i)
+    fMoves[moves[i]].Identity = identities[i];
 }
 
 void TJobRecorder::FoldersStayed(const std::vector<TRecordedFolder>& AFolders) {
-  for (const TRecordedFolder& folder : AFolders)
-    fFolders.push_back({folder.Identity, Name(folder.Path)});
-}
-
-std::u16string TJobRecorder::Name(const std::u16string& APath) const {
-  return APath.size() > fDirectory.size() && IsAtOrBelow(APath, fDirectory)
-             ? APath.substr(fDirectory.size())
-             : APath;
+  for (const TRecordedFolder& folder : AFolders) {
+    const size_t start = fNames.size();
+    AppendName(folder.Path);
+    fFolders.push_back({folder.Identity, fNames.substr(start)});
+    fNames.resize(start);
+  }
 }
 
 bool TJobRecorder::Save(std::u16string& AError) {
   if (fMoves.empty() || fMoves.size() == fSavedMoves) return true;
+  LookUpPending();
   const std::u16string folder = RecordFolder(true, AError);
   if (folder.empty()) return false;
   std::string bytes = std::string(FirstLine) + "\nkind\t" + KindNames[fKind] + "\ntime\t" +
@@ -402,12 +573,12 @@ bool TJobRecorder::Save(std::u16string& AError) {
     AppendEscaped(bytes, made.Path);
     bytes += '\n';
   }
-  for (const TRecordedMove& move : fMoves) {
-    bytes += "move";
-    AppendIdentity(bytes, move.Identity);
-    AppendEscaped(bytes, move.Old);
+  for (size_t i = 0; i < fMoves.size(); ++i) {
+    bytes += fMoves[i].Identity.Directory ? "movedir" : "move";
+    AppendIdentity(bytes, fMoves[i].Identity);
+    AppendEscaped(bytes, OldName(i));
     bytes += '\t';
-    AppendEscaped(bytes, move.New);
+    AppendEscaped(bytes, NewName(i));
     bytes += '\n';
   }
   // A name of its own, taken by no other record: the time of the first save, moved on by a

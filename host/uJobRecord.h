@@ -14,7 +14,7 @@
 //   undoes	<the name of the record it undid>    (an undo or a redo)
 //   moves	<count>
 //   folder	<volume>	<index>	<path>           (a folder -p made that stayed)
-//   move	<volume>	<index>	<old name>	<new name>
+//   move	<volume>	<index>	<old name>	<new name>    (movedir for a folder)
 //
 // A name below DIR is relative to it, as the list spells it; any other is full. A record
 // that has been undone ends in .undone instead of .rec.
@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "system/uWindows.h"
@@ -34,7 +35,8 @@ constexpr size_t RecordsKept = 20;
 enum TRecordKind { rkJob, rkUndo, rkRedo };
 
 struct TRecordedMove {
-  win::FILE_IDENTITY Identity; // of the file moved, under its new name; zero when unknown
+  // Of the file moved, under its new name (Directory set for a folder); zero when unknown.
+  win::FILE_IDENTITY Identity;
   std::u16string Old, New;
 };
 
@@ -59,6 +61,14 @@ struct TJobRecord {
   std::u16string FullPath(const std::u16string& AName) const;
 };
 
+// The identities of the full paths APaths, links not followed; zero for a path that names
+// nothing. Each folder is listed once where its listing tells file indexes (as the system
+// tells them one by one, which one look-up checks), else each path is looked up alone.
+std::vector<win::FILE_IDENTITY> IdentitiesOf(const std::vector<std::u16string>& APaths);
+// The same for the entries ANames of the folder AFolder (ending in its delimiter).
+std::vector<win::FILE_IDENTITY> IdentitiesIn(const std::u16string& AFolder,
+                                             const std::vector<std::u16string_view>& ANames);
+
 // The records kept, newest first, with their heads only (no moves). False with AError set
 // when the state folder cannot be told or read; an absent folder holds none.
 bool ListRecords(std::vector<TJobRecord>& ARecords, std::u16string& AError);
@@ -75,7 +85,9 @@ public:
 
   // An undo of ARecord (AKind rkUndo or rkRedo).
   void Undoes(const TJobRecord& ARecord, TRecordKind AKind);
-  // The file at AFrom now has the name ATo (full paths); its identity is looked up there.
+  // The file at AFrom now has the name ATo (full paths). Its identity is looked up there,
+  // for a name in the directory itself once the job is done (one listing for all), unless
+  // a later move takes the file from that name first.
   void Moved(const std::u16string& AFrom, const std::u16string& ATo);
   // A line has its outcome; ACancelled: it did not take effect, the job ended before it.
   void LineDone(bool ACancelled) {
@@ -96,15 +108,41 @@ public:
   std::u16string UndoHint() const;
 
 private:
-  // APath relative to the directory when it lies below it, else as it is.
-  std::u16string Name(const std::u16string& APath) const;
+  // A move, its names in fNames: the old one from Old, the new one from New to End.
+  struct TMove {
+    win::FILE_IDENTITY Identity;
+    size_t Old, New, End;
+  };
+  // A move whose identity waits, in an open table by the hash of the name it gave.
+  static constexpr size_t NoMove = SIZE_MAX, Gone = SIZE_MAX - 1;
+  struct TPending {
+    size_t Hash = 0;
+    size_t Move = NoMove; // or Gone once a later move took the file from the name
+  };
+
+  bool IsBelow(const std::u16string& APath) const;
+  // Appends APath to fNames: relative to the directory when it lies below it.
+  void AppendName(const std::u16string& APath);
+  std::u16string_view OldName(size_t AMove) const;
+  std::u16string_view NewName(size_t AMove) const;
+  // The slot of the move pending under the name AName, or the free slot where it would go.
+  size_t PendingSlot(size_t AHash, std::u16string_view AName) const;
+  // The identities of the moves whose files still have the names they were given in the
+  // directory itself.
+  void LookUpPending();
 
   std::u16string fDirectory; // with its delimiter at the end
   TRecordKind fKind = rkJob;
   std::u16string fUndoes;
   int64_t fTime;
-  std::vector<TRecordedMove> fMoves;
+  std::u16string fNames;
+  std::vector<TMove> fMoves;
   std::vector<TRecordedFolder> fFolders;
+  std::vector<TPending> fPending; // a power of two in size, at most half full
+  // A bit for the hash of each name pending, so that most names are known not to be
+  // pending without a look into the table.
+  std::vector<uint64_t> fGiven = std::vector<uint64_t>(1 << 15);
+  size_t fPendingCount = 0, fPendingUsed = 0; // moves pending; slots taken, the gone too
   size_t fSavedMoves = 0;
   std::u16string fName; // once saved
   bool fRan = false, fCancelled = false;

@@ -293,16 +293,18 @@ bool ShowPlan(bool APlanned, const TJob& AJob, int& AStatus) {
     return !RealPathBelow(AFolder, AJob.Directory);
   };
   TRenamePlan& plan = AJob.Plan;
-  const std::u16string text = plan.Text(options.Parents, outside) +
-                              (AJob.Undo ? AJob.Undo->LeftAloneText(true, false) : u"");
+  // An undo tells its own plan, from what it found of each file.
+  const std::u16string text =
+      AJob.Undo ? AJob.Undo->PlanText() : plan.Text(options.Parents, outside);
   if (!WriteOut(text + (options.DryRun ? Say(htNothingWasRenamed) + u"\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, htCannotWriteOutputNothing);
     return false;
   }
   // Lines set aside would rename nothing in the run either.
-  AStatus = plan.SetAside() > 0 ? ExitNotAllDone : ExitAllDone;
+  AStatus = !AJob.Undo && plan.SetAside() > 0 ? ExitNotAllDone : ExitAllDone;
   if (options.DryRun) return false;
-  if (plan.Changed() == 0 || options.Yes || AJob.Prompter.Confirm(Say(htRenameQuestion))) {
+  const size_t changed = AJob.Undo ? AJob.Undo->Moves() : plan.Changed();
+  if (changed == 0 || options.Yes || AJob.Prompter.Confirm(Say(htRenameQuestion))) {
     // The user has seen the lines set aside: "yes" renames the others, without asking again.
     plan.Report().Flags |= jrOthersAgreed;
     return true;

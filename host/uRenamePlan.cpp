@@ -132,7 +132,7 @@ TRenamePlan::Warning(size_t AIndex, const TJudgement& AVerdict, bool AParents,
   case vdTakenByOther:
     return fModel.Msg(MWhyNoLine);
   case vdTakenByLater:
-    return fChainer ? std::u16string() : lineOf(fModel.Msg(MWhyLaterLine).c_str());
+    return lineOf(fModel.Msg(MWhyLaterLine).c_str());
   case vdSameNewName:
     return Say(htSameNewName, {DecimalText(AVerdict.Other + 1), LineText(AVerdict.Other)});
   case vdNoFolder: {

@@ -49,8 +49,7 @@ public:
   // one, and the move is tried again. Null: the plugin does not ask.
   void OnMakeFolder(std::function<bool(const std::u16string& ADestination)> AMaker);
   // Answers for the user the Overwrite that sets aside, for a later line, the file that has
-  // a move's new name (TJobReport::MayChain); the plan marks no such line then. Null: the
-  // user is asked.
+  // a move's new name (TJobReport::MayChain). Null: the user is asked.
   void OnMayChain(std::function<bool(size_t ALine, const std::u16string& ADestination)> AChainer);
   // The full paths of line ALine's move; false when it renames nothing.
   bool LinePaths(size_t ALine, TEntryPaths& APaths) const;

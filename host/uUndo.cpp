@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "files/uStreams.h"
@@ -114,72 +116,121 @@ bool TUndo::Choose(const TRunOptions& AOptions, std::u16string& AError) {
 bool TUndo::Plan() {
   const std::vector<TRecordedMove>& moves = fRecord.Moves;
   const size_t count = moves.size();
-  std::vector<std::u16string> olds(count), news(count);
-  // The moves by the name they took their file from: a later move from a folder above a
-  // file's name took the file along.
-  std::map<std::u16string, std::vector<size_t>, TPathLess> bySource;
-  for (size_t i = 0; i < count; ++i) {
-    olds[i] = fRecord.FullPath(moves[i].Old);
-    news[i] = fRecord.FullPath(moves[i].New);
-    bySource[olds[i]].push_back(i);
-  }
   std::u16string directory = fRecord.Directory;
   if (directory.empty() || !IsPathDelimiter(directory.back())) directory += PathDelimiter;
+  // The next move of each file (by its identity), and the moves of each folder by the name
+  // it had: where a file is now follows from the moves after its own.
+  std::vector<size_t> order(count), nextOfFile(count, count);
+  for (size_t i = 0; i < count; ++i)
+    order[i] = i;
+  std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
+    return moves[A].Identity < moves[B].Identity ||
+           (moves[A].Identity == moves[B].Identity && A < B);
+  });
+  for (size_t k = 0; k + 1 < count; ++k)
+    if (moves[order[k]].Identity == moves[order[k + 1]].Identity &&
+        IsKnown(moves[order[k]].Identity))
+      nextOfFile[order[k]] = order[k + 1];
+  std::map<std::u16string, std::vector<size_t>, TPathLess> byFolder;
+  std::vector<std::u16string> olds(count), nows(count);
+  for (size_t i = 0; i < count; ++i) {
+    olds[i] = fRecord.FullPath(moves[i].Old);
+    nows[i] = fRecord.FullPath(moves[i].New);
+    if (moves[i].Identity.Directory) byFolder[olds[i]].push_back(i);
+  }
+  // The first of AMoves after AAfter, or count.
+  const auto firstAfter = [count](const std::vector<size_t>& AMoves, size_t AAfter) {
+    const auto later = std::upper_bound(AMoves.begin(), AMoves.end(), AAfter);
+    return later == AMoves.end() ? count : *later;
+  };
+  std::vector<std::vector<size_t>> carriers(count); // the later moves of folders above it
+  for (size_t i = 0; i < count; ++i) {
+    std::u16string& now = nows[i];
+    for (size_t after = i, again = nextOfFile[i];;) {
+      while (again <= after)
+        again = nextOfFile[again];
+      size_t next = again;
+      bool folder = false;
+      if (!byFolder.empty()) {
+        const size_t stop = IsAtOrBelow(now, directory) ? directory.size() - 1 : 0;
+        for (const std::u16string& path : PathAndFolders(now, stop)) {
+          const auto found = path.size() < now.size() ? byFolder.find(path) : byFolder.end();
+          const size_t later = found == byFolder.end() ? count : firstAfter(found->second, after);
+          if (later < next) next = later, folder = true;
+        }
+      }
+      if (next == count) break;
+      if (folder) {
+        carriers[i].push_back(next);
+        CarryAlong(now, olds[next], fRecord.FullPath(moves[next].New));
+      } else {
+        now = fRecord.FullPath(moves[next].New);
+      }
+      after = next;
+    }
+  }
+  // Where the files are now, and what has their old names: one look-up.
+  std::vector<std::u16string> paths = std::move(nows);
+  paths.insert(paths.end(), olds.begin(), olds.end());
+  const std::vector<win::FILE_IDENTITY> found = IdentitiesOf(paths);
   std::vector<bool> left(count, false);
   fMoves.clear();
+  fTaken.clear();
   fSources.clear();
   fDestinations.clear();
   fLeft.clear();
   for (size_t i = count; i-- > 0;) {
-    // Where the file of move i is now: its new name, carried along by the later moves.
-    std::u16string now = news[i];
-    bool carriedByOneLeft = false;
-    for (size_t after = i;;) {
-      size_t next = count;
-      const size_t stop = IsAtOrBelow(now, directory) ? directory.size() - 1 : 0;
-      for (const std::u16string& path : PathAndFolders(now, stop)) {
-        const auto found = bySource.find(path);
-        if (found == bySource.end()) continue;
-        // A later move from the file's own name moved it again only when it moved the same
-        // file: in a swap, shift or cycle it moved the file that waited for it.
-        const bool own = path.size() == now.size();
-        for (auto later = std::upper_bound(found->second.begin(), found->second.end(), after);
-             later != found->second.end() && *later < next; ++later) {
-          if (own && moves[*later].Identity != moves[i].Identity) continue;
-          next = *later;
-        }
-      }
-      if (next == count) break;
-      carriedByOneLeft = carriedByOneLeft || left[next];
-      CarryAlong(now, olds[next], news[next]);
-      after = next;
-    }
     std::u16string source, destination;
-    TLeftAlone why = laGone;
-    bool undone = false;
-    if (!IsKnown(moves[i].Identity)) {
+    TLeftAlone why = laElsewhere;
+    const bool carriedByOneLeft =
+        std::any_of(carriers[i].begin(), carriers[i].end(), [&](size_t k) { return left[k]; });
+    if (!IsKnown(moves[i].Identity))
       why = laUnknown;
-    } else if (carriedByOneLeft) {
+    else if (carriedByOneLeft)
       why = laFolderLeftAlone;
-    } else if (HasIdentity(now, moves[i].Identity)) {
-      undone = ListName(directory, moves[i].New, source) &&
-               ListName(directory, moves[i].Old, destination);
-      why = laElsewhere;
-    } else {
-      why = HasIdentity(olds[i], moves[i].Identity)                                ? laBack
-            : win::GetFileAttributesW(now.c_str()) != win::INVALID_FILE_ATTRIBUTES ? laReplaced
-                                                                                   : laGone;
-    }
-    if (!undone) {
-      left[i] = true;
-      fLeft.emplace_back(i, why);
+    else if (found[i] != moves[i].Identity)
+      why = found[count + i] == moves[i].Identity ? laBack
+            : IsKnown(found[i])                   ? laReplaced
+                                                  : laGone;
+    else if (ListName(directory, moves[i].New, source) &&
+             ListName(directory, moves[i].Old, destination)) {
+      fMoves.push_back(i);
+      fSources.push_back(std::move(source));
+      fDestinations.push_back(std::move(destination));
       continue;
     }
-    fMoves.push_back(i);
-    fSources.push_back(std::move(source));
-    fDestinations.push_back(std::move(destination));
+    left[i] = true;
+    fLeft.emplace_back(i, why);
+  }
+  // The plan: each move back, marked where its old name is taken by a file that no line
+  // moves away (an earlier line frees the name, a later one has the file set aside for it),
+  // which the move then asks about.
+  std::set<win::FILE_IDENTITY> moved;
+  for (size_t k = 0; k < fMoves.size(); ++k) {
+    const win::FILE_IDENTITY& taker = found[count + fMoves[k]];
+    if (!IsKnown(taker) || taker == moves[fMoves[k]].Identity) continue;
+    if (moved.empty())
+      for (size_t move : fMoves)
+        moved.insert(moves[move].Identity);
+    if (!moved.count(taker)) fTaken.push_back(k);
   }
   return !fMoves.empty();
+}
+
+std::u16string TUndo::PlanText() const {
+  std::u16string text;
+  size_t taken = 0;
+  for (size_t k = 0; k < fMoves.size(); ++k) {
+    text += LineText(fMoves[k]) + u"\n";
+    if (taken < fTaken.size() && fTaken[taken] == k) {
+      text += u"   ! " + Say(htOldNameTaken) + u"\n";
+      ++taken;
+    }
+  }
+  text += fMoves.size() == 1 ? Say(htOneChangedLine)
+                             : Say(htChangedLines, {DecimalText(fMoves.size())});
+  if (!fTaken.empty()) text += u"; " + Say(htWillNotGoThrough, {DecimalText(fTaken.size())});
+  return text + u"\n" + LeftAloneText(true, false);
 }
 
 bool TUndo::FillPanel(TPanelModel& APanel, std::string& AError) const {

@@ -41,6 +41,11 @@ public:
   // for a later line, without a question: only a file of the record that a later line of
   // the undo moves.
   bool MayChain(size_t ALine, const std::u16string& ADestination) const;
+  // The plan, as --confirm shows one: each move back as "new -> old", in the order of the
+  // list, marked where its old name is taken by a file that no line moves away (the move
+  // then asks); their count; the moves left alone with why.
+  std::u16string PlanText() const;
+  size_t Moves() const { return fMoves.size(); }
   // The moves left alone as "new -> old" with why: all of them (for the plan, with their
   // count), or for the summary (AVerbose false) the first few.
   std::u16string LeftAloneText(bool APlan, bool AVerbose) const;
@@ -54,7 +59,8 @@ private:
   std::u16string LineText(size_t AMove) const;
 
   TJobRecord fRecord;
-  std::vector<size_t> fMoves;                          // to undo, in the list's order
+  std::vector<size_t> fMoves; // to undo, in the list's order
+  std::vector<size_t> fTaken; // those (by their place in fMoves) whose old name is taken
   std::vector<std::u16string> fSources, fDestinations; // theirs, relative to DIR
   std::vector<std::pair<size_t, TLeftAlone>> fLeft;    // the moves left alone, the last first
   std::map<win::FILE_IDENTITY, size_t> fLastLine; // the last line of the list that moves each file

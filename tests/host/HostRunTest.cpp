@@ -473,6 +473,12 @@ const TCase Cases[] = {
              "$renamed 1 of 1 changed lines\n  y -> b: left alone: nothing has this name now\n"
              "  x -> a: left alone: another file has this name now\n2 left alone\n"
              "to redo: quorvane-run --redo\n"}},
+    // Nothing is overwritten that the record does not name: a file that took an old name
+    // since is marked in the plan, asked about, and stays.
+    {.Name = "UndoAsksBeforeAFileThatTookAnOldName", .Files = "a=A", .Edits = "a>x",
+     .Between = "a=new", .Then = {{"--undo", "--yes"}}, .ExitCode = 1, .After = "a=new|x=A",
+     .Out = {"x -> a\n   ! the old name is taken by a file that the undo does not move"},
+     .Err = {"1*[2] Overwrite"}},
 #ifndef _WIN32
     // A job ended by Ctrl+C is recorded as far as it went.
     {.Name = "UndoOfAJobEndedByCtrlC", .Files = "a=A|b=B|c=C", .Edits = "a>x|b>c",
