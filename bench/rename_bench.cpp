@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
   FarFSF = *FarAPI.FSF;
   FarAPI.FSF = &FarFSF;
 
-  const TJobReport report{sizeof(TJobReport), nullptr, 0, LineDone, nullptr, nullptr};
+  const TJobReport report{sizeof(TJobReport), nullptr, 0, LineDone, nullptr, nullptr, nullptr};
   SetJobReport(&report);
   // The best of several rounds for each side: the machine is shared, and the fastest
   // round is the one least disturbed.

@@ -135,6 +135,55 @@ constexpr TTexts Texts[] = {
     {htUnexpectedError, "unexpected error", "непредвиденная ошибка"},
     {htNoVersionRecord, "(no version record)", "(нет записи о версии)"},
     {htUntitledPlugin, "plugin", "плагин"},
+    {htUndoHint, "to undo: quorvane-run --undo", "отменить: quorvane-run --undo"},
+    {htRedoHint, "to redo: quorvane-run --redo", "вернуть: quorvane-run --redo"},
+#ifdef _WIN32
+    {htNoStateFolder, "no folder for the records of the jobs: LOCALAPPDATA is not set",
+     "нет папки для записей о работах: не задана LOCALAPPDATA"},
+#else
+    {htNoStateFolder,
+     "no folder for the records of the jobs: neither XDG_STATE_HOME nor HOME is set",
+     "нет папки для записей о работах: не заданы ни XDG_STATE_HOME, ни HOME"},
+#endif
+    {htCannotKeepRecordIn, "cannot keep the record of the job in %1: %2",
+     "не удаётся сохранить запись о работе в %1: %2"},
+    {htCannotKeepRecord, "cannot keep the record of the job as %1: %2",
+     "не удаётся сохранить запись о работе как %1: %2"},
+    {htCannotReadRecord, "cannot read the record %1: %2", "не удаётся прочитать запись %1: %2"},
+    {htCannotReadRecords, "cannot read the records in %1: %2",
+     "не удаётся прочитать записи в %1: %2"},
+    {htBadRecord, "the record %1 is damaged", "запись %1 повреждена"},
+    {htNothingToUndo, "no job to undo", "нет работы, которую можно отменить"},
+    {htNothingToRedo, "no undo to redo", "нет отмены, которую можно вернуть"},
+    {htNothingToUndoIn, "no job in %1 to undo", "нет работы в %1, которую можно отменить"},
+    {htNothingToRedoIn, "no undo in %1 to redo", "нет отмены в %1, которую можно вернуть"},
+    {htNothingLeftToUndo, "nothing to undo: no file of the job is where it left it",
+     "нечего отменять: ни один файл работы не там, где она его оставила"},
+    {htLeftAloneGone, "left alone: nothing has this name now",
+     "не тронута: под этим именем сейчас ничего нет"},
+    {htLeftAloneReplaced, "left alone: another file has this name now",
+     "не тронута: под этим именем сейчас другой файл"},
+    {htLeftAloneBack, "left alone: the file has its old name again",
+     "не тронута: у файла снова старое имя"},
+    {htLeftAloneFolder, "left alone: so is the move of a folder above it",
+     "не тронута: как и перенос папки над ним"},
+    {htLeftAloneUnknown, "left alone: the record does not tell which file it was",
+     "не тронута: запись не говорит, какой это был файл"},
+    {htLeftAloneElsewhere, "left alone: it lies on another drive than DIR",
+     "не тронута: файл на другом диске, чем DIR"},
+    {htLeftAloneCount, "%1 left alone", "не тронуто: %1"},
+    {htOldNameTaken,
+     "the old name is taken by a file that the undo does not move: the move will ask",
+     "старое имя занято файлом, который отмена не переносит: перенос спросит"},
+    {htListedRecord, "%1  %2  %3 renamed%4  %5", "%1  %2  переименовано: %3%4  %5"},
+    {htKindJob, "job ", "работа "},
+    {htKindUndo, "undo", "отмена "},
+    {htKindRedo, "redo", "возврат"},
+    {htRecordUndone, ", undone", ", отменена"},
+    {htNoRecords, "no job is kept", "записей о работах нет"},
+    {htUndoTakesDir, "--undo and --redo take DIR alone", "--undo и --redo принимают только DIR"},
+    {htListWithoutUndo, "--list goes with --undo or --redo",
+     "--list указывается с --undo или --redo"},
     // as many lines as the plugin's own header, "${DIRECTORY}" where the plugin puts the folder
     {htListHeader,
      "Quorvane: rename files in ${DIRECTORY}\n"
@@ -242,6 +291,7 @@ Enter без номера или конец ввода не выбирает н�
 работу. Управляющие символы в именах показываются как \xHH.)"},
     {htHelpNames, "Names:", "Имена:"},
     {htHelpBeforeAndAfter, "Before and after:", "До и после:"},
+    {htHelpUndoHeading, "Undo:", "Отмена:"},
     {htHelpProgram, "Program:", "Программа:"},
     {htHelpStandardInput, "read names from standard input, one a line",
      "читать имена из стандартного ввода, по одному в строке"},
@@ -255,6 +305,8 @@ Enter без номера или конец ввода не выбирает н�
      "написано, и спросить, прежде чем что-то переименовать"},
     {htHelpDryRun, "show the changes so and rename nothing",
      "показать изменения так же и ничего не переименовывать"},
+    {htHelpYes, "with --confirm or --undo: show the changes, but do not ask",
+     "с --confirm или --undo: показать изменения, но не спрашивать"},
     {htHelpParents,
      "make a missing folder of a new name right before the move that needs it, unless a line "
      "makes it by a move (below DIR only, links resolved); one made that is still empty at the "
@@ -265,6 +317,19 @@ Enter без номера или конец ввода не выбирает н�
     {htHelpQuiet, "no summary at the end", "без итога в конце"},
     {htHelpVerbose, "list every changed line on standard output, and why one did not take effect",
      "перечислить в стандартном выводе каждую изменённую строку, и почему строка не выполнена"},
+    {htHelpNoRecord, "keep no record of this job (see Undo below)",
+     "не сохранять запись об этой работе (см. Отмена ниже)"},
+    {htHelpUndo,
+     "undo the latest job not undone yet (of DIR, when given): show its moves backwards, ask, "
+     "and give each file its old name back; a file no longer where the job left it is left "
+     "alone and named",
+     "отменить последнюю ещё не отменённую работу (в DIR, если указана): показать её переносы "
+     "в обратном порядке, спросить и вернуть каждому файлу старое имя; файл, которого уже нет "
+     "там, где его оставила работа, не трогается и называется"},
+    {htHelpRedo, "undo the latest undo not undone yet",
+     "отменить последнюю ещё не отменённую отмену"},
+    {htHelpList, "with --undo or --redo: list the jobs kept instead, the newest first",
+     "с --undo или --redo: вместо этого перечислить сохранённые работы, сначала новые"},
     {htHelpAnswer,
      "answer every question with button N (1 is the first) without asking; 0, or a number "
      "beyond a question's buttons, cancels it; for --confirm, 1 is yes",
@@ -282,6 +347,31 @@ as found on disk: "renamed 198 of 200 changed lines; 2 skipped or failed".)",
      R"(В конце строка в стандартном потоке ошибок говорит, сколько изменённых строк
 выполнено, судя по диску: "переименовано изменённых строк: 198 из 200;
 пропущено или не удалось: 2".)"},
+#ifdef _WIN32
+    {htHelpRecords, R"(Undo: every job that renames something keeps a record of it for --undo, in
+%LOCALAPPDATA%\Quorvane: the old and new names of the files it renamed (the
+names of your files are kept there), each file's identity, DIR and the time.
+The last 20 jobs are kept; --no-record keeps none, and deleting the folder
+forgets them all. The summary's last line tells how to undo.)",
+     R"(Отмена: каждая работа, которая что-то переименовала, сохраняет запись о себе
+для --undo в %LOCALAPPDATA%\Quorvane: старые и новые имена переименованных
+файлов (там хранятся имена ваших файлов), опознание каждого файла, DIR и время.
+Хранятся 20 последних работ; --no-record не сохраняет запись, а удаление папки
+забывает все. Последняя строка итога говорит, как отменить.)"},
+#else
+    {htHelpRecords, R"(Undo: every job that renames something keeps a record of it for --undo, in
+$XDG_STATE_HOME/quorvane (else ~/.local/state/quorvane), readable by you alone:
+the old and new names of the files it renamed (the names of your files are
+kept there), each file's identity, DIR and the time. The last 20 jobs are
+kept; --no-record keeps none, and deleting the folder forgets them all. The
+summary's last line tells how to undo.)",
+     R"(Отмена: каждая работа, которая что-то переименовала, сохраняет запись о себе
+для --undo в $XDG_STATE_HOME/quorvane (иначе ~/.local/state/quorvane), только
+для вас: старые и новые имена переименованных файлов (там хранятся имена ваших
+файлов), опознание каждого файла, DIR и время. Хранятся 20 последних работ;
+--no-record не сохраняет запись, а удаление папки забывает все. Последняя
+строка итога говорит, как отменить.)"},
+#endif
 #ifdef _WIN32
     {htHelpExitStatus, R"(Exit status:
   0  every entry went through (for --dry-run: the changes were shown)

@@ -40,10 +40,15 @@ const TOptionSpec Options[] = {
     {NoHeading, "--current", nullptr, "NAME", nullptr, htHelpCurrent},
     {htHelpBeforeAndAfter, "--confirm", nullptr, nullptr, &TRunOptions::Confirm, htHelpConfirm},
     {NoHeading, "--dry-run", "-n", nullptr, &TRunOptions::DryRun, htHelpDryRun},
+    {NoHeading, "--yes", nullptr, nullptr, &TRunOptions::Yes, htHelpYes},
     {NoHeading, "--parents", "-p", nullptr, &TRunOptions::Parents, htHelpParents},
     {NoHeading, "--quiet", "-q", nullptr, &TRunOptions::Quiet, htHelpQuiet},
     {NoHeading, "--verbose", "-v", nullptr, &TRunOptions::Verbose, htHelpVerbose},
     {NoHeading, "--answer", nullptr, "N", nullptr, htHelpAnswer},
+    {NoHeading, "--no-record", nullptr, nullptr, &TRunOptions::NoRecord, htHelpNoRecord},
+    {htHelpUndoHeading, "--undo", nullptr, nullptr, &TRunOptions::Undo, htHelpUndo},
+    {NoHeading, "--redo", nullptr, nullptr, &TRunOptions::Redo, htHelpRedo},
+    {NoHeading, "--list", nullptr, nullptr, &TRunOptions::List, htHelpList},
     {htHelpProgram, "--plugin", nullptr, "PATH", nullptr, htHelpPlugin},
     {NoHeading, "--lang", nullptr, "NAME", nullptr, htHelpLang},
     {NoHeading, "--version", nullptr, nullptr, &TRunOptions::Version, htHelpVersion},
@@ -123,6 +128,12 @@ bool CheckCombinations(const TRunOptions& AOptions, std::string& AError) {
     error = Say(htExcludeEachOther, {u"--confirm", u"--dry-run"});
   else if (AOptions.Quiet && AOptions.Verbose)
     error = Say(htExcludeEachOther, {u"--quiet", u"--verbose"});
+  else if (AOptions.Undo && AOptions.Redo)
+    error = Say(htExcludeEachOther, {u"--undo", u"--redo"});
+  else if ((AOptions.Undo || AOptions.Redo) && (hasNames || !AOptions.Current.empty()))
+    error = Say(htUndoTakesDir);
+  else if (AOptions.List && !AOptions.Undo && !AOptions.Redo)
+    error = Say(htListWithoutUndo);
   AError = Utf16ToUtf8(error);
   return AError.empty();
 }
@@ -231,7 +242,7 @@ std::u16string HelpText() {
     }
     help += OptionLines(option);
   }
-  for (THostText part : {htHelpSummary, htHelpExitStatus, htHelpExamples})
+  for (THostText part : {htHelpSummary, htHelpRecords, htHelpExitStatus, htHelpExamples})
     help += u"\n" + Say(part) + u"\n";
   return help;
 }

@@ -22,6 +22,11 @@ struct TRunOptions {
   bool Quiet = false;                   // -q, --quiet: no summary
   bool Verbose = false;                 // -v, --verbose: the summary lists what took effect
   bool Parents = false;                 // -p, --parents: make the destinations' folders
+  bool Yes = false;                     // --yes: --confirm and --undo do not ask
+  bool NoRecord = false;                // --no-record: no record of the job for --undo
+  bool Undo = false;                    // --undo: undo the latest job
+  bool Redo = false;                    // --redo: undo the latest undo
+  bool List = false;                    // --list: with --undo or --redo, list the records
 };
 
 // Exit statuses.

@@ -64,6 +64,21 @@ using TDirectoryEntryFound =
     std::function<void(const std::u16string& AName, bool AFolder, bool AValid, uint64_t AIndex)>;
 bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound& AFound,
                    uint64_t& AVolume, std::string& AError);
+// Whether ListDirectory tells the entries' file indexes (and the file system tells names
+// apart by their text alone): on POSIX, not on Windows.
+#ifdef _WIN32
+constexpr bool ListingTellsIndex = false;
+#else
+constexpr bool ListingTellsIndex = true;
+#endif
+
+// The folder where quorvane-run keeps what outlasts a job (the records of its jobs):
+// $XDG_STATE_HOME/quorvane, else ~/.local/state/quorvane; %LOCALAPPDATA%\Quorvane on
+// Windows. Empty when the environment names none.
+std::u16string StateFolder();
+// Makes AFolder and its missing parents, each private to the user (0700 on POSIX); true
+// when it is a folder afterwards, else false with AError set.
+bool MakePrivateFolder(const std::u16string& AFolder, std::string& AError);
 
 // All of standard input, as bytes; false with AError set when it cannot be read.
 bool ReadStandardInput(std::string& ABytes, std::string& AError);

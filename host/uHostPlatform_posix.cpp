@@ -160,6 +160,34 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
   return true;
 }
 
+std::u16string StateFolder() {
+  // Only an absolute path counts, as the base directory specification asks.
+  std::u16string state = GetEnvironment("XDG_STATE_HOME");
+  if (state.empty() || state[0] != u'/') {
+    const std::u16string home = GetEnvironment("HOME");
+    if (home.empty() || home[0] != u'/') return {};
+    state = home + u"/.local/state";
+  }
+  return state + u"/quorvane";
+}
+
+bool MakePrivateFolder(const std::u16string& AFolder, std::string& AError) {
+  const std::string path = Utf16ToUtf8(AFolder);
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '/') continue;
+    if (mkdir(path.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST) {
+      AError = std::strerror(errno);
+      return false;
+    }
+  }
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    AError = std::strerror(ENOTDIR);
+    return false;
+  }
+  return true;
+}
+
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   char buffer[65536];
   for (;;) {

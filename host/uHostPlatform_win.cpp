@@ -279,6 +279,29 @@ TSignal TakeSignal() {
   return static_cast<TSignal>(InterlockedExchange(&CaughtSignal, sigNone));
 }
 
+std::u16string StateFolder() {
+  const std::u16string base = GetEnvironment("LOCALAPPDATA");
+  return base.empty() ? std::u16string() : base + u"\\Quorvane";
+}
+
+bool MakePrivateFolder(const std::u16string& AFolder, std::string& AError) {
+  // The user's local application data is theirs alone: a folder made there inherits that.
+  if (CreateDirectoryW(W(AFolder), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD attributes = GetFileAttributesW(W(AFolder));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      return true;
+    AError = SystemErrorText(ERROR_DIRECTORY);
+    return false;
+  }
+  const DWORD error = GetLastError();
+  const size_t parent = AFolder.find_last_of(u"\\/");
+  if (error != ERROR_PATH_NOT_FOUND || parent == std::u16string::npos || parent < 3) {
+    AError = SystemErrorText(error);
+    return false;
+  }
+  return MakePrivateFolder(AFolder.substr(0, parent), AError) && MakePrivateFolder(AFolder, AError);
+}
+
 bool ReadStandardInput(std::string& ABytes, std::string& AError) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   char buffer[65536];

@@ -21,7 +21,7 @@ bool TMadeFolders::MakeFor(const std::u16string& ADestination,
       AWarnings.push_back(Say(htNotMakingFolder, {VisiblePath(folder), VisiblePath(fDirectory)}));
       break;
     }
-    TMade entry{folder, {}};
+    TMade entry{folder, {}, folder};
     if (!win::CreateDirectoryW(folder.c_str(), nullptr) ||
         !win::GetFileIdentity(folder.c_str(), 0, &entry.Identity)) {
       AWarnings.push_back(
@@ -46,12 +46,14 @@ void TMadeFolders::Moved(const std::u16string& AFrom, const std::u16string& ATo)
   }
 }
 
-void TMadeFolders::RemoveEmpty() {
+void TMadeFolders::RemoveEmpty(std::vector<TRecordedFolder>* AStayed) {
   for (auto made = fMade.rbegin(); made != fMade.rend(); ++made) {
     // Only the folder made: a folder or link that took its name stays.
     win::FILE_IDENTITY identity;
-    if (win::GetFileIdentity(made->Path.c_str(), 0, &identity) && identity == made->Identity)
-      win::RemoveDirectoryW(made->Path.c_str());
+    if (!win::GetFileIdentity(made->Path.c_str(), 0, &identity) || identity != made->Identity)
+      continue;
+    if (!win::RemoveDirectoryW(made->Path.c_str()) && AStayed)
+      AStayed->push_back({made->Identity, made->MadeAt});
   }
   fMade.clear();
   fAbove.clear();

@@ -9,6 +9,7 @@
 
 #include "list/uPathNames.h"
 #include "system/uWindows.h"
+#include "uJobRecord.h"
 
 namespace host {
 
@@ -24,13 +25,15 @@ public:
   // A line moved AFrom to ATo: a folder made at or below AFrom is now below ATo.
   void Moved(const std::u16string& AFrom, const std::u16string& ATo);
   // Removes the folders made that are still those folders, where they are, and empty, the
-  // deepest first.
-  void RemoveEmpty();
+  // deepest first. AStayed (when given) gets those that stay, the deepest first, each under
+  // the path it was made at.
+  void RemoveEmpty(std::vector<TRecordedFolder>* AStayed = nullptr);
 
 private:
   struct TMade {
     std::u16string Path;
     win::FILE_IDENTITY Identity;
+    std::u16string MadeAt;
   };
   std::u16string fDirectory;
   std::vector<TMade> fMade;                   // each below the one made before it, or beside it

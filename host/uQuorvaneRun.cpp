@@ -22,10 +22,12 @@
 #include "uHostPlatform.h"
 #include "uHostPlugin.h"
 #include "uHostPrompt.h"
+#include "uJobRecord.h"
 #include "uMadeFolders.h"
 #include "uNamedEntries.h"
 #include "uRenamePlan.h"
 #include "uTerminalUser.h"
+#include "uUndo.h"
 
 namespace host {
 
@@ -252,6 +254,8 @@ struct TJob {
   TFarModel& Model;
   TRenamePlan& Plan; // what the list asks for, and what became of each line
   TPlugin& Plugin;
+  TJobRecorder& Recorder; // the record of the moves that took effect, for --undo
+  TUndo* Undo;            // the job undone, for --undo
 };
 
 // Whether the plugin opened its list again ("Edit the list again") from the close event of
@@ -289,15 +293,18 @@ bool ShowPlan(bool APlanned, const TJob& AJob, int& AStatus) {
     return !RealPathBelow(AFolder, AJob.Directory);
   };
   TRenamePlan& plan = AJob.Plan;
-  const std::u16string text = plan.Text(options.Parents, outside);
+  // An undo tells its own plan, from what it found of each file.
+  const std::u16string text =
+      AJob.Undo ? AJob.Undo->PlanText() : plan.Text(options.Parents, outside);
   if (!WriteOut(text + (options.DryRun ? Say(htNothingWasRenamed) + u"\n" : u""))) {
     AStatus = Fail(ExitNotAllDone, htCannotWriteOutputNothing);
     return false;
   }
   // Lines set aside would rename nothing in the run either.
-  AStatus = plan.SetAside() > 0 ? ExitNotAllDone : ExitAllDone;
+  AStatus = !AJob.Undo && plan.SetAside() > 0 ? ExitNotAllDone : ExitAllDone;
   if (options.DryRun) return false;
-  if (plan.Changed() == 0 || AJob.Prompter.Confirm(Say(htRenameQuestion))) {
+  const size_t changed = AJob.Undo ? AJob.Undo->Moves() : plan.Changed();
+  if (changed == 0 || options.Yes || AJob.Prompter.Confirm(Say(htRenameQuestion))) {
     // The user has seen the lines set aside: "yes" renames the others, without asking again.
     plan.Report().Flags |= jrOthersAgreed;
     return true;
@@ -314,7 +321,21 @@ void ShowSummary(const TJob& AJob) {
   std::u16string listed, named;
   AJob.Plan.Summary(AJob.Options.Verbose, listed, named);
   if (!listed.empty() && !WriteOut(listed)) Warn(htCannotWriteOutput);
-  WriteErr(named);
+  if (AJob.Undo) named += AJob.Undo->LeftAloneText(false, AJob.Options.Verbose);
+  WriteErr(named + AJob.Recorder.UndoHint());
+}
+
+// The end of the renames, however the job ends: the folders -p made that are still empty
+// removed (for an undo, also those made for the job it undoes), and the record of what
+// took effect kept.
+void EndRenames(const TJob& AJob) {
+  std::vector<TRecordedFolder> stayed;
+  AJob.Folders.RemoveEmpty(&stayed);
+  if (AJob.Undo) AJob.Undo->RemoveFolders();
+  if (AJob.Options.NoRecord) return;
+  AJob.Recorder.FoldersStayed(stayed);
+  std::u16string error;
+  if (!AJob.Recorder.Save(error)) Warn(Utf16ToUtf8(error));
 }
 
 // The list's header as the plugin wrote it, which the plan reads as the plugin does.
@@ -333,7 +354,8 @@ void SetJobReport(const TJob& AJob, const TJobReport* AReport) {
 int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
   const TRunOptions& options = AJob.Options;
   TRenamePlan& plan = AJob.Plan;
-  const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet) &&
+  const bool planned = (options.DryRun || options.Confirm || options.Parents || !options.Quiet ||
+                        !options.NoRecord) &&
                        plan.Read(AEditor.FileName, ListHeader(AJob));
   int status = ExitAllDone;
   if (!ShowPlan(planned, AJob, status)) return status;
@@ -350,9 +372,11 @@ int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
   plan.OnLineDone([&AJob, &plan](size_t ALine, TLineOutcome AOutcome) {
     // A line done: the next question is another one's.
     AJob.Prompter.ForgetRepeats();
+    AJob.Recorder.LineDone(AOutcome == loCancelled);
     TEntryPaths paths;
-    if (AOutcome == loRenamed && plan.LinePaths(ALine, paths))
-      AJob.Folders.Moved(paths.Source, paths.Destination);
+    if (AOutcome != loRenamed || !plan.LinePaths(ALine, paths)) return;
+    AJob.Folders.Moved(paths.Source, paths.Destination);
+    if (!AJob.Options.NoRecord) AJob.Recorder.Moved(paths.Source, paths.Destination);
   });
   SetJobReport(AJob, &plan.Report());
   status = CloseEditor(AJob.Plugin, AEditor, AJob);
@@ -360,13 +384,21 @@ int Rename(const TEditorWindow& AEditor, const TJob& AJob) {
   // A line set aside without a box (the user saw it in the plan) is a line not done too.
   if (status == ExitAllDone && planned && !plan.AllRenamed() && !ListOpenedAgain(AJob, AEditor.Id))
     status = Fail(ExitNotAllDone, htNotEveryEntry);
-  AJob.Folders.RemoveEmpty();
+  EndRenames(AJob);
   if (planned && !options.Quiet && !ListOpenedAgain(AJob, AEditor.Id)) ShowSummary(AJob);
   return status;
 }
 
 // The list in the user's editor, then the renames. Answers the exit status.
 int EditAndRename(TPlugin& APlugin, const TEditorWindow& AEditor, const TJob& AJob) {
+  // An undo's edit is the host's own: the moves of the record, backwards.
+  if (AJob.Undo) {
+    std::u16string error;
+    if (!AJob.Undo->WriteList(AEditor.FileName, ListHeaderLines(AJob.Model.Msg(MListHeader)),
+                              error))
+      return Fail(ExitNotAllDone, Utf16ToUtf8(error));
+    return Rename(AEditor, AJob);
+  }
   const std::u16string command = EditorCommand();
   int editorStatus = 0;
   std::string error;
@@ -416,7 +448,8 @@ void EndPlugin(TPlugin& APlugin, TFarModel& AModel) {
     AModel.CloseEditor(AModel.Editors.back().Id);
 }
 
-int RunJob(const TRunOptions& AOptions) {
+// The job; AUndo: an undo, whose panel and list come from its record.
+int RunJob(const TRunOptions& AOptions, TUndo* AUndo = nullptr) {
   TPrompter prompter(AOptions.Answer);
   TTerminalUser user(prompter);
   TFarModel model(user);
@@ -424,7 +457,8 @@ int RunJob(const TRunOptions& AOptions) {
   user.ShowProgress(!AOptions.Quiet && ErrorIsTerminal());
   std::string error;
   bool namesLeftOut = false;
-  if (!FillPanel(AOptions, model.ActivePanel, namesLeftOut, error))
+  if (AUndo ? !AUndo->FillPanel(model.ActivePanel, error)
+            : !FillPanel(AOptions, model.ActivePanel, namesLeftOut, error))
     return Fail(ExitCannotRun, error);
   TPlugin plugin;
   if (!LoadPluginAndTexts(AOptions, plugin, model, error)) return Fail(ExitCannotRun, error);
@@ -442,12 +476,20 @@ int RunJob(const TRunOptions& AOptions) {
   if (directory.empty() || !IsPathDelimiter(directory.back())) directory += PathDelimiter;
   TMadeFolders folders(directory);
   TRenamePlan plan(directory, model);
+  TJobRecorder recorder(directory);
+  if (AUndo) {
+    recorder.Undoes(AUndo->Record(), AUndo->Kind());
+    plan.OnMayChain([AUndo](size_t ALine, const std::u16string& ADestination) {
+      return AUndo->MayChain(ALine, ADestination);
+    });
+  }
   if (!OpenPlugin(plugin, model, error)) return Fail(ExitCannotRun, error);
-  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory,
-                 folders,  model,    plan, plugin};
-  // Ctrl+C at a question ends the job there: what was done before it is told all the same.
+  const TJob job{AOptions, prompter, user, model.ActivePanel.Directory, folders, model, plan,
+                 plugin,   recorder, AUndo};
+  // Ctrl+C at a question ends the job there: what was done before it is kept in the record
+  // and told all the same.
   user.SetCleanUp([&job] {
-    job.Folders.RemoveEmpty();
+    EndRenames(job);
     if (job.Plan.IsRead() && !job.Options.Quiet) ShowSummary(job);
   });
   ConsoleUser = &user;
@@ -456,8 +498,30 @@ int RunJob(const TRunOptions& AOptions) {
   CtrlCIsEscape(false);
   ConsoleUser = nullptr;
   EndPlugin(plugin, model);
-  // A NAME the user gave and did not get is a job not done as asked.
-  return status == ExitAllDone && namesLeftOut ? ExitNotAllDone : status;
+  // An undo that went through every line of its list is done: --undo passes it over.
+  std::u16string recordError;
+  if (AUndo && recorder.Completed() && !AUndo->MarkUndone(recordError))
+    Warn(Utf16ToUtf8(recordError));
+  // A NAME the user gave and did not get, or a move left alone, is a job not done as asked.
+  const bool leftOut = namesLeftOut || (AUndo && AUndo->LeftAlone() > 0);
+  return status == ExitAllDone && leftOut ? ExitNotAllDone : status;
+}
+
+// --undo and --redo: the job of a record played backwards, its plan shown and asked for as
+// with --confirm.
+int Undo(TRunOptions AOptions) {
+  if (AOptions.List) return ListJobs(AOptions);
+  TUndo undo;
+  std::u16string error;
+  if (!undo.Choose(AOptions, error)) return Fail(ExitCannotRun, Utf16ToUtf8(error));
+  if (!undo.Plan()) {
+    WriteOut(undo.LeftAloneText(true, false));
+    return Fail(ExitNotAllDone, htNothingLeftToUndo);
+  }
+  AOptions.Confirm = !AOptions.DryRun;
+  // A redo makes again the folders that the undo removed.
+  AOptions.Parents = AOptions.Parents || undo.Record().Kind == rkUndo;
+  return RunJob(AOptions, &undo);
 }
 
 // The forms of the command line: "DIR [NAME...]", and names of the current directory as a
@@ -486,13 +550,14 @@ int Run(const std::vector<std::u16string>& AArguments) {
   std::string error;
   UseHostLanguage(RequestedLanguage(AArguments));
   if (!ParseOptions(AArguments, options, error)) return Fail(ExitCannotRun, error);
-  TakeArgumentsAsNames(options);
+  const bool undo = options.Undo || options.Redo;
+  if (!undo) TakeArgumentsAsNames(options);
   if (options.Help) {
     WriteOut(HelpText());
     return ExitAllDone;
   }
   if (options.Version) return PrintVersion(options);
-  return RunJob(options);
+  return undo ? Undo(options) : RunJob(options);
 }
 
 } // namespace

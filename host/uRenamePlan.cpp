@@ -86,6 +86,17 @@ intptr_t FARAPI_CALL TRenamePlan::MakeFolder(void* AContext, const char16_t* ADe
   return ADestination && plan->fFolderMaker && plan->fFolderMaker(ADestination) ? 1 : 0;
 }
 
+void TRenamePlan::OnMayChain(std::function<bool(size_t, const std::u16string&)> AChainer) {
+  fChainer = std::move(AChainer);
+  fReport.MayChain = fChainer ? MayChain : nullptr;
+}
+
+intptr_t FARAPI_CALL TRenamePlan::MayChain(void* AContext, size_t ALine,
+                                           const char16_t* ADestination) {
+  auto* plan = static_cast<TRenamePlan*>(AContext);
+  return ADestination && plan->fChainer && plan->fChainer(ALine, ADestination) ? 1 : 0;
+}
+
 bool TRenamePlan::LinePaths(size_t ALine, TEntryPaths& APaths) const {
   return ALine < fLines.size() && GetEntryPaths(fLines[ALine], fDirectory, APaths);
 }

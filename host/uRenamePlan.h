@@ -48,6 +48,9 @@ public:
   // Makes the missing folder of a new name when a move needs one (-p): true when it made
   // one, and the move is tried again. Null: the plugin does not ask.
   void OnMakeFolder(std::function<bool(const std::u16string& ADestination)> AMaker);
+  // Answers for the user the Overwrite that sets aside, for a later line, the file that has
+  // a move's new name (TJobReport::MayChain). Null: the user is asked.
+  void OnMayChain(std::function<bool(size_t ALine, const std::u16string& ADestination)> AChainer);
   // The full paths of line ALine's move; false when it renames nothing.
   bool LinePaths(size_t ALine, TEntryPaths& APaths) const;
   // Whether a list has been read since the last Forget (its summary can be told).
@@ -77,6 +80,7 @@ private:
   static void FARAPI_CALL LineDone(void* AContext, size_t ALine, uint8_t AOutcome, uint32_t AError);
   static void FARAPI_CALL FileKept(void* AContext, const char16_t* AWhere);
   static intptr_t FARAPI_CALL MakeFolder(void* AContext, const char16_t* ADestination);
+  static intptr_t FARAPI_CALL MayChain(void* AContext, size_t ALine, const char16_t* ADestination);
 
   std::u16string fDirectory; // with its delimiter at the end
   const TFarModel& fModel;
@@ -88,6 +92,7 @@ private:
   TJobReport fReport{};
   std::function<void(size_t, TLineOutcome)> fListener;
   std::function<bool(const std::u16string&)> fFolderMaker;
+  std::function<bool(size_t, const std::u16string&)> fChainer;
   static constexpr uint8_t NoOutcome = 0xFF;
   std::vector<uint8_t> fOutcomes;               // a byte a line
   std::unordered_map<size_t, uint32_t> fErrors; // of the lines whose move failed

@@ -40,6 +40,10 @@ struct TJobReport {
   // A move failed for want of the folder of ADestination, a folder that no line of the list
   // makes: non-zero when the host made it, and the move is tried again. May be null.
   intptr_t(FARAPI_CALL* MakeFolder)(void* AContext, const char16_t* ADestination);
+  // The move of line ALine failed because ADestination is taken by a file that a later
+  // line renames: non-zero answers Overwrite for the user, which sets that file aside for
+  // its line as the Overwrite that completes a chain does, without a question. May be null.
+  intptr_t(FARAPI_CALL* MayChain)(void* AContext, size_t ALine, const char16_t* ADestination);
 };
 
 constexpr uint32_t jrOthersAgreed = 1;

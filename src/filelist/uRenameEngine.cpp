@@ -133,6 +133,9 @@ private:
   bool CanSucceed(TLineMove& AMove);
   // Whether the host made the missing folder of a move that needs one that no line makes.
   bool FolderMade(TLineMove& AMove);
+  // Whether the host answers Overwrite for the user where a later line renames the file
+  // that has the move's new name.
+  bool HostChains(const TLineMove& AMove) const;
   // Whether a later line gives a folder of the move's destination its name: the move then
   // goes below that folder's present name (AMove.To), and the later move carries it.
   bool CarriedAlong(TLineMove& AMove);
@@ -312,8 +315,10 @@ TAttempt TRenameRun::Attempt(TLineMove& AMove) {
     return atStop;
   }
   // One Overwrite answer completes a chain: a destination that a still later line renames
-  // is set aside as the answer would, once per line, without asking again.
-  if (fChain && valid && !AMove.ChainTried && moveError == win::ERROR_ALREADY_EXISTS) {
+  // is set aside as the answer would, once per line, without asking again. A host may
+  // give that answer before any question.
+  if (valid && !AMove.ChainTried && moveError == win::ERROR_ALREADY_EXISTS &&
+      (fChain || HostChains(AMove))) {
     AMove.ChainTried = true;
     if (Overwrite(AMove, true)) return atRetry;
   }
@@ -364,6 +369,11 @@ bool TRenameRun::CanSucceed(TLineMove& AMove) {
     return false;
   }
   return true;
+}
+
+bool TRenameRun::HostChains(const TLineMove& AMove) const {
+  return Report && Report->MayChain &&
+         Report->MayChain(Report->Context, AMove.Line, AMove.To.c_str()) != 0;
 }
 
 bool TRenameRun::FolderMade(TLineMove& AMove) {

@@ -88,7 +88,10 @@ protected:
         {"TEMP", temp},
         {"QRT_EXIT", ""},
         {"QRT_DELETE", ""},
-        {"QRT_WAIT", ""}};
+        {"QRT_WAIT", ""},
+        // The records of the jobs go to a folder of the test's own.
+        {"XDG_STATE_HOME", Utf8(fState.Path())},
+        {"LOCALAPPDATA", Utf8(fState.Path())}};
     environment.insert(environment.end(), fEnvironment.begin(), fEnvironment.end());
     return environment;
   }
@@ -132,6 +135,7 @@ protected:
   TTempDir fPanel;   // the directory renamed in
   TTempDir fTemp;    // the host's temporary directory, where the list file goes
   TTempDir fScratch; // standard streams and the editor's log
+  TTempDir fState;   // the state folder, where the records of the jobs go
   fs::path fLog = fScratch.Path() / "editor.log";
   std::string fEditor = QUORVANE_TEST_EDITOR;
   std::string fEdits;
@@ -146,22 +150,32 @@ protected:
 // Files: "|"-separated; "name=content" a file ("name" alone an empty one), "name/" a
 // folder, "name@target" a link to a folder (POSIX only). After: the same forms checked
 // ("name" alone: it exists), "!name" for a name that must not exist, "name/{}" for an
-// empty folder and "#N" for the number of entries of the panel directory. Out and Err:
+// empty folder, "#N" for the number of entries of the panel directory ("dir/#N" of dir)
+// and, on POSIX, "name%0600" for a file's permissions ("dir/*%0600": each entry's). Out and Err:
 // each item a text the stream holds, "~text" one it does not, "N*text" one it holds N
 // times, "=text" the whole stream and "$text" its end (CRs dropped, as a Windows console
-// program ends its lines with CR LF). The list file is gone after every run.
+// program ends its lines with CR LF). The list file is gone after every run. "{records}"
+// is the folder of the records of the jobs.
+//
+// Then: more runs after the first (--undo, say), each its arguments, after the files of
+// Between are replaced by new ones ("name=content") or removed ("!name"); the exit status,
+// Out and Err are the last run's, and Input goes to it. Interrupt (POSIX only): the first
+// run gets Ctrl+C at its first question.
 struct TCase {
   const char* Name = "";
   std::string Files{}, Edits{};
   std::vector<std::string> Arguments = {"{panel}"};
   std::string Input{};
   std::vector<std::pair<std::string, std::string>> Environment{};
+  std::string Between{};
+  std::vector<std::vector<std::string>> Then{};
   int ExitCode = 0;
   std::string After{};
   std::vector<std::string> Out{}, Err{};
   std::vector<std::string> Listed{}; // the names the editor was given, when not empty
   bool InPanel = false;              // run with the panel as the working directory
   bool InputClosed = false;          // standard input closed (quorvane-run DIR <&-), POSIX only
+  bool Interrupt = false;
 };
 
 std::string Repeat(const std::string& AText, int ACount) {
@@ -188,6 +202,8 @@ std::string Numbered(int ACount, const std::string& AFirst, const std::string& A
 #endif
 
 const std::string Untouched = "a.txt=A|b.txt=B";
+// The summary's last line after a job that renamed something.
+const std::string Undo = "to undo: quorvane-run --undo\n";
 const std::string Mixed = "x" POSIX_ONLY("\x1b") ".txt"; // a name with an escape in it
 const std::string MixedShown = "x" POSIX_ONLY("\\x1B") ".txt";
 // a1 to c3, b2 to c3, c3 to d4: the second line's destination was given by the first
@@ -197,7 +213,7 @@ const std::string GivenTwice = "c3>d4|a1>c3|b2>c3";
 const TCase Cases[] = {
     {.Name = "RenamesWhatTheEditorChanged", .Files = "a.txt=A|b.txt=B|sub/",
      .Edits = "a.txt>x.txt|sub>renamed", .After = "!a.txt|x.txt=A|b.txt=B|renamed/|!sub",
-     .Err = {"=renamed 2 of 2 changed lines\n"}},
+     .Err = {"=renamed 2 of 2 changed lines\n" + Undo}},
     // The list is gone before a line renames the folder that holds it.
     {.Name = "RemovesTheListBeforeItsFolderIsRenamed", .Files = "tmp/", .Edits = "tmp>tmp2",
      .Environment = {{"TMPDIR", "{panel}{d}tmp"},
@@ -292,7 +308,7 @@ const TCase Cases[] = {
      .Edits = "a.txt>b.txt|c.txt>d.txt", .Arguments = {"-v", "--answer", "3", "{panel}"},
      .ExitCode = 1, .After = Untouched + "|d.txt=C",
      .Out = {"=a.txt -> b.txt: skipped\nc.txt -> d.txt\n"},
-     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped\n"}},
+     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped\n" + Undo}},
     {.Name = "SummaryQuiet", .Files = Untouched + "|c.txt=C", .Edits = "a.txt>b.txt|c.txt>d.txt",
      .Arguments = {"-q", "--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C", .Out = {"="}, .Err = {"$not every entry went through\n"}},
@@ -300,13 +316,13 @@ const TCase Cases[] = {
      .Edits = "a.txt>b.txt|<c.txt>./c.txt|c.txt>d.txt",
      .Arguments = {"-v", "--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C", .Out = {"=a.txt -> b.txt: skipped\n./c.txt -> d.txt\n"},
-     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped\n"}},
+     .Err = {"$not every entry went through\nrenamed 1 of 2 changed lines; 1 skipped\n" + Undo}},
     {.Name = "SummaryCountsManyFiles", .Files = Untouched + "|c.txt=C" + Numbered(150, "m"),
      .Edits = "a.txt>b.txt|c.txt>d.txt" + Numbered(150, "m", ">n"),
      .Arguments = {"--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C" + Numbered(150, "n") + Numbered(150, "!m"), .Out = {"="},
      .Err = {"$not every entry went through\n  a.txt -> b.txt: skipped\n"
-             "renamed 151 of 152 changed lines; 1 skipped\n"}},
+             "renamed 151 of 152 changed lines; 1 skipped\n" + Undo}},
     {.Name = "SummaryNamesFiveLinesThatDidNotTakeEffect",
      .Files = Numbered(7, "m") + Numbered(7, "n"), .Edits = Numbered(7, "m", ">n").substr(1),
      .Arguments = {"--answer", "4", "{panel}"}, .ExitCode = 1,
@@ -318,17 +334,18 @@ const TCase Cases[] = {
      .Arguments = {"--lang", "Russian", "--answer", "3", "{panel}"}, .ExitCode = 1,
      .After = Untouched + "|d.txt=C",
      .Err = {"$не все строки выполнены\n  a.txt -> b.txt: пропущена\n"
-             "переименовано изменённых строк: 1 из 2; пропущено: 1\n"}},
+             "переименовано изменённых строк: 1 из 2; пропущено: 1\n"
+             "отменить: quorvane-run --undo\n"}},
     // A swap of a name below DIR and one in it took effect twice, whatever the paths.
     {.Name = "SummaryCountsASwapBelowTheDirectory", .Files = "sub/x=X|y=Y",
      .Edits = "y>TMP|sub{d}x>y|TMP>sub{d}x", .Arguments = {"--answer", "2", "{panel}", "sub{d}x", "y"},
-     .After = "sub/x=Y|y=X", .Err = {"$renamed 2 of 2 changed lines\n"}},
+     .After = "sub/x=Y|y=X", .Err = {"$renamed 2 of 2 changed lines\n" + Undo}},
 
 // Names from a pipe, one a line or NUL-separated, and paths below DIR on the command line.
 #define BELOW(name, ...)                                                                           \
   {.Name = "TakesNamesBelowTheDirectory" name, .Files = "a.txt=A|b.txt=B|sub/deep/c.txt=C",        \
    .Edits = "sub{d}deep{d}c.txt>sub{d}deep{d}x.txt|a.txt>y.txt", __VA_ARGS__,                      \
-   .After = "sub/deep/x.txt=C|y.txt=A", .Err = {"=renamed 2 of 2 changed lines\n"},                \
+   .After = "sub/deep/x.txt=C|y.txt=A", .Err = {"=renamed 2 of 2 changed lines\n" + Undo},                \
    .Listed = {"a.txt", "sub{d}deep{d}c.txt"}}
     BELOW("FromAPipe", .Arguments = {"{panel}", "-"}, .Input = "a.txt\nsub/deep/c.txt\n\n"),
     BELOW("NulSeparated", .Arguments = {"-0", "{panel}", "-"},
@@ -338,14 +355,14 @@ const TCase Cases[] = {
     {.Name = "TakesNamesBelowTheCurrentDirectory", .Files = "a.txt=A|b.txt=B|sub/deep/c.txt=C",
      .Edits = "sub{d}deep{d}c.txt>sub{d}deep{d}x.txt|a.txt>y.txt",
      .Arguments = {"a.txt", "sub/deep/c.txt"}, .After = "sub/deep/x.txt=C|y.txt=A",
-     .Err = {"=renamed 2 of 2 changed lines\n"}, .Listed = {"a.txt", "sub{d}deep{d}c.txt"},
+     .Err = {"=renamed 2 of 2 changed lines\n" + Undo}, .Listed = {"a.txt", "sub{d}deep{d}c.txt"},
      .InPanel = true},
 #undef BELOW
     // quorvane-run * with a folder first: every argument an entry of the current directory
     // and the others not in the folder; with them in it, the folder is DIR.
     {.Name = "TakesAGlobWithAFolderFirst", .Files = "a/x.jpg=X|b.jpg=B|c.jpg=C",
      .Edits = "a>e|b.jpg>d.jpg", .Arguments = {"a", "b.jpg", "c.jpg"},
-     .After = "e/x.jpg=X|d.jpg=B|c.jpg=C", .Err = {"=renamed 2 of 2 changed lines\n"},
+     .After = "e/x.jpg=X|d.jpg=B|c.jpg=C", .Err = {"=renamed 2 of 2 changed lines\n" + Undo},
      .Listed = {"a", "b.jpg", "c.jpg"}, .InPanel = true},
     {.Name = "TakesAFolderAsDirWhenItHoldsTheNames", .Files = "a/x.jpg=X|x.jpg=Y",
      .Edits = "x.jpg>y.jpg", .Arguments = {"a", "x.jpg"}, .After = "a/y.jpg=X|x.jpg=Y",
@@ -356,7 +373,7 @@ const TCase Cases[] = {
     {.Name = "RenamesAFolderAndItsFilesInOneEdit", .Files = "sub/deep/x.txt=C",
      .Edits = "sub{d}deep{d}x.txt>sub{d}deep{d}z.txt|sub>top", .Arguments = {"{panel}", "-"},
      .Input = "sub\nsub/deep\nsub/deep/x.txt\n", .After = "top/deep/z.txt=C",
-     .Err = {"=renamed 2 of 2 changed lines\n"},
+     .Err = {"=renamed 2 of 2 changed lines\n" + Undo},
      .Listed = {"sub{d}deep{d}x.txt", "sub{d}deep", "sub"}},
     // find . and one substitution over the whole paths: a file's new name spells its folder
     // by the new name that the folder's own later line gives it; "." is DIR itself.
@@ -371,7 +388,7 @@ const TCase Cases[] = {
               "./trip/day2/c.jpg\n./trip/day2/d.jpg\n./trip/x\n",
      .After = "holiday/monday/a.jpg=A|holiday/monday/b.jpg=B|holiday/day2/c.jpg=C"
               "|holiday/day2/d.jpg=D|holiday/x=X|!trip",
-     .Err = {"=renamed 8 of 8 changed lines\n"}},
+     .Err = {"=renamed 8 of 8 changed lines\n" + Undo}},
     // Each refused name has its line; the others are listed. With none left, nothing runs.
     {.Name = "RefusesNamesOutsideTheDirectoryOrMissing", .Files = "a.txt=A|sub/",
      .Arguments = {"--null", "{panel}", "-"},
@@ -428,7 +445,7 @@ const TCase Cases[] = {
     {.Name = "ConfirmedPlanRenamesTheOtherLinesWithoutTheBox", .Files = Untouched,
      .Edits = "a.txt>x.txt|b.txt>c.txt\" y", .Arguments = {"--confirm", "{panel}"}, .Input = "y\n",
      .ExitCode = 1, .After = "x.txt=A|b.txt=B|!a.txt",
-     .Err = {"~cannot be read and rename nothing", "$renamed 1 of 2 changed lines; 1 not read\n"}},
+     .Err = {"~cannot be read and rename nothing", "renamed 1 of 2 changed lines; 1 not read\n"}},
     // A question cancelled: the line failed, for the reason the system gave.
     {.Name = "SummaryNamesWhyALineFailed", .Files = Untouched, .Edits = "a.txt>b.txt",
      .Arguments = {"--answer", "0", "{panel}"}, .ExitCode = 1, .After = Untouched,
@@ -447,6 +464,60 @@ const TCase Cases[] = {
      .Edits = "s>t|x>t{d}x" POSIX_ONLY("|b.txt>link{d}made{d}b.txt"),
      .Arguments = {"-p", "{panel}"}, .Input = "3\n", .ExitCode = -1,
      .After = "t/x=X|!s|!{scratch}/made|b.txt=B"},
+
+    // Every job that renames keeps a record, private to the user, that --undo plays
+    // backwards; the summary's last line tells how to undo, and how to redo an undo.
+    {.Name = "UndoGivesTheOldNamesBack", .Files = "a.txt=A|b.txt=B|sub/",
+     .Edits = "a.txt>x.txt|sub>renamed", .Then = {{"--undo", "--yes", "{panel}"}},
+     .After = "a.txt=A|b.txt=B|sub/|!x.txt|!renamed|{records}/#2" POSIX_ONLY("|{records}%0700|{records}/*%0600"),
+     .Out = {"x.txt -> a.txt\n", "renamed -> sub\n", "$2 changed lines\n"},
+     .Err = {"=renamed 2 of 2 changed lines\nto redo: quorvane-run --redo\n"}},
+    {.Name = "UndoOfASwapAsksNothing", .Files = "a=A|b=B", .Edits = "a>TMP|b>a|TMP>b",
+     .Arguments = {"--answer", "2", "{panel}"}, .Then = {{"--undo", "--yes"}}, .After = "a=A|b=B",
+     .Out = {"~!"}, .Err = {"=renamed 2 of 2 changed lines\nto redo: quorvane-run --redo\n"}},
+    {.Name = "UndoOfAShiftAsksNothing", .Files = Numbered(5, "f", "="),
+     .Edits = "f4>f5|f3>f4|f2>f3|f1>f2|f0>f1", .Arguments = {"--answer", "2", "{panel}"},
+     .Then = {{"--undo", "--yes"}}, .After = Numbered(5, "f", "=").substr(1) + "|!f5",
+     .Err = {"~Overwrite", "renamed 5 of 5 changed lines"}},
+    // A file that is no longer where the job left it is left alone and named.
+    {.Name = "UndoLeavesAloneAFileReplacedOrGone", .Files = "a=A|b=B|c=C", .Edits = "a>x|b>y|c>z",
+     .Between = "x=new|!y", .Then = {{"--undo", "--yes"}}, .ExitCode = 1,
+     .After = "x=new|!a|!b|!y|c=C|!z",
+     .Out = {"x -> a\n   ! left alone: another file has this name now\n",
+             "y -> b\n   ! left alone: nothing has this name now\n", "2 left alone\n"},
+     .Err = {"  x -> a: left alone: another file has this name now\n",
+             "$renamed 1 of 1 changed lines\n  y -> b: left alone: nothing has this name now\n"
+             "  x -> a: left alone: another file has this name now\n2 left alone\n"
+             "to redo: quorvane-run --redo\n"}},
+    // Nothing is overwritten that the record does not name: a file that took an old name
+    // since is marked in the plan, asked about, and stays.
+    {.Name = "UndoAsksBeforeAFileThatTookAnOldName", .Files = "a=A", .Edits = "a>x",
+     .Between = "a=new", .Then = {{"--undo", "--yes"}}, .ExitCode = 1, .After = "a=new|x=A",
+     .Out = {"x -> a\n   ! the old name is taken by a file that the undo does not move"},
+     .Err = {"1*[2] Overwrite"}},
+#ifndef _WIN32
+    // A job ended by Ctrl+C is recorded as far as it went.
+    {.Name = "UndoOfAJobEndedByCtrlC", .Files = "a=A|b=B|c=C", .Edits = "a>x|b>c",
+     .Then = {{"--undo", "--yes"}}, .After = "a=A|b=B|c=C|!x",
+     .Err = {"=renamed 1 of 1 changed lines\nto redo: quorvane-run --redo\n"}, .Interrupt = true},
+#endif
+    // The folders that -p made go with the undo once empty; a redo makes them again.
+    {.Name = "UndoRemovesTheFoldersOfParents", .Files = "a=A|b=B", .Edits = "a>new{d}dir{d}a",
+     .Arguments = {"-p", "{panel}"}, .Then = {{"--undo", "--yes"}}, .After = "a=A|b=B|!new"},
+    {.Name = "RedoMakesTheFoldersAgain", .Files = "a=A", .Edits = "a>new{d}a",
+     .Arguments = {"-p", "{panel}"}, .Then = {{"--undo", "--yes"}, {"--redo", "--yes"}},
+     .After = "new/a=A|!a"},
+    // --undo takes the latest job not undone yet, and --redo the latest undo; --list tells them.
+    {.Name = "UndoListsTheJobsKept", .Files = "a=A", .Edits = "a>x",
+     .Then = {{"--undo", "--yes"}, {"--redo", "--yes"}, {"--undo", "--list"}},
+     .After = "x=A|!a",
+     .Out = {"  redo  1 renamed  {panel}\n", "  undo  1 renamed, undone  {panel}\n",
+             "  job   1 renamed, undone  {panel}\n"}},
+    {.Name = "NothingToRedo", .Files = "a=A", .Edits = "a>x", .Then = {{"--redo"}}, .ExitCode = 2,
+     .After = "x=A", .Err = {"=quorvane-run: no undo to redo\n"}},
+    {.Name = "NoRecordKeepsNothing", .Files = "a=A", .Edits = "a>x",
+     .Arguments = {"--no-record", "{panel}"}, .After = "x=A|!{records}",
+     .Err = {"=renamed 1 of 1 changed lines\n"}},
 
     // A line that the editor broke is named before anything moves; the status tells of it,
     // whichever the answer.
@@ -506,13 +577,13 @@ const TCase Cases[] = {
      .Arguments = {"--answer", "3", "{panel}"},
      .Environment = {{"EDITOR", "sed -i -e 's/^\"a\" *\"a\"/\"a\" \"b\"\\r\\n\"a\" \"c\"/'"}},
      .ExitCode = 1, .After = "b=B|c=A",
-     .Err = {"$  a -> b: skipped\nrenamed 1 of 2 changed lines; 1 skipped\n"}},
+     .Err = {"$  a -> b: skipped\nrenamed 1 of 2 changed lines; 1 skipped\n" + Undo}},
     // A broken line alone is counted and named.
     {.Name = "SummaryOfABrokenLine", .Files = "a=A|b=B", .Arguments = {"--answer", "1", "{panel}"},
      .Environment = {{"EDITOR", "sed -i -e 's/^\"a\" *\"a\"/\"a\" \"x\"/' "
                                 "-e 's/^\"b\" *\"b\"/\"b\" \"c/'"}},
      .ExitCode = 1, .After = "x=A|b=B",
-     .Err = {"$  line 5: \"b\" \"c: not read\nrenamed 1 of 2 changed lines; 1 not read\n"}},
+     .Err = {"$  line 5: \"b\" \"c: not read\nrenamed 1 of 2 changed lines; 1 not read\n" + Undo}},
     {.Name = "SummaryOfABrokenLineAlone", .Files = "a=A|b=B",
      .Arguments = {"--answer", "1", "{panel}"},
      .Environment = {{"EDITOR", "sed -i -e 's/^\"b\" *\"b\"/\"b\" \"c/'"}}, .ExitCode = 1,
@@ -547,7 +618,10 @@ class HostRunCase : public HostRun, public ::testing::WithParamInterface<TCase> 
 protected:
   std::string Expand(std::string AText) const {
     const std::pair<std::string, std::string> names[] = {
-        {"{panel}", Panel()}, {"{scratch}", Utf8(fScratch.Path())}, {"{d}", {PathDelimiter}}};
+        {"{panel}", Panel()},
+        {"{scratch}", Utf8(fScratch.Path())},
+        {"{records}", Utf8(fState.Path() / (PathDelimiter == '/' ? "quorvane" : "Quorvane"))},
+        {"{d}", {PathDelimiter}}};
     for (const auto& [name, value] : names)
       for (size_t at = AText.find(name); at != std::string::npos; at = AText.find(name, at))
         AText.replace(at, name.size(), value), at += value.size();
@@ -581,13 +655,39 @@ protected:
       }
     }
   }
+  // Each file of ASpec replaced by a new one with its content (written beside it and moved
+  // over it, as an editor saves), or removed ("!name").
+  void ReplaceFiles(const std::string& ASpec) {
+    for (const std::string& item : Items(Expand(ASpec))) {
+      const size_t equals = item.find('=');
+      if (item[0] == '!') {
+        fs::remove_all(Where(item.substr(1)));
+        continue;
+      }
+      const fs::path file = Where(item.substr(0, equals));
+      WriteBytes(file.string() + ".new", item.substr(equals + 1));
+      fs::rename(file.string() + ".new", file);
+    }
+  }
   void CheckFiles(const std::string& ASpec) {
     for (const std::string& item : Items(Expand(ASpec))) {
       SCOPED_TRACE(item);
-      const size_t equals = item.find('=');
-      if (item[0] == '#') {
-        const auto entries = fs::directory_iterator(fPanel.Path());
-        EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), std::stoi(item.substr(1)));
+      const size_t equals = item.find('='), count = item.rfind('#'), mode = item.rfind('%');
+      if (count != std::string::npos && (count == 0 || item[count - 1] == '/')) {
+        const auto entries =
+            fs::directory_iterator(Where(count == 0 ? "." : item.substr(0, count)));
+        EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)),
+                  std::stoi(item.substr(count + 1)));
+      } else if (mode != std::string::npos) {
+#ifndef _WIN32
+        const std::string path = item.substr(0, mode);
+        const auto expected = fs::perms(std::stoi(item.substr(mode + 1), nullptr, 8));
+        const bool each = path.size() > 2 && path.substr(path.size() - 2) == "/*";
+        std::vector<fs::path> files{Where(path)};
+        if (each) files.assign(fs::directory_iterator(Where(path.substr(0, path.size() - 2))), {});
+        for (const fs::path& file : files)
+          EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, expected) << file;
+#endif
       } else if (item[0] == '!') {
         EXPECT_FALSE(fs::exists(Where(item.substr(1))));
       } else if (item.size() > 3 && item.substr(item.size() - 3) == "/{}") {
@@ -601,6 +701,19 @@ protected:
         EXPECT_EQ(ReadBytes(Where(item.substr(0, equals))), item.substr(equals + 1));
       }
     }
+  }
+  // A run that gets Ctrl+C at its first question.
+  TRunResult Interrupted(const std::vector<std::string>& AArguments) {
+#ifdef _WIN32
+    ADD_FAILURE() << "no signals to send on Windows";
+    return Run(AArguments);
+#else
+    TStartedProgram host(QUORVANE_HOST_EXE, AArguments, Environment(), fScratch.Path());
+    EXPECT_TRUE(host.WaitForOutput("(Ctrl+C ends the job): "));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // into the wait for input
+    host.Signal(SIGINT);
+    return host.Finish();
+#endif
   }
   void CheckText(const char* AStream, std::string AText, const std::vector<std::string>& AChecks) {
     AText = Lines(AText);
@@ -637,12 +750,21 @@ TEST_P(HostRunCase, Runs) {
     arguments.push_back(Expand(argument));
   const fs::path previous = fs::current_path();
   if (c.InPanel) fs::current_path(fPanel.Path());
-  const TRunResult result =
+  TRunResult result =
       c.InputClosed ? RunProgram("/bin/sh",
                                  {"-c", "exec timeout 20 \"$0\" \"$@\" <&-", QUORVANE_HOST_EXE,
                                   arguments.empty() ? Panel() : arguments.back()},
                                  "", Environment(), fScratch.Path())
-                    : Run(arguments, Expand(c.Input));
+      : c.Interrupt ? Interrupted(arguments)
+                    : Run(arguments, c.Then.empty() ? Expand(c.Input) : "");
+  if (!c.Then.empty()) ReplaceFiles(c.Between);
+  for (size_t i = 0; i < c.Then.size(); ++i) {
+    std::vector<std::string> then;
+    for (const std::string& argument : c.Then[i])
+      then.push_back(Expand(argument));
+    if (then.empty()) then.push_back(Panel());
+    result = Run(then, i + 1 == c.Then.size() ? Expand(c.Input) : "");
+  }
   fs::current_path(previous);
   // -1: any status (the run ends at a question answered "no", which is not the point).
   if (c.ExitCode >= 0) {
@@ -921,15 +1043,15 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
   EXPECT_EQ(result.ExitCode, 0);
   for (const char* word : {"--plugin", "--lang", "--answer", "--current", "--version",
                            "Exit status", "Ctrl+C", "--confirm", "--dry-run", "--parents", "--null",
-                           "--quiet", "--verbose", "| quorvane-run -"}) {
+                           "--quiet", "--verbose", "| quorvane-run -", "--undo", "--no-record"}) {
     EXPECT_NE(result.Out.find(word), std::string::npos) << word;
   }
   // The platform's own shell, variables and signals.
 #ifdef _WIN32
-  const char* const here[] = {"%TEMP%", "Ctrl+Break", "C:\\"};
+  const char* const here[] = {"%TEMP%", "Ctrl+Break", "C:\\", "%LOCALAPPDATA%"};
   const char* const elsewhere[] = {"SIGQUIT", "$TMPDIR", "~/", "'*"};
 #else
-  const char* const here[] = {"SIGTERM", "$TMPDIR", "~/"};
+  const char* const here[] = {"SIGTERM", "$TMPDIR", "~/", "$XDG_STATE_HOME"};
   const char* const elsewhere[] = {"%TEMP%", "notepad"};
 #endif
   for (const char* word : here)
@@ -955,7 +1077,7 @@ TEST_F(HostRun, HelpTellsTheOptionsAndTheExitStatus) {
       at = line.find_first_not_of(", ", stop);
     }
   }
-  EXPECT_EQ(options, 18u) << result.Out;
+  EXPECT_EQ(options, 23u) << result.Out;
 }
 
 TEST_F(HostRun, VersionNamesTheProgramAndTheLoadedPlugin) {

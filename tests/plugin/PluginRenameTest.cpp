@@ -510,8 +510,8 @@ TEST_F(PluginRename, ReportsEachLinesOutcome) {
   const auto setReport = reinterpret_cast<TSetJobReport>(fPlugin->Procedure(SetJobReportExport));
   ASSERT_NE(setReport, nullptr);
   TReported reported;
-  TJobReport report{sizeof(report),      &reported,           0,
-                    TReported::LineDone, TReported::FileKept, nullptr};
+  TJobReport report{sizeof(report),      &reported, 0,      TReported::LineDone,
+                    TReported::FileKept, nullptr,   nullptr};
   setReport(&report);
   for (const intptr_t first : {0, 2}) { // rename the other lines; cancel
     SCOPED_TRACE(first);
