@@ -1,6 +1,7 @@
 #include "uJobRecord.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <ctime>
 #include <map>
@@ -57,6 +58,14 @@ void AppendEscaped(std::string& AOut, std::u16string_view AName) {
   }
 }
 
+// A name's hash for the tables below (FNV-1a over its code units).
+uint32_t NameHash(std::u16string_view AName) {
+  uint32_t hash = 2166136261u;
+  for (char16_t c : AName)
+    hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
 int HexDigit(char16_t C) {
   if (C >= u'0' && C <= u'9') return C - u'0';
   if (C >= u'A' && C <= u'F') return C - u'A' + 10;
@@ -111,7 +120,12 @@ bool Number(std::string_view AText, uint64_t& AValue) {
 }
 
 void AppendIdentity(std::string& AOut, const win::FILE_IDENTITY& AIdentity) {
-  AOut += '\t' + std::to_string(AIdentity.Volume) + '\t' + std::to_string(AIdentity.Index) + '\t';
+  char number[24];
+  for (const uint64_t value : {AIdentity.Volume, AIdentity.Index}) {
+    AOut += '\t';
+    AOut.append(number, std::to_chars(number, number + sizeof(number), value).ptr);
+  }
+  AOut += '\t';
 }
 
 bool ReadIdentity(std::string_view AVolume, std::string_view AIndex,
@@ -302,27 +316,27 @@ std::vector<win::FILE_IDENTITY> IdentitiesIn(const std::u16string& AFolder,
   std::vector<bool> found(ANames.size(), false);
   bool listed = false;
   if (ListingTellsIndex) {
-    // The names in an open table by their hashes (a quarter full at most), so that the
+    // The names in an open table by their hashes (half full at most), so that the
     // listing finds each at once, without a copy of it.
-    const std::hash<std::u16string_view> hash;
     size_t size = 16;
-    while (size < ANames.size() * 4)
+    while (size < ANames.size() * 2)
       size *= 2;
-    const size_t mask = size - 1, none = SIZE_MAX;
-    std::vector<std::pair<size_t, size_t>> table(size, {0, none});
+    const size_t mask = size - 1;
+    constexpr uint32_t none = UINT32_MAX;
+    std::vector<std::pair<uint32_t, uint32_t>> table(size, {0, none});
     for (size_t i = 0; i < ANames.size(); ++i) {
-      const size_t h = hash(ANames[i]);
+      const uint32_t h = NameHash(ANames[i]);
       size_t slot = h & mask;
       while (table[slot].second != none)
         slot = (slot + 1) & mask;
-      table[slot] = {h, i};
+      table[slot] = {h, uint32_t(i)};
     }
     uint64_t volume = 0;
     std::string error;
     listed = ListDirectory(
         AFolder,
         [&](const std::u16string& AName, bool AFolderEntry, bool, uint64_t AIndex) {
-          const size_t h = hash(AName);
+          const uint32_t h = NameHash(AName);
           for (size_t slot = h & mask; table[slot].second != none; slot = (slot + 1) & mask) {
             const size_t i = table[slot].second;
             if (table[slot].first != h || ANames[i] != AName || AIndex == 0) continue;
@@ -457,14 +471,16 @@ bool TJobRecorder::IsBelow(const std::u16string& APath) const {
           IsAtOrBelow(APath, fDirectory));
 }
 
-void TJobRecorder::AppendName(const std::u16string& APath) {
-  if (IsBelow(APath))
+bool TJobRecorder::AppendName(const std::u16string& APath) {
+  const bool below = IsBelow(APath);
+  if (below)
     fNames.append(APath, fDirectory.size());
   else
     fNames += APath;
+  return below;
 }
 
-size_t TJobRecorder::PendingSlot(size_t AHash, std::u16string_view AName) const {
+size_t TJobRecorder::PendingSlot(uint32_t AHash, std::u16string_view AName) const {
   const size_t mask = fPending.size() - 1;
   for (size_t slot = AHash & mask;; slot = (slot + 1) & mask) {
     const TPending& pending = fPending[slot];
@@ -479,18 +495,18 @@ void TJobRecorder::Moved(const std::u16string& AFrom, const std::u16string& ATo)
   move.Old = fNames.size();
   AppendName(AFrom);
   move.New = fNames.size();
-  AppendName(ATo);
+  const bool below = AppendName(ATo);
   move.End = fNames.size();
   fMoves.push_back(move);
   const size_t index = fMoves.size() - 1;
   const std::u16string_view oldName = OldName(index), newName = NewName(index);
-  const std::hash<std::u16string_view> hash;
+
   // A move from a name that an earlier move gave its file: in a swap, shift or cycle the
   // file that waited for this move under a free name, and that file keeps the name (an
   // earlier line's name is never overwritten); else the file of the earlier move itself.
-  const size_t oldHash = hash(oldName);
+  const uint32_t oldHash = NameHash(oldName);
   if (fPendingCount > 0 &&
-      fGiven[(oldHash >> 6) % fGiven.size()] & (uint64_t(1) << (oldHash & 63))) {
+      fGiven[(oldHash >> 6) & (fGiven.size() - 1)] & (uint64_t(1) << (oldHash & 63))) {
     TPending& pending = fPending[PendingSlot(oldHash, oldName)];
     if (pending.Move != NoMove) {
       win::FILE_IDENTITY& earlier = fMoves[pending.Move].Identity;
@@ -503,7 +519,7 @@ void TJobRecorder::Moved(const std::u16string& AFrom, const std::u16string& ATo)
   }
   // The file is looked up where it is, now or when the job is done: a name in the directory
   // itself once for all, where the system tells names apart by their text alone.
-  const bool inDirectory = ListingTellsIndex && IsBelow(ATo) &&
+  const bool inDirectory = ListingTellsIndex && below && fMoves.size() < NoMove &&
                            std::none_of(newName.begin(), newName.end(), IsPathDelimiter);
   if (inDirectory && (fPendingUsed + 1) * 2 > fPending.size()) {
     // Made anew before it is half full, without the gone ones.
@@ -517,11 +533,11 @@ void TJobRecorder::Moved(const std::u16string& AFrom, const std::u16string& ATo)
       }
     fPendingUsed = fPendingCount;
   }
-  const size_t slot = inDirectory ? PendingSlot(hash(newName), newName) : 0;
+  const uint32_t newHash = inDirectory ? NameHash(newName) : 0;
+  const size_t slot = inDirectory ? PendingSlot(newHash, newName) : 0;
   if (inDirectory && fPending[slot].Move == NoMove) {
-    const size_t newHash = hash(newName);
-    fPending[slot] = {newHash, index};
-    fGiven[(newHash >> 6) % fGiven.size()] |= uint64_t(1) << (newHash & 63);
+    fPending[slot] = {newHash, uint32_t(index)};
+    fGiven[(newHash >> 6) & (fGiven.size() - 1)] |= uint64_t(1) << (newHash & 63);
     ++fPendingCount;
     ++fPendingUsed;
   } else if (!win::GetFileIdentity(ATo.c_str(), 0, &fMoves[index].Identity)) {

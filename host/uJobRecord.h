@@ -114,19 +114,19 @@ private:
     size_t Old, New, End;
   };
   // A move whose identity waits, in an open table by the hash of the name it gave.
-  static constexpr size_t NoMove = SIZE_MAX, Gone = SIZE_MAX - 1;
+  static constexpr uint32_t NoMove = UINT32_MAX, Gone = UINT32_MAX - 1;
   struct TPending {
-    size_t Hash = 0;
-    size_t Move = NoMove; // or Gone once a later move took the file from the name
+    uint32_t Hash = 0;
+    uint32_t Move = NoMove; // or Gone once a later move took the file from the name
   };
 
   bool IsBelow(const std::u16string& APath) const;
-  // Appends APath to fNames: relative to the directory when it lies below it.
-  void AppendName(const std::u16string& APath);
+  // Appends APath to fNames: relative to the directory when it lies below it (answered).
+  bool AppendName(const std::u16string& APath);
   std::u16string_view OldName(size_t AMove) const;
   std::u16string_view NewName(size_t AMove) const;
   // The slot of the move pending under the name AName, or the free slot where it would go.
-  size_t PendingSlot(size_t AHash, std::u16string_view AName) const;
+  size_t PendingSlot(uint32_t AHash, std::u16string_view AName) const;
   // The identities of the moves whose files still have the names they were given in the
   // directory itself.
   void LookUpPending();
