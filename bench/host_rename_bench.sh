@@ -21,6 +21,8 @@ build_release_tools bench
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export TMPDIR="$work"
+# The records of the jobs stay with the benchmark, not in the user's state folder.
+export XDG_STATE_HOME="$work/state"
 
 # A directory of N empty files f000001.dat ...
 make_files() {

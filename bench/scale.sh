@@ -25,6 +25,8 @@ build_release_tools scale
 work=$(mktemp -d "${QUORVANE_BENCH_DIR:-${TMPDIR:-/tmp}}/quorvane-scale.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export TMPDIR="$work"
+# The records of the jobs stay with the benchmark, not in the user's state folder.
+export XDG_STATE_HOME="$work/state"
 dir="$work/names"
 
 # The scripted editor: the new name of every entry swaps its first letter, f for g or g

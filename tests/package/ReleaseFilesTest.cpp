@@ -211,7 +211,8 @@ TEST(WindowsHostPackage, UnpackedAnywhereRenamesThroughTheGivenEditor) {
       << result.Out << result.Err;
 
   WriteBytes(panel / "a.txt", "A");
-  result = Execute(wine, {program, WinePath(panel.Path())}, scratch.Path(),
+  // No record of the job: the user's state folder is not the test's to fill.
+  result = Execute(wine, {program, "--no-record", WinePath(panel.Path())}, scratch.Path(),
                    {{"EDITOR", "\"" + WinePath(QUORVANE_WINDOWS_TEST_EDITOR) + "\""},
                     {"VISUAL", ""},
                     {"QRT_EDITS", "a.txt>b.txt"}});
@@ -278,7 +279,8 @@ TEST_P(LinuxPackage, UnpackedAnywhereRenamesThroughTheUsersEditor) {
       << result.Out << result.Err;
 
   WriteBytes(fPanel / "a.txt", "A");
-  result = Execute(program, {fPanel.Path().string()}, fScratch.Path(),
+  // No record of the job: the user's state folder is not the test's to fill.
+  result = Execute(program, {"--no-record", fPanel.Path().string()}, fScratch.Path(),
                    {{"EDITOR", std::string("'") + QUORVANE_TEST_EDITOR + "'"},
                     {"VISUAL", ""},
                     {"QRT_EDITS", "a.txt>b.txt"},
