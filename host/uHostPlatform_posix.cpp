@@ -161,7 +161,7 @@ bool ListDirectory(const std::u16string& ADirectory, const TDirectoryEntryFound&
 }
 
 std::u16string StateFolder() {
-  // Only an absolute path counts, as the base directory specification asks.
+  // A relative XDG_STATE_HOME is ignored: the records must not land wherever the job runs.
   std::u16string state = GetEnvironment("XDG_STATE_HOME");
   if (state.empty() || state[0] != u'/') {
     const std::u16string home = GetEnvironment("HOME");
